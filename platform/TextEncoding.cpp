@@ -1,0 +1,113 @@
+#include "platform/TextEncoding.h"
+
+#include <QStringDecoder>
+#include <QStringEncoder>
+#include <array>
+#include <vector>
+
+namespace quillorn {
+namespace {
+
+// Both directions of Windows-1251, taken once from Qt's converter so no table is written by hand.
+struct Cp1251Tables {
+    std::array<char16_t, 256> toUnicode{};
+    std::vector<unsigned char> fromUnicode = std::vector<unsigned char>(0x10000, 0);
+    std::vector<bool> mapped = std::vector<bool>(0x10000, false);
+
+    Cp1251Tables() {
+        QStringDecoder decoder("windows-1251");
+        for (int b = 0; b < 256; ++b) {
+            const char byte = static_cast<char>(b);
+            QString s = decoder.decode(QByteArrayView(&byte, 1));
+            char16_t u = s.size() == 1 ? s.at(0).unicode() : u'\xFFFD';
+            // The one byte the code page leaves undefined (0x98) maps to the same code unit, as
+            // Windows does, so that every byte survives a round trip.
+            if (u == 0xFFFD) u = static_cast<char16_t>(b);
+            toUnicode[b] = u;
+            if (!mapped[u]) {
+                mapped[u] = true;
+                fromUnicode[u] = static_cast<unsigned char>(b);
+            }
+        }
+    }
+};
+
+const Cp1251Tables& Tables() {
+    static const Cp1251Tables tables;
+    return tables;
+}
+
+}  // namespace
+
+QString DecodeWindows1251(const QByteArray& bytes) {
+    const auto& t = Tables();
+    QString text(bytes.size(), Qt::Uninitialized);
+    QChar* out = text.data();
+    for (qsizetype i = 0; i < bytes.size(); ++i)
+        out[i] = QChar(t.toUnicode[static_cast<unsigned char>(bytes[i])]);
+    return text;
+}
+
+QByteArray EncodeWindows1251(const QString& text) {
+    const auto& t = Tables();
+    QByteArray bytes;
+    bytes.reserve(text.size());
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const char16_t u = text.at(i).unicode();
+        if (QChar::isHighSurrogate(u) && i + 1 < text.size() &&
+            QChar::isLowSurrogate(text.at(i + 1).unicode())) {
+            bytes.append('?');  // one character outside the code page, one '?'
+            ++i;
+        } else if (t.mapped[u]) {
+            bytes.append(static_cast<char>(t.fromUnicode[u]));
+        } else {
+            bytes.append('?');
+        }
+    }
+    return bytes;
+}
+
+QByteArray ByteOrderMark(TextEncoding encoding) {
+    switch (encoding) {
+        case TextEncoding::Utf8: return QByteArray("\xEF\xBB\xBF", 3);
+        case TextEncoding::Utf16LE: return QByteArray("\xFF\xFE", 2);
+        case TextEncoding::Utf16BE: return QByteArray("\xFE\xFF", 2);
+        case TextEncoding::Windows1251: return {};
+    }
+    return {};
+}
+
+DecodedText DecodeByMark(const QByteArray& bytes) {
+    if (bytes.startsWith("\xEF\xBB\xBF"))
+        return {QString::fromUtf8(bytes.constData() + 3, bytes.size() - 3), TextEncoding::Utf8, true};
+    if (bytes.startsWith("\xFF\xFE")) {
+        QStringDecoder d(QStringConverter::Utf16LE, QStringConverter::Flag::Stateless);
+        return {d.decode(bytes.mid(2)), TextEncoding::Utf16LE, true};
+    }
+    if (bytes.startsWith("\xFE\xFF")) {
+        QStringDecoder d(QStringConverter::Utf16BE, QStringConverter::Flag::Stateless);
+        return {d.decode(bytes.mid(2)), TextEncoding::Utf16BE, true};
+    }
+    return {DecodeWindows1251(bytes), TextEncoding::Windows1251, false};
+}
+
+QByteArray EncodeText(const QString& text, TextEncoding encoding, bool withMark) {
+    QByteArray bytes = withMark ? ByteOrderMark(encoding) : QByteArray();
+    switch (encoding) {
+        case TextEncoding::Utf8: bytes += text.toUtf8(); break;
+        case TextEncoding::Utf16LE: {
+            QStringEncoder e(QStringConverter::Utf16LE, QStringConverter::Flag::Stateless);
+            bytes += e.encode(text);
+            break;
+        }
+        case TextEncoding::Utf16BE: {
+            QStringEncoder e(QStringConverter::Utf16BE, QStringConverter::Flag::Stateless);
+            bytes += e.encode(text);
+            break;
+        }
+        case TextEncoding::Windows1251: bytes += EncodeWindows1251(text); break;
+    }
+    return bytes;
+}
+
+}  // namespace quillorn

@@ -1,0 +1,32 @@
+// quillorn-probe: a maintainer's tool for finding out why a card comes out wrong, over the same
+// library as the program.
+#include <QCoreApplication>
+#include <QStringList>
+#include <cstdio>
+#include <cstring>
+
+#include "tools/probe/ProbeCommand.h"
+
+namespace quillorn::probe {
+
+std::vector<ProbeCommand>& ProbeCommands() {
+    static std::vector<ProbeCommand> commands;
+    return commands;
+}
+
+}  // namespace quillorn::probe
+
+int main(int argc, char* argv[]) {
+    QCoreApplication app(argc, argv);
+    using quillorn::probe::ProbeCommands;
+    const QStringList args = app.arguments().mid(1);
+    if (!args.isEmpty()) {
+        for (const auto& command : ProbeCommands()) {
+            if (args.front() == QLatin1String(command.name)) return command.run(args.mid(1));
+        }
+    }
+    std::fprintf(stderr, "usage:\n");
+    for (const auto& command : ProbeCommands())
+        std::fprintf(stderr, "  quillorn-probe %s %s\n", command.name, command.usage);
+    return 2;
+}
