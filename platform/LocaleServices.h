@@ -1,0 +1,78 @@
+// The user's regional conventions a run depends on: the local date and time and its time stamp
+// text, the decimal separator and the case-insensitive comparison. SystemLocale reads them from the
+// system locale; tests use PinnedLocale, whose formats and clock they fix.
+#pragma once
+
+#include <QCollator>
+#include <QDateTime>
+#include <QString>
+
+namespace quillorn {
+
+class LocaleServices {
+public:
+    virtual ~LocaleServices() = default;
+
+    // The local date and time at this moment.
+    virtual QDateTime LocalNow() const = 0;
+    // The short date, a space and the long time without a time zone; the date alone when hours,
+    // minutes and seconds are all zero.
+    virtual QString FormatTimeStamp(const QDateTime& local) const = 0;
+    // The decimal separator of numbers, e.g. "," or ".".
+    virtual QString DecimalSeparator() const = 0;
+    // Negative, zero or positive as a sorts before, equal to or after b, letter case ignored.
+    // A consistent total order: sorting and bisection may rely on it.
+    virtual int CompareIgnoringCase(const QString& a, const QString& b) const = 0;
+
+    // The time stamp of this moment, as log lines and journal lines carry it.
+    QString TimeStamp() const { return FormatTimeStamp(LocalNow()); }
+};
+
+// Shared by the two implementations: the time stamp from a date format and a time format.
+QString FormatTimeStampWith(const QDateTime& local, const QString& dateFormat,
+                            const QString& timeFormat);
+
+// The system locale (QLocale::system()) and the system clock; comparison by its collation.
+class SystemLocale final : public LocaleServices {
+public:
+    SystemLocale();
+
+    QDateTime LocalNow() const override;
+    QString FormatTimeStamp(const QDateTime& local) const override;
+    QString DecimalSeparator() const override;
+    int CompareIgnoringCase(const QString& a, const QString& b) const override;
+
+    // The formats in use: the short date and the long time with its time-zone part removed.
+    const QString& DateFormat() const { return dateFormat_; }
+    const QString& TimeFormat() const { return timeFormat_; }
+
+private:
+    QString dateFormat_;
+    QString timeFormat_;
+    QString decimalSeparator_;
+    QCollator collator_;
+};
+
+// Fixed formats (by default "dd.MM.yyyy", "H:mm:ss" and ",") and a clock the test sets.
+// Comparison by Unicode case folding, the same on every machine.
+class PinnedLocale final : public LocaleServices {
+public:
+    PinnedLocale();
+    PinnedLocale(QString dateFormat, QString timeFormat, QString decimalSeparator);
+
+    QDateTime LocalNow() const override { return now_; }
+    QString FormatTimeStamp(const QDateTime& local) const override;
+    QString DecimalSeparator() const override { return decimalSeparator_; }
+    int CompareIgnoringCase(const QString& a, const QString& b) const override;
+
+    void SetNow(const QDateTime& local) { now_ = local; }
+    void AdvanceSeconds(qint64 seconds) { now_ = now_.addSecs(seconds); }
+
+private:
+    QString dateFormat_;
+    QString timeFormat_;
+    QString decimalSeparator_;
+    QDateTime now_;
+};
+
+}  // namespace quillorn
