@@ -1,0 +1,103 @@
+// The one HTTP/1.1 client every request goes through: GETs over plain TCP or TLS (OpenSSL),
+// directly or through a forward proxy (https through a CONNECT tunnel), with redirects, a cookie
+// jar that lasts as long as the client, at most one open connection reused while the peer stays the
+// same, and the event pump called while it waits so the window stays serviced.
+//
+// Failures: HttpStatusError (net/HttpStatusError.h) for a final response that is not a success;
+// Failure with a descriptive message for everything else (name resolution, refused connection,
+// time-outs, TLS, a connection closed before the response was complete, a malformed response, too
+// many redirects, a body over the size cap). A failed GET never delivers a partial result.
+//
+// Not re-entrant: one request at a time (a GET started from the event pump during a GET fails).
+#pragma once
+
+#include <QByteArray>
+#include <QList>
+#include <QNetworkCookie>
+#include <QString>
+#include <cstdint>
+#include <memory>
+
+#include "net/HttpStatusError.h"
+#include "platform/EventPump.h"
+
+namespace quillorn {
+
+class HttpClient {
+public:
+    static constexpr const char* kDefaultAccept =
+        "text/html,application/xhtml+xml,application/xml;q=0.9,*/*;q=0.8";
+    // A chain may follow 14 redirects; the 15th fails with "Too many redirects".
+    static constexpr int kRedirectMaximum = 15;
+    static constexpr int kDefaultConnectTimeoutMs = 120000;
+    // No byte for this long fails the request with "Read timed out".
+    static constexpr int kDefaultReadTimeoutMs = 120000;
+    static constexpr std::int64_t kDefaultMaxBodyBytes = 256 * 1024 * 1024;
+    static constexpr int kConnectPumpIntervalMs = 125;
+    static constexpr int kReadPumpIntervalMs = 250;
+
+    explicit HttpClient(EventPump pump = {});
+    ~HttpClient();
+    HttpClient(const HttpClient&) = delete;
+    HttpClient& operator=(const HttpClient&) = delete;
+
+    // Text form: the final body decoded by its charset (Content-Type, then an HTML meta element or
+    // an XML declaration; bytes map to U+0000-U+00FF when none is known).
+    QString Get(const QString& url);
+
+    // Stream form: appends the raw bytes of the final body to stream. After a redirect the stream
+    // holds only the final body after what it held when the call began; after a failure it is
+    // exactly as it was.
+    void Get(const QString& url, QByteArray& stream);
+
+    // Closes the connection (if any) and discards unread bytes. Never raises; settings, cookies,
+    // ResponseCode and ResponseText stay.
+    void ResetConnection() noexcept;
+
+    // The code of the most recent status line (its second field cut at '.'; -1 when that is not an
+    // integer, and before the first response), and that line as received without its line end.
+    // A request that fails before its own status line arrives leaves both as they were.
+    int ResponseCode() const;
+    QString ResponseText() const;
+
+    // Request headers.
+    QString Accept() const;
+    void SetAccept(const QString& value);
+    QString UserAgent() const;
+    void SetUserAgent(const QString& value);
+    QString AcceptLanguage() const;
+    void SetAcceptLanguage(const QString& value);
+
+    // Proxy: an empty server means direct connections. With BasicAuthentication every request to
+    // the proxy (and every CONNECT) carries "Proxy-Authorization: Basic" of login:password, each
+    // character taken as one byte. Requests inside a tunnel never carry it: the origin server must
+    // not see the proxy's credentials.
+    QString ProxyServer() const;
+    void SetProxyServer(const QString& host);
+    int ProxyPort() const;
+    void SetProxyPort(int port);
+    QString ProxyUsername() const;
+    void SetProxyUsername(const QString& login);
+    QString ProxyPassword() const;
+    void SetProxyPassword(const QString& password);
+    bool BasicAuthentication() const;
+    void SetBasicAuthentication(bool on);
+
+    // Waiting. The defaults are the production values; tests shorten them.
+    void SetEventPump(EventPump pump);
+    int ConnectTimeoutMs() const;
+    void SetConnectTimeoutMs(int ms);
+    int ReadTimeoutMs() const;
+    void SetReadTimeoutMs(int ms);
+    std::int64_t MaxBodyBytes() const;
+    void SetMaxBodyBytes(std::int64_t bytes);
+
+    // The cookies the jar would send to url (diagnostics and tests).
+    QList<QNetworkCookie> CookiesFor(const QString& url) const;
+
+private:
+    class Impl;
+    std::unique_ptr<Impl> impl_;
+};
+
+}  // namespace quillorn
