@@ -5,6 +5,7 @@
 
 #include <QCollator>
 #include <QDateTime>
+#include <QLocale>
 #include <QString>
 
 namespace quillorn {
@@ -28,9 +29,14 @@ public:
     QString TimeStamp() const { return FormatTimeStamp(LocalNow()); }
 };
 
-// Shared by the two implementations: the time stamp from a date format and a time format.
-QString FormatTimeStampWith(const QDateTime& local, const QString& dateFormat,
-                            const QString& timeFormat);
+// Shared by the two implementations: the time stamp from a date format and a time format, with
+// the names of months and days (where the formats use them) from locale.
+QString FormatTimeStampWith(const QLocale& locale, const QDateTime& local,
+                            const QString& dateFormat, const QString& timeFormat);
+
+// A time format with its time-zone part (the letter t outside quotes) and the spaces left around
+// it removed: "HH:mm:ss t" gives "HH:mm:ss".
+QString WithoutTimeZone(const QString& timeFormat);
 
 // The system locale (QLocale::system()) and the system clock; comparison by its collation.
 class SystemLocale final : public LocaleServices {
@@ -50,6 +56,7 @@ private:
     QString dateFormat_;
     QString timeFormat_;
     QString decimalSeparator_;
+    QLocale locale_;
     QCollator collator_;
 };
 
