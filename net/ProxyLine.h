@@ -1,0 +1,31 @@
+// The proxy line of proxy.txt, "login:password@host:port" with the credentials optional, and the
+// integer conversion its port goes through.
+#pragma once
+
+#include <QString>
+#include <optional>
+
+namespace quillorn {
+
+struct ProxyLine {
+    QString host;
+    QString portText;
+    QString login;
+    QString password;
+
+    // Credentials end at the first "@", host at the first ":" after it, login at the first ":" of
+    // the credentials; every part may be empty.
+    static ProxyLine Parse(const QString& line);
+};
+
+// The first line of proxy.txt (read by its byte-order mark, else as Windows-1251) trimmed of
+// U+0000-U+0020 at both ends; nothing when the file is missing or that line is empty. Raises
+// Failure when the file exists but cannot be read.
+std::optional<QString> ReadProxyLine(const QString& path);
+
+// A signed 32-bit integer from text: leading blanks, then an optional sign, then decimal digits, or
+// hexadecimal digits after "$" or "0x". Anything else, an empty text and trailing characters
+// included, raises Failure "''<text>'' is not a valid integer value".
+int ParseToolkitInteger(const QString& text);
+
+}  // namespace quillorn
