@@ -41,10 +41,13 @@ public:
 
     // Writes the per-card row under construction when it holds at least one review; returns whether
     // a row was written. For a run that stops or fails between a card's reviews.
+    // Raises OutputFailure when the write fails; the row then stays pending.
     bool WritePendingRow();
 
     // Writes a pending per-card row holding reviews (WritePendingRow), then closes the file. Does
-    // nothing when the file is not open. The file is closed even when that last write raises.
+    // nothing when the file is not open. The file is closed even when that last write raises
+    // OutputFailure; after an earlier failed write to this file nothing more is attempted, so Close
+    // in the clean-up after such a failure does not raise again.
     void Close();
 
     bool IsOpen() const { return file_.IsOpen(); }
@@ -62,6 +65,7 @@ public:
 
 private:
     void WriteRow(const QString& row);
+    void Write(const QByteArray& bytes);
 
     RunLog& log_;
     Clock& clock_;
@@ -73,6 +77,7 @@ private:
     QString workbookName_;
     QString currentRow_;
     bool noNewReviewYet_ = true;
+    bool writeFailed_ = false;
 };
 
 }  // namespace quillorn

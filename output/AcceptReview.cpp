@@ -1,0 +1,26 @@
+#include "output/AcceptReview.h"
+
+#include "output/ReviewJournal.h"
+#include "output/RunLog.h"
+#include "output/SeenReviewStore.h"
+#include "platform/Errors.h"
+
+namespace quillorn {
+
+bool AcceptReview(const QString& id, SeenReviewStore& store, ReviewJournal& journal, RunLog& log) {
+    if (store.Contains(id)) {
+        log.Add(QStringLiteral(": пропускаем отзыв ") + id + QStringLiteral(", он выгружен ранее"));
+        return false;
+    }
+    store.Add(id);
+    try {
+        journal.Append(id);
+    } catch (const OutputFailure&) {
+        // Not recorded, so not taken: the store must not keep a review nobody received.
+        store.Remove(id);
+        throw;
+    }
+    return true;
+}
+
+}  // namespace quillorn
