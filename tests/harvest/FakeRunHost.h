@@ -9,7 +9,7 @@
 
 #include "harvest/RunHost.h"
 
-namespace quillorn::testing {
+namespace quillorn::test {
 
 class FakeRunHost final : public RunHost {
 public:
@@ -79,4 +79,4 @@ public:
     }
 };
 
-}  // namespace quillorn::testing
+}  // namespace quillorn::test

@@ -1,6 +1,6 @@
 #include "tests/support/StandInPages.h"
 
-namespace quillorn::testing {
+namespace quillorn::test {
 
 QByteArray JsonString(const QString& text) {
     QString out = QStringLiteral("\"");
@@ -165,4 +165,4 @@ QByteArray ErrorJson(int code, const QString& message) {
            ",\"error\":{\"type\":\"error\",\"message\":" + JsonString(message) + "}}}";
 }
 
-}  // namespace quillorn::testing
+}  // namespace quillorn::test

@@ -9,7 +9,7 @@
 #include <QString>
 #include <optional>
 
-namespace quillorn::testing {
+namespace quillorn::test {
 
 struct StandInUser {
     QString id;
@@ -76,4 +76,4 @@ QByteArray ErrorJson(int code, const QString& message);
 // JSON string literal of text: quotes, backslashes and control characters escaped.
 QByteArray JsonString(const QString& text);
 
-}  // namespace quillorn::testing
+}  // namespace quillorn::test

@@ -1,0 +1,231 @@
+#include "harvest/HarvestRun.h"
+
+#include <algorithm>
+#include <exception>
+#include <limits>
+
+#include "harvest/CardPageReader.h"
+#include "harvest/Endpoints.h"
+#include "harvest/ReviewFeedReader.h"
+#include "harvest/RunHost.h"
+#include "harvest/StopFlag.h"
+#include "net/HttpClient.h"
+#include "net/RequestSettings.h"
+#include "output/ResultTable.h"
+#include "output/ReviewJournal.h"
+#include "output/RunLog.h"
+#include "output/SeenReviewStore.h"
+#include "output/WorkbookStep.h"
+#include "platform/Clock.h"
+#include "platform/Errors.h"
+#include "platform/LocaleServices.h"
+
+namespace quillorn {
+
+namespace {
+
+constexpr int kCardDone = 1000;
+
+// Removes U+0000 to U+0020 at both ends, as the card list's lines are taken.
+QString TrimControls(const QString& text) {
+    qsizetype begin = 0;
+    qsizetype end = text.size();
+    while (begin < end && text.at(begin).unicode() <= 0x20)
+        ++begin;
+    while (end > begin && text.at(end - 1).unicode() <= 0x20)
+        --end;
+    return text.mid(begin, end - begin);
+}
+
+}  // namespace
+
+// What one run creates and drops again.
+struct HarvestRun::RunParts {
+    RunParts(HarvestRun& run, bool vertical)
+        : vertical(vertical),
+          journal(run.locale_, run.dir_),
+          store(run.locale_, run.log_, run.dir_),
+          table(run.log_, run.clock_, run.dir_),
+          reader(run.locale_.DecimalSeparator()),
+          feed(run.client_, run.clock_, run.log_, run.stop_, run.endpoints_, store, journal,
+               table) {}
+
+    bool vertical;
+    ReviewJournal journal;
+    SeenReviewStore store;
+    ResultTable table;
+    CardPageReader reader;
+    ReviewFeedReader feed;
+};
+
+HarvestRun::HarvestRun(RunHost& host, HttpClient& client, Clock& clock, RunLog& log,
+                       const LocaleServices& locale, AppDir dir, const Endpoints& endpoints,
+                       StopFlag& stop, WorkbookStep& workbook)
+    : host_(host),
+      client_(client),
+      clock_(clock),
+      log_(log),
+      locale_(locale),
+      dir_(std::move(dir)),
+      endpoints_(endpoints),
+      stop_(stop),
+      workbook_(workbook) {}
+
+void HarvestRun::StartButtonClick() {
+    const bool vertical = host_.VerticalLayout();
+    lastCardTick_ = 0;
+    stop_.Clear();
+    log_.Clear();
+    host_.PumpEvents();
+    if (TrimControls(host_.CardListText()).isEmpty()) {
+        host_.ShowWarning(QStringLiteral("Старт невозможен"), QStringLiteral("Карточки не заданы"));
+        return;
+    }
+
+    const RequestSetup setup = ApplyRequestSettings(client_, dir_);
+    if (setup.proxyApplied) {
+        log_.Add(setup.logMessage);
+        host_.SetIntervalSeconds(0);
+    }
+    host_.PumpEvents();
+    host_.DisableRunControls();
+
+    RunParts parts(*this, vertical);
+    try {
+        parts.journal.Open();
+        parts.store.Load();
+    } catch (...) {
+        // An abandoned start: the window gets its controls back, and the store file is left
+        // exactly as it was (it is never saved after a failed load).
+        parts.journal.Close();
+        host_.EnableRunControls();
+        throw;
+    }
+
+    Run(parts);
+
+    parts.journal.Close();
+    host_.EnableRunControls();
+    parts.store.Save();  // a failure here goes to the window's error report, without re-arming
+    RearmRepeat();
+}
+
+// The guarded part of a run: whatever ends it, the rows written so far are kept and the caller's
+// clean-up follows.
+void HarvestRun::Run(RunParts& parts) {
+    try {
+        parts.table.Open(parts.vertical);
+        if (CardLoop(parts) == Outcome::Stopped) {
+            parts.table.Close();
+            return;
+        }
+        parts.table.Close();
+        log_.SaveRunLog();
+        if (workbook_.Due(parts.table))
+            workbook_.Run(parts.table);
+    } catch (const Error& error) {
+        LogRunFailure(error.Message());
+    } catch (const std::exception& error) {
+        LogRunFailure(QString::fromLocal8Bit(error.what()));
+    }
+    try {
+        parts.table.Close();  // writes a pending per-card row; nothing when already closed
+    } catch (const Error& error) {
+        LogRunFailure(error.Message());
+    }
+}
+
+HarvestRun::Outcome HarvestRun::CardLoop(RunParts& parts) {
+    const int lines = host_.CardLineCount();
+    host_.SetProgressMaximum(lines);
+    for (int i = 0; i < lines; ++i) {
+        if (i % 3 == 0)
+            host_.SetProgressPosition(i);
+        host_.PumpEvents();
+        // Lines removed while the run goes on leave indices that no longer exist.
+        if (i >= host_.CardLineCount())
+            throw Failure(QStringLiteral("Card list line %1 no longer exists").arg(i + 1));
+        const QString url = TrimControls(host_.CardLine(i));
+        if (url.isEmpty())
+            continue;
+        if (VisitCard(parts, url) == Outcome::Stopped)
+            return Outcome::Stopped;
+    }
+    return Outcome::Finished;
+}
+
+HarvestRun::Outcome HarvestRun::VisitCard(RunParts& parts, const QString& url) {
+    int attempts = 0;
+    while (attempts < kAttemptsPerCard) {
+        try {
+            if (AttemptCard(parts, url, attempts) == Outcome::Stopped)
+                return Outcome::Stopped;
+        } catch (const Failure& failure) {
+            HandleCardFailure(failure.Message());
+        }
+    }
+    return Outcome::Finished;
+}
+
+HarvestRun::Outcome HarvestRun::AttemptCard(RunParts& parts, const QString& url, int& attempts) {
+    if (stop_.IsRequested())
+        return Outcome::Stopped;
+    const int seconds = std::max(0, host_.IntervalSeconds());
+    WaitSince(lastCardTick_, static_cast<std::uint32_t>(std::min(seconds, 4'000'000)) * 1000u);
+    log_.Add(QStringLiteral(": Загружаем страницу ") + url);
+    ++attempts;
+    const QString text = client_.Get(url);
+    lastCardTick_ = clock_.Tick();
+    if (stop_.IsRequested())
+        return Outcome::Stopped;
+
+    CardPage page = parts.reader.Read(text);
+    page.Profile.CardUrl = url;
+    parts.table.BeginCard();
+    if (parts.feed.ReadFeed(page.Profile.BranchId, page.ReviewApiKey, page.Profile) ==
+        FeedEnd::Stopped)
+        return Outcome::Stopped;
+    parts.table.EndCard(page.Profile, host_.NoReviewsNoWrites());
+    attempts = kCardDone;
+    return Outcome::Finished;
+}
+
+void HarvestRun::HandleCardFailure(const QString& message) {
+    client_.ResetConnection();
+    host_.PumpEvents();
+    clock_.Sleep(kBackOffMs);
+    log_.Add(QStringLiteral(": ERROR_") + message);
+    if (client_.ResponseCode() != 429)
+        return;
+    log_.Add(QStringLiteral(": Слишком много запросов, включаем паузу на минуту."));
+    log_.AddPlain(QStringLiteral("Увеличьте интервал между карточками!"));
+    lastCardTick_ = clock_.Tick();
+    WaitSince(lastCardTick_, kTooManyRequestsPauseMs);
+}
+
+// Waits in short steps, pumping, until waitMs have passed since `since` (tick differences wrap
+// like the counter) or a stop is requested. A stop only ends the wait: the caller decides.
+void HarvestRun::WaitSince(std::uint32_t since, std::uint32_t waitMs) {
+    while (static_cast<std::uint32_t>(clock_.Tick() - since) < waitMs && !stop_.IsRequested()) {
+        clock_.Sleep(kWaitStepMs);
+        host_.PumpEvents();
+    }
+}
+
+void HarvestRun::LogRunFailure(const QString& message) {
+    log_.Add(QStringLiteral(": Ошибка: ") + message +
+             QStringLiteral(". Вероятно, несовместимая версия Экселя."));
+}
+
+void HarvestRun::RearmRepeat() {
+    if (!host_.RepeatChecked())
+        return;
+    const int minutes = host_.RepeatMinutes();
+    log_.Add(QStringLiteral(": Ставим повторный запуск выгрузки на таймер через, минут: ") +
+             QString::number(minutes));
+    // Minutes beyond what fits in the timer's milliseconds arm it for the longest it can wait.
+    const qint64 ms = qint64(std::max(0, minutes)) * 60000;
+    host_.ArmRepeatTimer(static_cast<int>(std::min<qint64>(ms, std::numeric_limits<int>::max())));
+}
+
+}  // namespace quillorn

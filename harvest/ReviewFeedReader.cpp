@@ -1,0 +1,147 @@
+#include "harvest/ReviewFeedReader.h"
+
+#include "harvest/Endpoints.h"
+#include "harvest/StopFlag.h"
+#include "harvest/TextHelpers.h"
+#include "json/SuperObject.h"
+#include "net/HttpClient.h"
+#include "output/AcceptReview.h"
+#include "output/ResultTable.h"
+#include "output/RunLog.h"
+#include "platform/Clock.h"
+#include "platform/Errors.h"
+
+namespace quillorn {
+
+namespace {
+
+const QString kNewTokenMessage = QStringLiteral("New token");
+
+}  // namespace
+
+ReviewFeedReader::ReviewFeedReader(HttpClient& client, Clock& clock, RunLog& log,
+                                   const StopFlag& stop, const Endpoints& endpoints,
+                                   SeenReviewStore& store, ReviewJournal& journal,
+                                   ResultTable& table)
+    : client_(client),
+      clock_(clock),
+      log_(log),
+      stop_(stop),
+      endpoints_(endpoints),
+      store_(store),
+      journal_(journal),
+      table_(table) {}
+
+QString ReviewFeedReader::PageAddress(const QString& apiBase, const QString& branchId, int page,
+                                      const QString& key) {
+    return apiBase + QStringLiteral("/2.0/branches/") + branchId +
+           QStringLiteral("/reviews?limit=50&offset=") + QString::number((page - 1) * kPageSize) +
+           QStringLiteral(
+               "&is_advertiser=false&fields=meta.providers,meta.branch_rating,"
+               "meta.branch_reviews_count,meta.total_count,reviews.hiding_reason,") +
+           QStringLiteral(
+               "reviews.is_verified,reviews.emojis&without_my_first_review=false&rated=true&"
+               "sort_by=date_created") +
+           QStringLiteral("&key=") + key + QStringLiteral("&locale=ru_RU");
+}
+
+ReviewRecord ReviewFeedReader::ReadReview(const TSuperObject& review, const QString& siteAddress) {
+    ReviewRecord record;
+    record.Id = review.LookupString(u"id");
+    // A "user" member of any kind, null included, means the review has an author.
+    if (const ISuperObject user = review.Lookup(u"user")) {
+        record.HasAuthor = true;
+        record.AuthorName = user->LookupString(u"name");
+        record.AuthorReviewCount = user->LookupString(u"reviews_count");
+        const QString userId = user->LookupString(u"id");
+        if (!userId.isEmpty())
+            record.AuthorProfileUrl = siteAddress + QStringLiteral("/user/") + userId;
+    }
+    record.Text = review.LookupString(u"text");
+    record.DateCreated = review.LookupString(u"date_created");
+    record.Rating = review.LookupString(u"rating");
+    record.LikesCount = review.LookupString(u"likes_count");
+    if (const ISuperObject answer = review.Lookup(u"official_answer"))
+        record.OfficialAnswer = answer->LookupString(u"text");
+    return record;
+}
+
+bool ReviewFeedReader::ReadPage(const QString& branchId, QString& reviewApiKey,
+                                const CardProfile& profile, int& page, bool& nextPage) {
+    QByteArray bytes;
+    client_.Get(PageAddress(endpoints_.reviewsApiBase, branchId, page, reviewApiKey), bytes);
+    // The feed is UTF-8 whatever its headers declare.
+    const QString answer = QString::fromUtf8(bytes);
+    if (answer.contains(u"Invalid csrf token")) {
+        reviewApiKey =
+            ExtractBetween(answer, QStringLiteral("\"csrfToken\":\""), QStringLiteral("\""));
+        throw Failure(kNewTokenMessage);
+    }
+    if (answer.contains(u"\"error\":"))
+        throw Failure(
+            ExtractBetween(answer, QStringLiteral("\"message\":\""), QStringLiteral("\"}")));
+
+    clock_.Sleep(kPausePerPageMs);
+    nextPage = false;
+    ++page;
+    const ISuperObject document = ParseString(answer);
+    if (document) {
+        if (const ISuperObject meta = document->Lookup(u"meta"))
+            nextPage = !meta->LookupString(u"next_link").isEmpty();
+    }
+    if (stop_.IsRequested())
+        return true;
+    if (!document)
+        return false;
+    const ISuperObject reviews = document->Lookup(u"reviews");
+    const TSuperArrayPtr list = reviews ? reviews->AsArray() : nullptr;
+    if (!list)
+        return false;
+    for (int i = 0; i < list->Length(); ++i) {
+        const ISuperObject review = list->ItemAt(i);
+        if (!review)
+            continue;
+        if (!AcceptReview(review->LookupString(u"id"), store_, journal_, log_))
+            continue;
+        table_.AddReview(profile, ReadReview(*review, endpoints_.siteAddress));
+    }
+    return false;
+}
+
+FeedEnd ReviewFeedReader::ReadFeed(const QString& branchId, QString& reviewApiKey,
+                                   const CardProfile& profile) {
+    constexpr int kDone = 1000;
+    int page = 1;
+    bool nextPage = false;
+    int attempts = 0;
+    do {
+        attempts = 0;
+        while (attempts < kAttemptsPerPage) {
+            if (stop_.IsRequested())
+                return FeedEnd::Stopped;
+            log_.Add(QStringLiteral(": Загружаем отзывы, страница ") + QString::number(page));
+            ++attempts;
+            try {
+                if (ReadPage(branchId, reviewApiKey, profile, page, nextPage))
+                    return FeedEnd::Stopped;
+                attempts = kDone;
+            } catch (const Failure& failure) {
+                client_.ResetConnection();
+                clock_.Sleep(kBackOffMs);  // no pumping here, by design: the request itself pumps
+                const QString& message = failure.Message();
+                if (!message.contains(kNewTokenMessage))
+                    log_.Add(QStringLiteral(": ERROR_") + message);
+                if (message.contains(u"Internal error")) {
+                    log_.Add(QStringLiteral(": ERROR_Отзывы закончились"));
+                    nextPage = false;
+                    attempts = kDone;
+                }
+            }
+        }
+        // A page that failed a whole series ends the feed even when the page before it announced
+        // more: otherwise a permanently failing page would keep the run going for ever.
+    } while (attempts == kDone && nextPage);
+    return FeedEnd::Finished;
+}
+
+}  // namespace quillorn
