@@ -1,0 +1,284 @@
+#include "harvest/ReviewFeedReader.h"
+
+#include <gtest/gtest.h>
+
+#include <QFile>
+#include <QTemporaryDir>
+
+#include "harvest/Endpoints.h"
+#include "harvest/StopFlag.h"
+#include "json/SuperObject.h"
+#include "net/HttpClient.h"
+#include "output/ResultTable.h"
+#include "output/ReviewJournal.h"
+#include "output/RunLog.h"
+#include "output/SeenReviewStore.h"
+#include "platform/Clock.h"
+#include "platform/LocaleServices.h"
+#include "platform/LogSink.h"
+#include "tests/support/StandInDirectory.h"
+
+namespace quillorn {
+namespace {
+
+using test::StandInCard;
+using test::StandInDirectory;
+using test::StandInReview;
+
+StandInCard CardWithReviews(const QString& branch, int count) {
+    StandInCard card;
+    card.branchId = branch;
+    card.path = QStringLiteral("/firm/") + branch;
+    card.key = QStringLiteral("k") + branch;
+    for (int i = 0; i < count; ++i) {
+        StandInReview review;
+        review.id = QStringLiteral("r%1-%2").arg(branch).arg(i);
+        review.text = QStringLiteral("Отзыв №%1").arg(i);
+        review.user = test::StandInUser{QStringLiteral("u%1").arg(i), QStringLiteral("Автор"), i};
+        card.reviews << review;
+    }
+    return card;
+}
+
+class ReviewFeedReaderTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(tmp.isValid());
+        journal.Open();
+        store.Load();
+        table.Open(true);
+        table.BeginCard();
+        sink.Clear();
+    }
+
+    FeedEnd Read(const QString& branch, QString key = {}) {
+        if (key.isEmpty())
+            key = QStringLiteral("k") + branch;
+        profile.BranchId = branch;
+        return reader.ReadFeed(branch, key, profile);
+    }
+
+    // The log's messages without their time stamps (the pinned locale's clock stands still).
+    QStringList Messages() const {
+        QStringList messages;
+        for (const QString& line : sink.Lines())
+            messages << (line.startsWith(stamp) ? line.mid(stamp.size()) : line);
+        return messages;
+    }
+
+    QStringList DataRows() {
+        table.Close();
+        QFile file(table.FilePath());
+        EXPECT_TRUE(file.open(QIODevice::ReadOnly));
+        QStringList rows = QString::fromUtf8(file.readAll()).split(QStringLiteral("\r\n"));
+        rows.removeFirst();  // mark and header
+        rows.removeLast();   // after the last line break
+        return rows;
+    }
+
+    QString FeedLine(const QString& branch, int offset, const QString& key = {}) const {
+        return QStringLiteral("api GET /2.0/branches/%1/reviews?offset=%2&key=%3")
+            .arg(branch)
+            .arg(offset)
+            .arg(key.isEmpty() ? QStringLiteral("k") + branch : key);
+    }
+
+    QTemporaryDir tmp;
+    AppDir dir{tmp.path()};
+    StandInDirectory directory;
+    Endpoints endpoints = directory.MakeEndpoints();
+    std::function<void()> onPump;
+    HttpClient client{[this] {
+        if (onPump)
+            onPump();
+    }};
+    TestClock clock;
+    PinnedLocale locale;
+    const QString stamp = locale.TimeStamp();
+    MemoryLogSink sink;
+    RunLog log{sink, locale, clock, dir};
+    StopFlag stop;
+    SeenReviewStore store{locale, log, dir};
+    ReviewJournal journal{locale, dir};
+    ResultTable table{log, clock, dir};
+    ReviewFeedReader reader{client, clock, log, stop, endpoints, store, journal, table};
+    CardProfile profile;
+};
+
+TEST_F(ReviewFeedReaderTest, ReadsOneHundredTwentyReviewsInThreePages) {
+    directory.AddCard(CardWithReviews(QStringLiteral("7"), 120));
+    EXPECT_EQ(Read(QStringLiteral("7")), FeedEnd::Finished);
+
+    EXPECT_EQ(directory.RequestLines(),
+              QStringList({FeedLine("7", 0), FeedLine("7", 50), FeedLine("7", 100)}));
+    const QStringList messages = Messages();
+    EXPECT_EQ(messages.filter(QStringLiteral("Загружаем отзывы")),
+              QStringList({": Загружаем отзывы, страница 1", ": Загружаем отзывы, страница 2",
+                           ": Загружаем отзывы, страница 3"}));
+    EXPECT_EQ(clock.TotalSlept(), 300u);  // the pause after each page, no back-off
+    const QStringList rows = DataRows();
+    ASSERT_EQ(rows.size(), 120);
+    // Decoded as UTF-8 although the answers declare no charset.
+    EXPECT_TRUE(rows.at(119).contains(QStringLiteral("\"Отзыв №119\"")));
+    EXPECT_EQ(store.Count(), 120);
+}
+
+TEST_F(ReviewFeedReaderTest, EmptyFirstPageEndsTheFeedAfterOneRequest) {
+    directory.AddCard(CardWithReviews(QStringLiteral("8"), 0));
+    EXPECT_EQ(Read(QStringLiteral("8")), FeedEnd::Finished);
+    EXPECT_EQ(directory.RequestLines(), QStringList{FeedLine("8", 0)});
+    EXPECT_TRUE(DataRows().isEmpty());
+}
+
+TEST_F(ReviewFeedReaderTest, SkipsReviewsTakenBeforeWithOnlyTheSkipLine) {
+    directory.AddCard(CardWithReviews(QStringLiteral("9"), 3));
+    store.Add(QStringLiteral("R9-1"));  // letter case does not matter
+    EXPECT_EQ(Read(QStringLiteral("9")), FeedEnd::Finished);
+    EXPECT_TRUE(Messages().contains(QStringLiteral(": пропускаем отзыв r9-1, он выгружен ранее")));
+    EXPECT_EQ(DataRows().size(), 2);
+    journal.Close();
+    QFile journalFile(journal.FilePath());
+    ASSERT_TRUE(journalFile.open(QIODevice::ReadOnly));
+    const QByteArray lines = journalFile.readAll();
+    EXPECT_TRUE(lines.startsWith("r9-0\t"));
+    EXPECT_FALSE(lines.contains("r9-1"));
+    EXPECT_TRUE(lines.contains("\r\nr9-2\t"));
+}
+
+TEST_F(ReviewFeedReaderTest, RenewsTheKeyAndAsksForTheSamePageWithoutAnErrorLine) {
+    directory.AddCard(CardWithReviews(QStringLiteral("10"), 60));
+    directory.RenewKey(QStringLiteral("10"), QStringLiteral("fresh"));
+    QString key = QStringLiteral("k10");
+    profile.BranchId = QStringLiteral("10");
+    EXPECT_EQ(reader.ReadFeed(QStringLiteral("10"), key, profile), FeedEnd::Finished);
+    EXPECT_EQ(key, QStringLiteral("fresh"));
+    EXPECT_EQ(directory.RequestLines(), QStringList({FeedLine("10", 0), FeedLine("10", 0, "fresh"),
+                                                     FeedLine("10", 50, "fresh")}));
+    EXPECT_TRUE(Messages().filter(QStringLiteral("ERROR")).isEmpty());
+    EXPECT_EQ(clock.TotalSlept(), 1000u + 200u);  // one back-off, two page pauses
+    EXPECT_EQ(directory.ApiConnections(), 2);     // the failed attempt dropped its connection
+    EXPECT_EQ(DataRows().size(), 60);
+}
+
+TEST_F(ReviewFeedReaderTest, ErrorAnswerIsLoggedAndThePageAskedAgain) {
+    directory.AddCard(CardWithReviews(QStringLiteral("11"), 2));
+    directory.ScriptFeed(QStringLiteral("11"), 0,
+                         StandInDirectory::Json(test::ErrorJson(400, QStringLiteral("Bad key"))));
+    EXPECT_EQ(Read(QStringLiteral("11")), FeedEnd::Finished);
+    EXPECT_EQ(Messages(), QStringList({": Загружаем отзывы, страница 1", ": ERROR_Bad key",
+                                       ": Загружаем отзывы, страница 1"}));
+    EXPECT_EQ(DataRows().size(), 2);
+}
+
+TEST_F(ReviewFeedReaderTest, InternalErrorEndsTheFeed) {
+    directory.AddCard(CardWithReviews(QStringLiteral("12"), 120));
+    directory.ScriptFeed(
+        QStringLiteral("12"), 50,
+        StandInDirectory::Json(test::ErrorJson(500, QStringLiteral("Internal error"))));
+    EXPECT_EQ(Read(QStringLiteral("12")), FeedEnd::Finished);
+    EXPECT_EQ(directory.RequestLines(), QStringList({FeedLine("12", 0), FeedLine("12", 50)}));
+    EXPECT_EQ(Messages().mid(2),
+              QStringList({": ERROR_Internal error", ": ERROR_Отзывы закончились"}));
+    EXPECT_EQ(DataRows().size(), 50);
+}
+
+TEST_F(ReviewFeedReaderTest, NullNextLinkAnnouncesAFurtherPage) {
+    StandInCard card = CardWithReviews(QStringLiteral("13"), 10);
+    card.lastNextLink = test::LastNextLink::Null;
+    directory.AddCard(card);
+    directory.ScriptFeed(
+        QStringLiteral("13"), 100,
+        StandInDirectory::Json(test::ErrorJson(500, QStringLiteral("Internal error"))));
+    EXPECT_EQ(Read(QStringLiteral("13")), FeedEnd::Finished);
+    EXPECT_EQ(directory.RequestLines(),
+              QStringList({FeedLine("13", 0), FeedLine("13", 50), FeedLine("13", 100)}));
+    EXPECT_EQ(DataRows().size(), 10);
+}
+
+TEST_F(ReviewFeedReaderTest, FirstPageFailingTwentyTimesEndsTheFeed) {
+    directory.AddCard(CardWithReviews(QStringLiteral("14"), 5));
+    directory.ScriptFeed(QStringLiteral("14"), -1,
+                         test::HttpResponse::Status(503, "Service Unavailable"), 20);
+    EXPECT_EQ(Read(QStringLiteral("14")), FeedEnd::Finished);
+    EXPECT_EQ(directory.Requests().size(), 20u);
+    EXPECT_EQ(Messages().filter(QStringLiteral(": ERROR_HTTP/1.1 503 Service Unavailable")).size(),
+              20);
+    EXPECT_EQ(clock.TotalSlept(), 20u * 1000u);
+    EXPECT_EQ(directory.ApiConnections(), 20);
+}
+
+TEST_F(ReviewFeedReaderTest, LaterPageFailingAWholeSeriesEndsTheFeedToo) {
+    directory.AddCard(CardWithReviews(QStringLiteral("15"), 120));
+    directory.ScriptFeed(QStringLiteral("15"), 50, test::HttpResponse::Status(502, "Bad Gateway"),
+                         25);
+    EXPECT_EQ(Read(QStringLiteral("15")), FeedEnd::Finished);
+    const QStringList lines = directory.RequestLines();
+    ASSERT_EQ(lines.size(), 21);  // page 1, then one series of 20 for page 2, and no more
+    EXPECT_EQ(lines.count(FeedLine("15", 50)), 20);
+    EXPECT_EQ(DataRows().size(), 50);
+}
+
+TEST_F(ReviewFeedReaderTest, StopBeforeARequestSendsNothing) {
+    directory.AddCard(CardWithReviews(QStringLiteral("16"), 5));
+    stop.Request();
+    EXPECT_EQ(Read(QStringLiteral("16")), FeedEnd::Stopped);
+    EXPECT_TRUE(directory.Requests().empty());
+    EXPECT_TRUE(Messages().isEmpty());
+}
+
+TEST_F(ReviewFeedReaderTest, StopDuringARequestLeavesItsReviewsUnhandled) {
+    StandInCard card = CardWithReviews(QStringLiteral("17"), 120);
+    directory.AddCard(card);
+    test::HttpResponse slow =
+        StandInDirectory::Json(test::FeedPageJson(card, 0, 50, directory.ApiBase()));
+    slow.delayMs = 700;  // long enough for the client to pump while it waits
+    directory.ScriptFeed(QStringLiteral("17"), 0, slow);
+    onPump = [this] { stop.Request(); };
+    EXPECT_EQ(Read(QStringLiteral("17")), FeedEnd::Stopped);
+    EXPECT_EQ(directory.Requests().size(), 1u);
+    EXPECT_EQ(store.Count(), 0);
+    EXPECT_TRUE(DataRows().isEmpty());
+}
+
+TEST(ReviewRecordTest, ReadsTheFieldsOfAReview) {
+    const ISuperObject page = ParseString(
+        QStringLiteral(R"({"reviews":[{"id":"a","text":"t","date_created":"2023-05-17","rating":4,)"
+                       R"("likes_count":2,"user":{"id":"u1","name":"N","reviews_count":7},)"
+                       R"("official_answer":{"text":"Спасибо"}},)"
+                       R"({"id":"b","user":null,"official_answer":null},)"
+                       R"({"id":"c","user":{"id":"","name":"M"}},{"id":"d"}]})"));
+    ASSERT_TRUE(page);
+    const TSuperArrayPtr reviews = page->LookupArray(u"reviews");
+    ASSERT_TRUE(reviews);
+    const QString site = QStringLiteral("https://site");
+
+    const ReviewRecord full = ReviewFeedReader::ReadReview(*reviews->ItemAt(0), site);
+    EXPECT_EQ(full.Id, QStringLiteral("a"));
+    EXPECT_TRUE(full.HasAuthor);
+    EXPECT_EQ(full.AuthorName, QStringLiteral("N"));
+    EXPECT_EQ(full.AuthorReviewCount, QStringLiteral("7"));
+    EXPECT_EQ(full.AuthorProfileUrl, QStringLiteral("https://site/user/u1"));
+    EXPECT_EQ(full.Text, QStringLiteral("t"));
+    EXPECT_EQ(full.DateCreated, QStringLiteral("2023-05-17"));
+    EXPECT_EQ(full.Rating, QStringLiteral("4"));
+    EXPECT_EQ(full.LikesCount, QStringLiteral("2"));
+    EXPECT_EQ(full.OfficialAnswer, QStringLiteral("Спасибо"));
+
+    // A null author is an author with empty fields; a null answer is no answer.
+    const ReviewRecord nullUser = ReviewFeedReader::ReadReview(*reviews->ItemAt(1), site);
+    EXPECT_TRUE(nullUser.HasAuthor);
+    EXPECT_TRUE(nullUser.AuthorName.isEmpty());
+    EXPECT_TRUE(nullUser.AuthorProfileUrl.isEmpty());
+    EXPECT_TRUE(nullUser.OfficialAnswer.isEmpty());
+
+    const ReviewRecord emptyId = ReviewFeedReader::ReadReview(*reviews->ItemAt(2), site);
+    EXPECT_EQ(emptyId.AuthorName, QStringLiteral("M"));
+    EXPECT_TRUE(emptyId.AuthorProfileUrl.isEmpty());
+
+    const ReviewRecord anonymous = ReviewFeedReader::ReadReview(*reviews->ItemAt(3), site);
+    EXPECT_FALSE(anonymous.HasAuthor);
+    EXPECT_TRUE(anonymous.Text.isEmpty());
+}
+
+}  // namespace
+}  // namespace quillorn
