@@ -1,0 +1,359 @@
+#include "output/ResultTable.h"
+#include "output/XlsxSpreadsheetApp.h"
+#include "platform/Errors.h"
+#include "tests/support/XlsxReader.h"
+
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <sys/resource.h>
+#include <unistd.h>
+
+namespace quillorn {
+namespace {
+
+using test::ReadXlsxFirstSheet;
+using test::XlsxSheet;
+
+// A cell of a data row as the result table writes it.
+QString Q(const QString& text) {
+    return '"' + text + '"';
+}
+
+class SpreadsheetConversionTest : public ::testing::Test {
+protected:
+    void SetUp() override { ASSERT_TRUE(dir_.isValid()); }
+
+    // Writes a result file: the mark, then every line followed by CR LF.
+    QString WriteResultFile(const QStringList& lines, const QString& name = "data7.tab") {
+        QByteArray bytes("\xEF\xBB\xBF");
+        for (const QString& line : lines) {
+            bytes += line.toUtf8() + "\r\n";
+        }
+        return WriteBytes(bytes, name);
+    }
+
+    QString WriteBytes(const QByteArray& bytes, const QString& name = "data7.tab") {
+        QString path = dir_.filePath(name);
+        QFile file(path);
+        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(bytes);
+        return path;
+    }
+
+    QString Convert(const QString& resultPath, qint64* rows = nullptr) {
+        auto workbook = app_.Import(resultPath);
+        if (rows) {
+            *rows = workbook->RowCount();
+        }
+        QString path = dir_.filePath("data7.xlsx");
+        workbook->SaveAs(path);
+        return path;
+    }
+
+    // The fields of a result line with their enclosing quotes removed.
+    static QStringList Fields(const QString& line) {
+        QStringList fields = line.split('\t');
+        for (QString& field : fields) {
+            if (field.size() >= 2 && field.startsWith('"') && field.endsWith('"')) {
+                field = field.mid(1, field.size() - 2);
+            }
+        }
+        return fields;
+    }
+
+    // Every field of every line is in the sheet at its place, as text, or as a number or date
+    // that reads back to the same digits.
+    static void ExpectSheetHolds(const XlsxSheet& sheet, const QStringList& lines) {
+        ASSERT_EQ(sheet.rows.size(), lines.size());
+        for (int r = 0; r < lines.size(); ++r) {
+            QStringList fields = Fields(lines[r]);
+            EXPECT_LE(sheet.rows[r].size(), fields.size()) << "row " << r;
+            for (int c = 0; c < fields.size(); ++c) {
+                const test::XlsxCell* cell = sheet.Cell(r, c);
+                QString field = fields[c];
+                if (!cell) {
+                    EXPECT_TRUE(field.isEmpty()) << "row " << r << " col " << c;
+                } else if (!cell->isNumber) {
+                    EXPECT_EQ(cell->text, field) << "row " << r << " col " << c;
+                } else if (cell->numberFormat == "dd.mm.yyyy") {
+                    EXPECT_EQ(test::XlsxSerialToDate(cell->number), field);
+                } else {
+                    QString digits = field.trimmed().replace(',', '.');
+                    EXPECT_EQ(QString::number(cell->number, 'g', 15), digits)
+                        << "row " << r << " col " << c;
+                }
+            }
+        }
+    }
+
+    QTemporaryDir dir_;
+    XlsxSpreadsheetApp app_{QStringLiteral(","), QDir::tempPath()};
+};
+
+QStringList VerticalLines() {
+    return {
+        ResultTable::VerticalHeader(),
+        // Cyrillic, a firm name with quotes inside, an escaped line break, the user's separator.
+        QStringList{Q("70000001012345678"), Q("ООО \"Ромашка\""), Q("Новосибирск"),
+                    Q("Красный проспект, 1"), Q(" 4,7"), Q("42"), Q("Иван"), Q("12"),
+                    Q("https://2gis.ru/novosibirsk/user/abc"),
+                    Q("Отлично!&#13;&#10;Вернусь&#9;ещё 😀"), Q("2023-05-17T10:20:30+07:00"),
+                    Q("17.05.2023"), Q(" 5"), Q("0"), Q(""), Q("https://2gis.ru/firm/1")}
+            .join('\t'),
+        // Anonymous review without answer, an empty creation date.
+        QStringList{Q("70000001012345678"), Q("ООО \"Ромашка\""), Q("Новосибирск"),
+                    Q("Красный проспект, 1"), Q(" 4,7"), Q("42"), Q("Анонимный отзыв"), Q(""),
+                    Q(""), Q("Так себе"), Q(""), Q(".."), Q(" 3"), Q("1"), Q("Спасибо за отзыв"),
+                    Q("https://2gis.ru/firm/1")}
+            .join('\t'),
+        // A card without new reviews: nine empty cells before the card URL.
+        QStringList{Q("141265769336620"), Q("Кафе"), Q("Омск"), Q("ул. Ленина, 5"), Q(" 5"),
+                    Q(" 7"), Q(""), Q(""), Q(""), Q(""), Q(""), Q(""), Q(""), Q(""), Q(""),
+                    Q("https://2gis.ru/firm/2")}
+            .join('\t'),
+    };
+}
+
+TEST_F(SpreadsheetConversionTest, VerticalLayoutHoldsEveryFieldInPlace) {
+    QStringList lines = VerticalLines();
+    qint64 rows = 0;
+    XlsxSheet sheet = ReadXlsxFirstSheet(Convert(WriteResultFile(lines), &rows));
+
+    EXPECT_EQ(rows, 4);
+    ExpectSheetHolds(sheet, lines);
+    EXPECT_EQ(sheet.CellText(1, 1), "ООО \"Ромашка\"");
+    EXPECT_EQ(sheet.CellText(1, 9), "Отлично!&#13;&#10;Вернусь&#9;ещё 😀");
+    EXPECT_FALSE(sheet.Cell(1, 14));  // no official answer: no cell
+    EXPECT_EQ(sheet.rows[3].size(), 16);
+}
+
+TEST_F(SpreadsheetConversionTest, NumbersAndSecondDatesGetTheirTypesAndIdsStayText) {
+    XlsxSheet sheet = ReadXlsxFirstSheet(Convert(WriteResultFile(VerticalLines())));
+
+    EXPECT_FALSE(sheet.Cell(1, 0)->isNumber);  // a 17-digit branch id
+    EXPECT_TRUE(sheet.Cell(3, 0)->isNumber);   // a 15-digit one is exact
+    EXPECT_EQ(sheet.Cell(3, 0)->number, 141265769336620.0);
+    EXPECT_EQ(sheet.Cell(1, 4)->number, 4.7);
+    EXPECT_EQ(sheet.Cell(1, 12)->number, 5);
+    EXPECT_EQ(sheet.Cell(3, 5)->number, 7);
+    EXPECT_EQ(sheet.Cell(1, 13)->number, 0);
+
+    const test::XlsxCell* date = sheet.Cell(1, 11);
+    ASSERT_TRUE(date && date->isNumber);
+    EXPECT_EQ(date->number, 45063);  // days since 30.12.1899
+    EXPECT_EQ(date->numberFormat, "dd.mm.yyyy");
+    EXPECT_FALSE(sheet.Cell(2, 11)->isNumber);  // ".." stays text
+    EXPECT_FALSE(sheet.Cell(1, 10)->isNumber);  // the creation date as delivered
+}
+
+TEST_F(SpreadsheetConversionTest, HeaderIsBoldFrozenAndFilteredAndColumnsAreReadable) {
+    XlsxSheet sheet = ReadXlsxFirstSheet(Convert(WriteResultFile(VerticalLines())));
+
+    for (int c = 0; c < 16; ++c) {
+        ASSERT_TRUE(sheet.Cell(0, c));
+        EXPECT_TRUE(sheet.Cell(0, c)->bold) << c;
+    }
+    EXPECT_FALSE(sheet.Cell(1, 1)->bold);
+    EXPECT_EQ(sheet.frozenTopLeft, "A2");
+    EXPECT_EQ(sheet.autoFilter, "A1:P4");
+    EXPECT_EQ(sheet.dimension, "A1:P4");
+    ASSERT_EQ(sheet.columnWidths.size(), 16);
+    EXPECT_GE(sheet.columnWidths[0], 17);     // fits the 17-digit id
+    EXPECT_LE(sheet.columnWidths[9], 61);     // long texts do not make a column endless
+    EXPECT_GE(sheet.columnWidths[12], 8.43);  // narrow columns keep the usual width
+}
+
+TEST_F(SpreadsheetConversionTest, PerCardRowsKeepReviewCellsBeyondTheHeader) {
+    QString profile =
+        QStringList{
+            Q("141265769336620"),       Q("Кафе"), Q("Омск"), Q("ул. Ленина"), Q(" 4,5"), Q("10"),
+            Q("https://2gis.ru/firm/2")}
+            .join('\t');
+    QStringList lines = {
+        ResultTable::PerCardHeader(),
+        profile + '\t' +
+            QStringList{Q("Первый"), Q("Второй 👍"), Q("5"), Q(""), Q("Пятый")}.join('\t'),
+        profile};
+    qint64 rows = 0;
+    XlsxSheet sheet = ReadXlsxFirstSheet(Convert(WriteResultFile(lines), &rows));
+
+    EXPECT_EQ(rows, 3);
+    ExpectSheetHolds(sheet, lines);
+    EXPECT_EQ(sheet.rows[1].size(), 12);
+    EXPECT_EQ(sheet.rows[2].size(), 7);
+    // The filter spans the review columns too, so sorting keeps every row's reviews with it.
+    EXPECT_EQ(sheet.autoFilter, "A1:L3");
+}
+
+TEST_F(SpreadsheetConversionTest, UnusualTextsReadBackAsWritten) {
+    QStringList lines = {
+        QStringLiteral("a\tb\tc\td"),
+        QStringList{Q("line\nbreak"), Q("_x0041_ and _x005F_"), Q("ctrl\x01\x1F"), Q("<&> \"'")}
+            .join('\t'),
+        QStringLiteral("unquoted\t\"\t\"\"\"\"\t\" lead"),
+    };
+    qint64 rows = 0;
+    XlsxSheet sheet = ReadXlsxFirstSheet(Convert(WriteResultFile(lines), &rows));
+
+    EXPECT_EQ(rows, 3);  // a lone line feed does not end a line
+    ExpectSheetHolds(sheet, lines);
+    EXPECT_EQ(sheet.CellText(1, 1), "_x0041_ and _x005F_");
+    EXPECT_EQ(sheet.CellText(2, 1), "\"");  // one quote has nothing to enclose
+    EXPECT_EQ(sheet.CellText(2, 2), "\"\"");
+}
+
+TEST_F(SpreadsheetConversionTest, TextBeyondACellsCapacityIsCutAtACharacterBoundary) {
+    QString longText = QString(32766, QChar(u'я')) + QStringLiteral("😀😀");
+    XlsxSheet sheet = ReadXlsxFirstSheet(
+        Convert(WriteResultFile({QStringLiteral("h"), Q(longText) + '\t' + Q("next")})));
+
+    EXPECT_EQ(sheet.CellText(1, 0), QString(32766, QChar(u'я')));  // no half emoji
+    EXPECT_EQ(sheet.CellText(1, 1), "next");
+}
+
+TEST_F(SpreadsheetConversionTest, MalformedBytesBecomeReplacementCharacters) {
+    QByteArray bytes("\xEF\xBB\xBFh1\th2\r\n\"ok \xD0\"\t\"nul\0here\"\r\n", 34);
+    XlsxSheet sheet = ReadXlsxFirstSheet(Convert(WriteBytes(bytes)));
+
+    EXPECT_EQ(sheet.CellText(1, 0), QStringLiteral("ok \uFFFD"));
+    EXPECT_EQ(sheet.CellText(1, 1), QStringLiteral("nul\uFFFDhere"));
+}
+
+TEST_F(SpreadsheetConversionTest, FileWithoutMarkOrFinalLineBreakKeepsEveryLine) {
+    qint64 rows = 0;
+    XlsxSheet sheet = ReadXlsxFirstSheet(Convert(WriteBytes("h1\th2\r\n\"a\"\t\"b\""), &rows));
+
+    EXPECT_EQ(rows, 2);
+    EXPECT_EQ(sheet.CellText(0, 0), "h1");
+    EXPECT_EQ(sheet.CellText(1, 1), "b");
+}
+
+TEST_F(SpreadsheetConversionTest, TenThousandRowsArriveInFileOrder) {
+    QStringList lines = {ResultTable::VerticalHeader()};
+    for (int i = 0; i < 10000; ++i) {
+        lines.append(QStringList{Q(QStringLiteral("7000000%1").arg(i, 10, 10, QChar('0'))),
+                                 Q("Фирма"), Q(QStringLiteral("Отзыв номер %1").arg(i)), Q(" 4,5")}
+                         .join('\t'));
+    }
+    qint64 rows = 0;
+    XlsxSheet sheet = ReadXlsxFirstSheet(Convert(WriteResultFile(lines), &rows));
+
+    EXPECT_EQ(rows, 10001);
+    ExpectSheetHolds(sheet, lines);
+}
+
+TEST_F(SpreadsheetConversionTest, ThirdPartyReaderOpensTheWorkbook) {
+    QString workbook = Convert(WriteResultFile(VerticalLines()));
+    QProcess python;
+    python.start(QStringLiteral("/usr/bin/python3"),
+                 {QStringLiteral("-c"),
+                  QStringLiteral("import sys, openpyxl\n"
+                                 "ws = openpyxl.load_workbook(sys.argv[1]).worksheets[0]\n"
+                                 "print(ws.max_row, ws['B2'].value, ws['L2'].value.date(),"
+                                 " ws['E2'].value, ws.freeze_panes, ws.auto_filter.ref)\n"),
+                  workbook});
+    ASSERT_TRUE(python.waitForFinished(60000));
+    EXPECT_EQ(python.exitCode(), 0) << python.readAllStandardError().toStdString();
+    EXPECT_EQ(QString::fromUtf8(python.readAllStandardOutput()).trimmed(),
+              "4 ООО \"Ромашка\" 2023-05-17 4.7 A2 A1:P4");
+}
+
+TEST_F(SpreadsheetConversionTest, ExistingWorkbookIsNeverReplaced) {
+    QString target = dir_.filePath("data7.xlsx");
+    QFile existing(target);
+    ASSERT_TRUE(existing.open(QIODevice::WriteOnly));
+    existing.write("keep me");
+    existing.close();
+
+    auto workbook = app_.Import(WriteResultFile(VerticalLines()));
+    try {
+        workbook->SaveAs(target);
+        FAIL() << "saved over an existing file";
+    } catch (const Failure& failure) {
+        EXPECT_TRUE(failure.Message().startsWith("Cannot create file \"" + target + "\"."));
+    }
+    ASSERT_TRUE(existing.open(QIODevice::ReadOnly));
+    EXPECT_EQ(existing.readAll(), "keep me");
+    EXPECT_EQ(QDir(dir_.path()).entryList(QDir::Files | QDir::Hidden).size(), 2);
+}
+
+TEST_F(SpreadsheetConversionTest, FailedSaveReportsTheReasonAndLeavesNoFile) {
+    QTemporaryDir resultDir;
+    QString resultPath = resultDir.filePath("data7.tab");
+    ASSERT_TRUE(QFile::copy(WriteResultFile(VerticalLines()), resultPath));
+    auto workbook = app_.Import(resultPath);
+    ASSERT_TRUE(resultDir.remove());  // nowhere left to assemble the workbook
+
+    QString target = dir_.filePath("data7.xlsx");
+    try {
+        workbook->SaveAs(target);
+        FAIL() << "a save without a directory succeeded";
+    } catch (const Failure& failure) {
+        EXPECT_EQ(failure.Message(), "Cannot create file \"" + target +
+                                         "\". Error creating output xlsx file. Usually a "
+                                         "permissions error.");
+    }
+    EXPECT_FALSE(QFile::exists(target));
+}
+
+TEST_F(SpreadsheetConversionTest, SaveIntoAMissingDirectoryFailsAndCleansUp) {
+    auto workbook = app_.Import(WriteResultFile(VerticalLines()));
+    QString target = dir_.filePath("missing/data7.xlsx");
+    EXPECT_THROW(workbook->SaveAs(target), Failure);
+    // Only the result file is left: the assembled workbook did not stay behind.
+    EXPECT_EQ(QDir(dir_.path()).entryList(QDir::Files | QDir::Hidden).size(), 1);
+}
+
+TEST_F(SpreadsheetConversionTest, MissingResultFileFailsWithItsPath) {
+    QString missing = dir_.filePath("data404.tab");
+    try {
+        app_.Import(missing);
+        FAIL() << "imported a file that does not exist";
+    } catch (const Failure& failure) {
+        EXPECT_TRUE(failure.Message().startsWith("Cannot open file \"" + missing + "\"."));
+    }
+}
+
+// While it lives, the process can open no further file.
+class NoFreeFileDescriptors {
+public:
+    NoFreeFileDescriptors() {
+        getrlimit(RLIMIT_NOFILE, &saved_);
+        int lowestFree = ::dup(0);
+        ::close(lowestFree);
+        rlimit none = saved_;
+        none.rlim_cur = rlim_t(lowestFree);
+        setrlimit(RLIMIT_NOFILE, &none);
+    }
+    ~NoFreeFileDescriptors() { setrlimit(RLIMIT_NOFILE, &saved_); }
+
+private:
+    rlimit saved_{};
+};
+
+TEST_F(SpreadsheetConversionTest, AvailabilityProbeLeavesNothingBehind) {
+    QTemporaryDir temp;
+    EXPECT_TRUE(XlsxSpreadsheetApp(",", temp.path()).Available());
+    EXPECT_TRUE(QDir(temp.path()).isEmpty(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot));
+    EXPECT_FALSE(QFile::exists("unused.xlsx"));
+}
+
+TEST_F(SpreadsheetConversionTest, NotAvailableWhenTheLibraryCannotStartASheet) {
+    QString resultPath = WriteResultFile(VerticalLines());
+    bool available = true;
+    {
+        NoFreeFileDescriptors guard;
+        available = app_.Available();
+    }
+    EXPECT_FALSE(available);
+    EXPECT_TRUE(app_.Available());
+    EXPECT_EQ(QDir(dir_.path()).entryList(QDir::Files | QDir::Hidden).size(), 1);
+}
+
+}  // namespace
+}  // namespace quillorn

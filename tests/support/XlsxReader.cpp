@@ -1,0 +1,211 @@
+#include "tests/support/XlsxReader.h"
+
+#include <QDate>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QXmlStreamReader>
+
+#include <stdexcept>
+
+namespace quillorn::test {
+namespace {
+
+QByteArray UnzipMember(const QString& path, const QString& member) {
+    QProcess unzip;
+    unzip.start(QStringLiteral("unzip"), {QStringLiteral("-p"), path, member});
+    if (!unzip.waitForFinished(120000) || unzip.exitCode() != 0) {
+        throw std::runtime_error("cannot unzip " + member.toStdString() + " from " +
+                                 path.toStdString());
+    }
+    return unzip.readAllStandardOutput();
+}
+
+// "_xHHHH_" stands for the character HHHH; "_x005F_" thus protects a literal underscore.
+QString DecodeEscapes(const QString& text) {
+    static const QRegularExpression escape(QStringLiteral("_x([0-9A-Fa-f]{4})_"));
+    QString out;
+    qsizetype from = 0;
+    for (auto it = escape.globalMatch(text); it.hasNext();) {
+        auto match = it.next();
+        out += text.mid(from, match.capturedStart() - from);
+        out += QChar(match.captured(1).toUShort(nullptr, 16));
+        from = match.capturedEnd();
+    }
+    return out + text.mid(from);
+}
+
+// "AB12" -> (row 11, column 27), both zero-based.
+std::pair<int, int> ParseCellRef(const QString& ref) {
+    int col = 0;
+    int i = 0;
+    while (i < ref.size() && ref[i].isLetter()) {
+        col = col * 26 + (ref[i].unicode() - 'A' + 1);
+        ++i;
+    }
+    return {ref.mid(i).toInt() - 1, col - 1};
+}
+
+struct CellStyle {
+    bool bold = false;
+    QString numberFormat;
+};
+
+QList<CellStyle> ReadStyles(const QByteArray& xml) {
+    QMap<int, QString> formats{{14, QStringLiteral("mm-dd-yy")}};
+    QList<bool> fontBold;
+    QList<CellStyle> styles;
+    QXmlStreamReader reader(xml);
+    bool inFonts = false;
+    bool inCellXfs = false;
+    while (!reader.atEnd()) {
+        reader.readNext();
+        if (reader.isStartElement()) {
+            auto name = reader.name();
+            auto attrs = reader.attributes();
+            if (name == u"numFmt") {
+                formats[attrs.value(QLatin1String("numFmtId")).toInt()] =
+                    attrs.value(QLatin1String("formatCode")).toString();
+            } else if (name == u"fonts") {
+                inFonts = true;
+            } else if (name == u"font" && inFonts) {
+                fontBold.append(false);
+            } else if (name == u"b" && inFonts && !fontBold.isEmpty()) {
+                fontBold.back() = attrs.value(QLatin1String("val")) != u"0";
+            } else if (name == u"cellXfs") {
+                inCellXfs = true;
+            } else if (name == u"xf" && inCellXfs) {
+                CellStyle style;
+                int font = attrs.value(QLatin1String("fontId")).toInt();
+                style.bold = font < fontBold.size() && fontBold[font];
+                style.numberFormat = formats.value(attrs.value(QLatin1String("numFmtId")).toInt());
+                styles.append(style);
+            }
+        } else if (reader.isEndElement()) {
+            if (reader.name() == u"fonts") {
+                inFonts = false;
+            } else if (reader.name() == u"cellXfs") {
+                inCellXfs = false;
+            }
+        }
+    }
+    if (reader.hasError()) {
+        throw std::runtime_error("styles: " + reader.errorString().toStdString());
+    }
+    return styles;
+}
+
+QStringList ReadSharedStrings(const QString& path) {
+    QProcess list;
+    list.start(QStringLiteral("unzip"), {QStringLiteral("-Z1"), path});
+    list.waitForFinished(60000);
+    if (!list.readAllStandardOutput().contains("xl/sharedStrings.xml")) {
+        return {};
+    }
+    QStringList strings;
+    QXmlStreamReader reader(UnzipMember(path, QStringLiteral("xl/sharedStrings.xml")));
+    QString current;
+    while (!reader.atEnd()) {
+        reader.readNext();
+        if (reader.isStartElement() && reader.name() == u"si") {
+            current.clear();
+        } else if (reader.isStartElement() && reader.name() == u"t") {
+            current += reader.readElementText();
+        } else if (reader.isEndElement() && reader.name() == u"si") {
+            strings.append(DecodeEscapes(current));
+        }
+    }
+    return strings;
+}
+
+}  // namespace
+
+const XlsxCell* XlsxSheet::Cell(int row, int col) const {
+    if (row < 0 || row >= rows.size() || col < 0 || col >= rows[row].size() || !rows[row][col]) {
+        return nullptr;
+    }
+    return &*rows[row][col];
+}
+
+QString XlsxSheet::CellText(int row, int col) const {
+    const XlsxCell* cell = Cell(row, col);
+    if (!cell) {
+        return {};
+    }
+    return cell->isNumber ? QString::number(cell->number, 'g', 17) : cell->text;
+}
+
+QString XlsxSerialToDate(double serial) {
+    return QDate(1899, 12, 30).addDays(qint64(serial)).toString(QStringLiteral("dd.MM.yyyy"));
+}
+
+XlsxSheet ReadXlsxFirstSheet(const QString& path) {
+    QList<CellStyle> styles = ReadStyles(UnzipMember(path, QStringLiteral("xl/styles.xml")));
+    QStringList shared = ReadSharedStrings(path);
+    QXmlStreamReader reader(UnzipMember(path, QStringLiteral("xl/worksheets/sheet1.xml")));
+
+    XlsxSheet sheet;
+    std::optional<XlsxCell> cell;
+    int cellRow = 0;
+    int cellCol = 0;
+    QString cellType;
+    while (!reader.atEnd()) {
+        reader.readNext();
+        if (reader.isStartElement()) {
+            auto name = reader.name();
+            auto attrs = reader.attributes();
+            if (name == u"dimension") {
+                sheet.dimension = attrs.value(QLatin1String("ref")).toString();
+            } else if (name == u"pane" && attrs.value(QLatin1String("state")) == u"frozen") {
+                sheet.frozenTopLeft = attrs.value(QLatin1String("topLeftCell")).toString();
+            } else if (name == u"autoFilter") {
+                sheet.autoFilter = attrs.value(QLatin1String("ref")).toString();
+            } else if (name == u"col") {
+                for (int c = attrs.value(QLatin1String("min")).toInt();
+                     c <= attrs.value(QLatin1String("max")).toInt(); ++c) {
+                    sheet.columnWidths[c - 1] = attrs.value(QLatin1String("width")).toDouble();
+                }
+            } else if (name == u"c") {
+                std::tie(cellRow, cellCol) =
+                    ParseCellRef(attrs.value(QLatin1String("r")).toString());
+                cellType = attrs.value(QLatin1String("t")).toString();
+                cell = XlsxCell{};
+                int style = attrs.value(QLatin1String("s")).toInt();
+                if (style < styles.size()) {
+                    cell->bold = styles[style].bold;
+                    cell->numberFormat = styles[style].numberFormat;
+                }
+            } else if (name == u"t" && cell) {
+                cell->text += reader.readElementText();
+            } else if (name == u"v" && cell) {
+                QString value = reader.readElementText();
+                if (cellType == u"s") {
+                    cell->text = shared.value(value.toInt());
+                } else if (cellType.isEmpty() || cellType == u"n") {
+                    cell->isNumber = true;
+                    cell->number = value.toDouble();
+                } else {
+                    cell->text = value;
+                }
+            }
+        } else if (reader.isEndElement() && reader.name() == u"c" && cell) {
+            if (!cell->isNumber && cellType != u"s") {
+                cell->text = DecodeEscapes(cell->text);
+            }
+            while (sheet.rows.size() <= cellRow) {
+                sheet.rows.append(QList<std::optional<XlsxCell>>());
+            }
+            auto& row = sheet.rows[cellRow];
+            while (row.size() <= cellCol) {
+                row.append(std::nullopt);
+            }
+            row[cellCol] = std::move(cell);
+            cell.reset();
+        }
+    }
+    if (reader.hasError()) {
+        throw std::runtime_error("sheet: " + reader.errorString().toStdString());
+    }
+    return sheet;
+}
+
+}  // namespace quillorn::test

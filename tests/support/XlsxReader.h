@@ -1,0 +1,41 @@
+// Reads back a workbook the spreadsheet writer made, independently of the library that wrote it:
+// unzips the first sheet and the styles with `unzip` and parses their XML, so tests can compare
+// a workbook cell by cell with the result file it came from.
+#pragma once
+
+#include <QList>
+#include <QMap>
+#include <QString>
+
+#include <optional>
+
+namespace quillorn::test {
+
+struct XlsxCell {
+    bool isNumber = false;
+    QString text;       // text cells, escapes decoded
+    double number = 0;  // number cells (dates are numbers with a date format)
+    bool bold = false;
+    QString numberFormat;  // the cell's format code, empty for the general format
+};
+
+struct XlsxSheet {
+    // rows[r][c], zero-based, as far as the sheet has cells; missing cells are nullopt.
+    QList<QList<std::optional<XlsxCell>>> rows;
+    QString dimension;               // e.g. "A1:P4"
+    QString frozenTopLeft;           // the first cell below and right of frozen panes, e.g. "A2"
+    QString autoFilter;              // e.g. "A1:P4"
+    QMap<int, double> columnWidths;  // zero-based column -> width
+
+    // Text of a cell ("" when missing); a number cell gives its shortest decimal form.
+    QString CellText(int row, int col) const;
+    const XlsxCell* Cell(int row, int col) const;
+};
+
+// Raises std::runtime_error when the file is no readable workbook.
+XlsxSheet ReadXlsxFirstSheet(const QString& path);
+
+// The day a date cell's serial number stands for (1900 date system).
+QString XlsxSerialToDate(double serial);
+
+}  // namespace quillorn::test
