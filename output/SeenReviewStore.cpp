@@ -4,11 +4,13 @@
 #include "output/RunLog.h"
 #include "platform/Errors.h"
 #include "platform/LocaleServices.h"
+#include "platform/LockedFile.h"
 
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
 #include <algorithm>
+#include <cerrno>
 
 namespace quillorn {
 
@@ -107,7 +109,17 @@ void SeenReviewStore::Save() const {
     if (!file.open(QIODevice::WriteOnly))
         throw OutputFailure(
             QStringLiteral("Cannot create file \"%1\". %2").arg(path, file.errorString()));
-    if (file.write(bytes) != bytes.size() || !file.commit())
+    // QSaveFile buffers; a failed flush (full disk) must stop the commit, which would otherwise
+    // put the truncated file in place of the good one.
+    errno = 0;
+    if (file.write(bytes) != bytes.size() || !file.flush()) {
+        const int error = errno;
+        file.cancelWriting();
+        throw OutputFailure(
+            QStringLiteral("Cannot write file \"%1\". %2")
+                .arg(path, error != 0 ? SystemErrorText(error) : file.errorString()));
+    }
+    if (!file.commit())
         throw OutputFailure(
             QStringLiteral("Cannot write file \"%1\". %2").arg(path, file.errorString()));
 }

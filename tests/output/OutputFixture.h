@@ -1,0 +1,66 @@
+// What the output tests share: a temporary application directory, a pinned locale, virtual time,
+// a memory log, and a limit on the size of files this process may write, so that writes fail for
+// real (EFBIG) the way they do on a full disk.
+#pragma once
+
+#include "output/RunLog.h"
+#include "platform/AppDir.h"
+#include "platform/Clock.h"
+#include "platform/LocaleServices.h"
+#include "platform/LogSink.h"
+
+#include <gtest/gtest.h>
+#include <sys/resource.h>
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <csignal>
+
+namespace quillorn::testing {
+
+class OutputFixture : public ::testing::Test {
+protected:
+    QByteArray ReadFile(const QString& name) const {
+        QFile file(dir.FilePath(name));
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
+    }
+    void WriteFile(const QString& name, const QByteArray& bytes) const {
+        QFile file(dir.FilePath(name));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        ASSERT_EQ(file.write(bytes), bytes.size());
+    }
+    QStringList Files() const { return QDir(temp.path()).entryList(QDir::Files, QDir::Name); }
+    // The stamp the pinned locale gives at its default moment.
+    static QString Stamp() { return QStringLiteral("05.03.2024 14:07:09"); }
+
+    QTemporaryDir temp;
+    AppDir dir{temp.path()};
+    PinnedLocale locale;
+    TestClock clock{1234};
+    MemoryLogSink sink;
+    RunLog log{sink, locale, clock, dir};
+};
+
+// While alive, a write that would make any file of this process larger than bytes fails with EFBIG.
+class FileSizeLimit {
+public:
+    explicit FileSizeLimit(rlim_t bytes) {
+        getrlimit(RLIMIT_FSIZE, &saved_);
+        previousHandler_ = std::signal(SIGXFSZ, SIG_IGN);
+        rlimit limit = saved_;
+        limit.rlim_cur = bytes;
+        setrlimit(RLIMIT_FSIZE, &limit);
+    }
+    ~FileSizeLimit() {
+        setrlimit(RLIMIT_FSIZE, &saved_);
+        std::signal(SIGXFSZ, previousHandler_);
+    }
+    FileSizeLimit(const FileSizeLimit&) = delete;
+    FileSizeLimit& operator=(const FileSizeLimit&) = delete;
+
+private:
+    rlimit saved_{};
+    void (*previousHandler_)(int) = nullptr;
+};
+
+}  // namespace quillorn::testing

@@ -1,0 +1,228 @@
+#include "output/ResultTable.h"
+
+#include "OutputFixture.h"
+#include "platform/Errors.h"
+
+namespace quillorn {
+namespace {
+
+using testing::FileSizeLimit;
+
+const QByteArray kMark("\xEF\xBB\xBF");
+
+class ResultTableTest : public testing::OutputFixture {
+protected:
+    ResultTableTest() {
+        profile.BranchId = QStringLiteral("70000001");
+        profile.FirmName = QStringLiteral("Кафе \"Уют\"");
+        profile.City = QStringLiteral("Новосибирск");
+        profile.Address = QStringLiteral("Ленина, 1");
+        profile.Rating = QStringLiteral("4,5");
+        profile.RatingCount = QStringLiteral("120");
+        profile.CardUrl = QStringLiteral("https://2gis.ru/firm/\"1\"");
+    }
+
+    static ReviewRecord Review(const QString& text) {
+        ReviewRecord r;
+        r.Id = text;
+        r.HasAuthor = true;
+        r.AuthorName = QStringLiteral("Анна");
+        r.AuthorReviewCount = QStringLiteral("7");
+        r.AuthorProfileUrl = QStringLiteral("https://2gis.ru/user/42");
+        r.Text = text;
+        r.DateCreated = QStringLiteral("2023-05-17T10:20:30+03:00");
+        r.Rating = QStringLiteral("5");
+        r.LikesCount = QStringLiteral("2");
+        return r;
+    }
+
+    QByteArray Data() const { return ReadFile(QStringLiteral("data1234.tab")); }
+    static QByteArray Line(const QString& text) { return text.toUtf8() + "\r\n"; }
+
+    ResultTable table{log, clock, dir};
+    CardProfile profile;
+};
+
+const QString kProfileCells = QStringLiteral(
+    "\"70000001\"\t\"Кафе \"Уют\"\"\t\"Новосибирск\"\t\"Ленина, 1\"\t\" 4,5\"\t\"120\"");
+
+TEST_F(ResultTableTest, EmptyRunLeavesMarkAndHeaderAndLogsThePathFirst) {
+    table.Open(true);
+    EXPECT_EQ(table.FilePath(), dir.FilePath("data1234.tab"));
+    EXPECT_EQ(table.WorkbookName(), "data1234.xlsx");
+    EXPECT_EQ(sink.Lines(),
+              QStringList{Stamp() + ": Данные будут записываться в файл " + table.FilePath()});
+    table.Close();
+    EXPECT_EQ(table.RowCount(), 0);
+    EXPECT_EQ(Data(), kMark + Line(ResultTable::VerticalHeader()));
+    EXPECT_EQ(ResultTable::VerticalHeader().count('\t'), 15);
+
+    clock.Advance(1);
+    table.Open(false);
+    table.Close();
+    EXPECT_EQ(ReadFile("data1235.tab"), kMark + Line(ResultTable::PerCardHeader()));
+}
+
+TEST_F(ResultTableTest, VerticalRowEscapesTextAndIsOnDiskWhenAddReviewReturns) {
+    table.Open(true);
+    table.BeginCard();
+    ReviewRecord r = Review(QStringLiteral("Было \"вкусно\"\r\nи\tдёшево & быстро"));
+    r.OfficialAnswer = QStringLiteral("Спасибо!\nЖдём & \"снова\"");
+    table.AddReview(profile, r);
+    const QByteArray expected =
+        kMark + Line(ResultTable::VerticalHeader()) +
+        Line(kProfileCells +
+             "\t\"Анна\"\t\"7\"\t\"https://2gis.ru/user/42\""
+             "\t\"Было 'вкусно'&#13;&#10;и&#9;дёшево & быстро\""
+             "\t\"2023-05-17T10:20:30+03:00\"\t\"17.05.2023\"\t\" 5\"\t\"2\""
+             "\t\"Спасибо!&#10;Ждём & 'снова'\"\t\"https://2gis.ru/firm/'1'\"");
+    EXPECT_EQ(Data(), expected);  // before EndCard and Close
+    table.EndCard(profile, true);
+    table.Close();
+    EXPECT_EQ(Data(), expected);
+    EXPECT_EQ(table.RowCount(), 1);
+}
+
+TEST_F(ResultTableTest, AuthorCellsAndSecondDateAsFarAsTheDateReaches) {
+    table.Open(true);
+    table.BeginCard();
+    ReviewRecord anonymous = Review("a");
+    anonymous.HasAuthor = false;
+    anonymous.DateCreated.clear();
+    ReviewRecord emptyAuthor = Review("b");
+    emptyAuthor.AuthorName.clear();
+    emptyAuthor.AuthorReviewCount.clear();
+    emptyAuthor.AuthorProfileUrl.clear();
+    emptyAuthor.DateCreated = QStringLiteral("2023-05");
+    table.AddReview(profile, anonymous);
+    table.AddReview(profile, emptyAuthor);
+    table.Close();
+
+    const QList<QByteArray> rows = Data().split('\n');
+    ASSERT_EQ(rows.size(), 4);
+    const QList<QByteArray> first = rows[1].chopped(1).split('\t');
+    const QList<QByteArray> second = rows[2].chopped(1).split('\t');
+    ASSERT_EQ(first.size(), 16);
+    EXPECT_EQ(first[6], QStringLiteral("\"Анонимный отзыв\"").toUtf8());
+    EXPECT_EQ(first[7], "\"\"");
+    EXPECT_EQ(first[8], "\"\"");
+    EXPECT_EQ(first[10], "\"\"");
+    EXPECT_EQ(first[11], "\"..\"");
+    EXPECT_EQ(first[14], "\"\"");
+    EXPECT_EQ(second.mid(6, 3), (QList<QByteArray>{"\"\"", "\"\"", "\"\""}));
+    EXPECT_EQ(second[11], "\".05.2023\"");
+    EXPECT_EQ(table.RowCount(), 2);
+}
+
+TEST_F(ResultTableTest, CardWithoutNewReviewsGetsItsRowUnlessTheUserDeclines) {
+    table.Open(true);
+    table.BeginCard();
+    table.EndCard(profile, true);
+    EXPECT_EQ(table.RowCount(), 0);
+    table.BeginCard();
+    table.EndCard(profile, false);
+    table.Close();
+    EXPECT_EQ(Data(), kMark + Line(ResultTable::VerticalHeader()) +
+                          Line(QString(kProfileCells).replace("\"120\"", "\" 120\"") +
+                               QString("\t\"\"").repeated(9) + "\t\"https://2gis.ru/firm/'1'\""));
+    EXPECT_EQ(table.RowCount(), 1);
+
+    clock.Advance(1);
+    table.Open(false);
+    table.BeginCard();
+    table.EndCard(profile, false);
+    table.Close();
+    EXPECT_EQ(ReadFile("data1235.tab"), kMark + Line(ResultTable::PerCardHeader()) +
+                                            Line(kProfileCells + "\t\"https://2gis.ru/firm/'1'\""));
+}
+
+TEST_F(ResultTableTest, PerCardRowGrowsOneCellPerReviewAndIsWrittenAtEndCard) {
+    table.Open(false);
+    table.BeginCard();
+    for (int i = 1; i <= 5; ++i)
+        table.AddReview(profile, Review(QString("r%1\t\"x\"").arg(i)));
+    const QByteArray header = kMark + Line(ResultTable::PerCardHeader());
+    EXPECT_EQ(Data(), header);
+    table.EndCard(profile, true);
+    const QByteArray row = Line(kProfileCells +
+                                "\t\"https://2gis.ru/firm/'1'\"\t\"r1&#9;'x'\"\t\"r2&#9;'x'\""
+                                "\t\"r3&#9;'x'\"\t\"r4&#9;'x'\"\t\"r5&#9;'x'\"");
+    EXPECT_EQ(Data(), header + row);
+    EXPECT_EQ(row.count('\t') + 1, 12);
+    EXPECT_EQ(table.RowCount(), 1);
+    table.Close();
+    EXPECT_EQ(Data(), header + row);
+}
+
+TEST_F(ResultTableTest, PerCardRowHoldingTakenReviewsIsWrittenOnRetryAndOnClose) {
+    table.Open(false);
+    table.BeginCard();
+    table.AddReview(profile, Review("first"));
+    table.BeginCard();  // the attempt failed and starts again
+    table.AddReview(profile, Review("second"));
+    table.Close();  // the run stopped inside the card
+    const QByteArray urlCell = "\t\"https://2gis.ru/firm/'1'\"";
+    EXPECT_EQ(Data(), kMark + Line(ResultTable::PerCardHeader()) +
+                          Line(kProfileCells + urlCell + "\t\"first\"") +
+                          Line(kProfileCells + urlCell + "\t\"second\""));
+    EXPECT_EQ(table.RowCount(), 2);
+    EXPECT_FALSE(table.WritePendingRow());
+}
+
+TEST_F(ResultTableTest, NamesPastTwoToTheThirtyOneHaveAMinusSignAndNeverReplaceAFile) {
+    clock.Set(0x80000005u);
+    WriteFile("data-2147483643.tab", "older run");
+    WriteFile("data-2147483642.xlsx", "older workbook");
+    table.Open(true);
+    table.Close();
+    EXPECT_EQ(table.FilePath(), dir.FilePath("data-2147483641.tab"));
+    EXPECT_EQ(table.WorkbookName(), "data-2147483641.xlsx");
+    EXPECT_EQ(ReadFile("data-2147483643.tab"), "older run");
+}
+
+TEST_F(ResultTableTest, FileThatCannotBeCreatedFailsAfterTheLineNamingIt) {
+    ResultTable elsewhere(log, clock, AppDir(temp.path() + "/missing"));
+    try {
+        elsewhere.Open(true);
+        FAIL() << "no failure";
+    } catch (const OutputFailure& failure) {
+        EXPECT_EQ(failure.Message(),
+                  "Cannot create file \"" + elsewhere.FilePath() + "\". No such file or directory");
+    }
+    EXPECT_EQ(sink.Lines().size(), 1);
+    EXPECT_FALSE(elsewhere.IsOpen());
+    EXPECT_EQ(elsewhere.RowCount(), 0);
+    EXPECT_NO_THROW(elsewhere.Close());
+}
+
+TEST_F(ResultTableTest, FullDiskRaisesOutputFailureAndLeavesNoPartialRow) {
+    table.Open(true);
+    table.BeginCard();
+    table.AddReview(profile, Review("fits"));
+    const QByteArray before = Data();
+    {
+        FileSizeLimit limit(static_cast<rlim_t>(before.size() + 40));
+        try {
+            table.AddReview(profile, Review(QString(500, 'x')));
+            FAIL() << "no failure";
+        } catch (const OutputFailure& failure) {
+            EXPECT_EQ(failure.Message(),
+                      "Cannot write file \"" + table.FilePath() + "\". File too large");
+        }
+    }
+    EXPECT_EQ(Data(), before);
+    EXPECT_EQ(table.RowCount(), 1);
+    EXPECT_NO_THROW(table.Close());
+}
+
+TEST_F(ResultTableTest, OpenFileIsRefusedToASecondWriterButReadable) {
+    table.Open(true);
+    LockedFile second;
+    EXPECT_FALSE(second.Open(table.FilePath(), LockedFile::Mode::OpenOrAppend));
+    EXPECT_TRUE(Data().startsWith(kMark));
+    table.Close();
+    EXPECT_TRUE(second.Open(table.FilePath(), LockedFile::Mode::OpenOrAppend));
+}
+
+}  // namespace
+}  // namespace quillorn

@@ -1,0 +1,81 @@
+#include "output/RunLog.h"
+
+#include "OutputFixture.h"
+#include "platform/Errors.h"
+#include "platform/TextEncoding.h"
+
+namespace quillorn {
+namespace {
+
+using testing::FileSizeLimit;
+
+class RunLogTest : public testing::OutputFixture {};
+
+TEST_F(RunLogTest, MessageWithLineBreaksBecomesSeveralLinesOnlyTheFirstStamped) {
+    log.Add(": ERROR_first\r\nsecond\nthird\r");
+    log.AddPlain("plain\rtext");
+    log.AddPlain("");
+    EXPECT_EQ(sink.Lines(),
+              (QStringList{Stamp() + ": ERROR_first", "second", "third", "plain", "text", ""}));
+    log.Clear();
+    EXPECT_TRUE(sink.Lines().isEmpty());
+}
+
+TEST_F(RunLogTest, StampAtExactMidnightIsTheDateAlone) {
+    locale.SetNow(QDateTime(QDate(2024, 1, 31), QTime(0, 0, 0, 999)));
+    log.Add(": a");
+    locale.SetNow(QDateTime(QDate(2024, 1, 31), QTime(0, 0, 1)));
+    log.Add(": b");
+    EXPECT_EQ(sink.Lines(), (QStringList{"31.01.2024: a", "31.01.2024 0:00:01: b"}));
+}
+
+TEST_F(RunLogTest, SavedFileEndsWithTheEndLineInWindows1251WithoutMark) {
+    log.AddPlain("Привет");
+    log.Add(": ключ ✓");
+    clock.Set(0xFFFFFFFFu);
+    const QString path = log.SaveRunLog();
+    EXPECT_EQ(path, dir.FilePath("log--1.txt"));
+    const QString endLine = Stamp() + ": Работа завершена, лог записан в " + path;
+    EXPECT_EQ(sink.Lines().last(), endLine);
+    const QByteArray expected = QByteArray("\xCF\xF0\xE8\xE2\xE5\xF2\r\n") + Stamp().toLatin1() +
+                                ": \xEA\xEB\xFE\xF7 ?\r\n" + EncodeWindows1251(endLine) + "\r\n";
+    EXPECT_EQ(ReadFile("log--1.txt"), expected);
+}
+
+TEST_F(RunLogTest, ExistingLogFileIsNeverReplaced) {
+    WriteFile("log-1234.txt", "earlier");
+    EXPECT_EQ(log.SaveRunLog(), dir.FilePath("log-1235.txt"));
+    EXPECT_EQ(ReadFile("log-1234.txt"), "earlier");
+    EXPECT_TRUE(ReadFile("log-1235.txt").endsWith("log-1235.txt\r\n"));
+}
+
+TEST_F(RunLogTest, FailedSaveRaisesOutputFailureAndKeepsThePanel) {
+    for (int i = 0; i < 50; ++i)
+        log.Add(": строка журнала, которая занимает место");
+    {
+        FileSizeLimit limit(100);
+        try {
+            log.SaveRunLog();
+            FAIL() << "no failure";
+        } catch (const OutputFailure& failure) {
+            EXPECT_EQ(failure.Message(),
+                      "Cannot write file \"" + dir.FilePath("log-1234.txt") + "\". File too large");
+        }
+    }
+    EXPECT_EQ(sink.Lines().size(), 51);
+
+    RunLog elsewhere(sink, locale, clock, AppDir(temp.path() + "/missing"));
+    EXPECT_THROW(
+        {
+            try {
+                elsewhere.SaveRunLog();
+            } catch (const OutputFailure& failure) {
+                EXPECT_TRUE(failure.Message().startsWith("Cannot create file \""));
+                throw;
+            }
+        },
+        OutputFailure);
+}
+
+}  // namespace
+}  // namespace quillorn
