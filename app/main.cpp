@@ -1,12 +1,21 @@
 // Quillorn: harvests the public reviews of firms in the 2GIS city directory.
 #include <QApplication>
-#include <QMainWindow>
+
+#include "app/MainForm.h"
+#include "app/TerminationSignals.h"
 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
-    QMainWindow window;
-    window.setWindowTitle(QStringLiteral("Quillorn"));
-    window.resize(937, 534);
-    window.show();
+    QApplication::setApplicationName(QStringLiteral("Quillorn"));
+    QApplication::setDesktopFileName(QStringLiteral("io.github.quillorn.Quillorn"));
+    // The window decides when the program ends: closing it during a run waits for the run, and a
+    // window hidden in the notification area is not a closed one.
+    QApplication::setQuitOnLastWindowClosed(false);
+
+    quillorn::TMainForm form;
+    QObject::connect(&form, &quillorn::TMainForm::Closed, &app, &QCoreApplication::quit,
+                     Qt::QueuedConnection);
+    const quillorn::TerminationSignals terminations([&form] { form.close(); });
+    form.show();
     return app.exec();
 }

@@ -1,0 +1,181 @@
+// TMainForm, Quillorn's only window: the card list, the log panel, the options and buttons of a
+// run, the progress bar; the settings and card-list files it reads when first shown and writes when
+// closed; the start-up refusals; minimising into the notification area; the stop button and the
+// repeat timer. It is the RunHost of every run, and the start button's click is the run itself,
+// which keeps the window serviced by processing its events from inside the handler.
+#pragma once
+
+#include <QWidget>
+#include <functional>
+#include <memory>
+
+#include "app/IniFile.h"
+#include "app/NotificationArea.h"
+#include "harvest/Endpoints.h"
+#include "harvest/RunHost.h"
+#include "harvest/StopFlag.h"
+#include "platform/AppDir.h"
+#include "platform/TextEncoding.h"
+
+class QCheckBox;
+class QLabel;
+class QPlainTextEdit;
+class QProgressBar;
+class QPushButton;
+class QSpinBox;
+class QKeyEvent;
+
+namespace quillorn {
+
+class Clock;
+class DesktopOpener;
+class HarvestRun;
+class HttpClient;
+class LocaleServices;
+class PanelLogSink;
+class RepeatTimer;
+class RunLog;
+class SpreadsheetApp;
+class WorkbookStep;
+
+// What the window is built with. Every member has the production default; tests and the demo
+// replace the ones they need (a temporary directory, the stand-in directory's addresses, a test
+// clock, a notification area they can click).
+struct MainFormSetup {
+    MainFormSetup();
+    ~MainFormSetup();
+    MainFormSetup(MainFormSetup&&) noexcept;
+    MainFormSetup& operator=(MainFormSetup&&) noexcept;
+
+    AppDir dir;
+    Endpoints endpoints;
+    std::unique_ptr<Clock> clock;
+    std::unique_ptr<LocaleServices> locale;
+    std::unique_ptr<NotificationArea> notificationArea;
+    std::unique_ptr<SpreadsheetApp> spreadsheet;
+    std::unique_ptr<DesktopOpener> opener;
+    // Whether the TLS library can be used (the third start-up check).
+    std::function<bool()> tlsAvailable;
+    // Ends the process at once after a start-up refusal, writing nothing.
+    std::function<void(int exitCode)> endProcess;
+};
+
+class TMainForm final : public QWidget, public RunHost {
+    Q_OBJECT
+public:
+    static constexpr int kClientWidth = 937;
+    static constexpr int kClientHeight = 534;
+    // 35791 minutes is the most whose milliseconds fit a timer's signed 32-bit interval.
+    static constexpr int kMaxRepeatMinutes = 35791;
+    static constexpr int kMaxIntervalSeconds = 2147483;
+
+    explicit TMainForm(MainFormSetup setup = {}, QWidget* parent = nullptr);
+    ~TMainForm() override;
+
+    // Handlers, named after their control and event.
+    void StartButtonClick();
+    void StopButtonClick();
+    void RepeatCheckBoxClick();
+    void RepeatTimerTimer();
+    bool InnsMemoKeyDown(QKeyEvent* event);
+
+    // RunHost.
+    bool VerticalLayout() const override;
+    QString CardListText() const override;
+    int CardLineCount() const override;
+    QString CardLine(int i) const override;
+    int IntervalSeconds() const override;
+    void SetIntervalSeconds(int seconds) override;
+    bool NoReviewsNoWrites() const override;
+    bool RepeatChecked() const override;
+    int RepeatMinutes() const override;
+    void ArmRepeatTimer(int intervalMs) override;
+    void DisableRunControls() override;
+    void EnableRunControls() override;
+    void SetProgressMaximum(int maximum) override;
+    void SetProgressPosition(int position) override;
+    void PumpEvents() override;
+    void ShowWarning(const QString& title, const QString& text) override;
+
+    bool RunInProgress() const { return running_; }
+    const StopFlag& StopRequested() const { return stop_; }
+    const RepeatTimer& Timer() const { return *repeatTimer_; }
+    const AppDir& Dir() const { return dir_; }
+
+signals:
+    // The window has closed for good (after its files were saved, or after a refused start);
+    // the program ends here.
+    void Closed();
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    void changeEvent(QEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void CreateControls();
+    void ApplyFonts();
+    void SetTabOrder();
+    void ApplyAnchors();
+
+    void FormShow();
+    bool FormClose();  // false when a file could not be written: the window stays
+    void LoadCardList();
+    void LoadSettings();
+    bool RefuseStart();
+    void SaveSettings() const;
+    void SaveCardList() const;
+
+    void PerformRun();
+    void FinishPendingClose();
+    void MinimiseToTray();
+    void OnTrayClick(NotificationArea::Click click);
+
+    AppDir dir_;
+    Endpoints endpoints_;
+    std::unique_ptr<Clock> clock_;
+    std::unique_ptr<LocaleServices> locale_;
+    std::unique_ptr<SpreadsheetApp> spreadsheet_;
+    std::unique_ptr<DesktopOpener> opener_;
+    std::function<bool()> tlsAvailable_;
+    std::function<void(int)> endProcess_;
+    NotificationArea* notificationArea_;  // owned as a child
+
+    QLabel* label1_;
+    QPlainTextEdit* innsMemo_;
+    QLabel* label3_;
+    QPlainTextEdit* logsMemo_;
+    QPushButton* startButton_;
+    QPushButton* stopButton_;
+    QCheckBox* checkBox1_;
+    QCheckBox* repeatCheckBox_;
+    QSpinBox* repeatIntervalSpinEdit_;
+    QCheckBox* dontWriteWhenNoReviewsCheckBox_;
+    QLabel* label4_;
+    QSpinBox* intervalSpinEdit_;
+    QProgressBar* progressBar_;
+
+    RepeatTimer* repeatTimer_;  // owned as a child
+    std::unique_ptr<PanelLogSink> logSink_;
+    std::unique_ptr<RunLog> runLog_;
+    std::unique_ptr<HttpClient> http_;
+    StopFlag stop_;
+    std::unique_ptr<WorkbookStep> workbook_;
+    std::unique_ptr<HarvestRun> run_;
+
+    // settings.ini as read at the first show; its other lines are written back at close.
+    IniFile settingsIni_;
+    // The encoding urls.txt was read in, kept for writing it back.
+    TextEncoding cardListEncoding_ = TextEncoding::Windows1251;
+    bool cardListMark_ = false;
+
+    bool shown_ = false;
+    bool refused_ = false;
+    bool running_ = false;
+    bool closePending_ = false;  // closed during a run: close when the run has finished
+    bool closing_ = false;
+};
+
+}  // namespace quillorn

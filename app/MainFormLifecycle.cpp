@@ -1,0 +1,154 @@
+// The window's first show and its close: the card list and settings files, the start-up refusals,
+// the greeting, and a close that waits for a run in progress to finish.
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QGuiApplication>
+#include <QMessageBox>
+#include <QPlainTextEdit>
+#include <QScreen>
+#include <QSpinBox>
+
+#include "app/AppSettings.h"
+#include "app/CardListFile.h"
+#include "app/ErrorReport.h"
+#include "app/MainForm.h"
+#include "app/NotificationArea.h"
+#include "app/RepeatTimer.h"
+#include "app/StartupRefusals.h"
+#include "output/RunLog.h"
+
+namespace quillorn {
+
+namespace {
+
+const QString kGreeting = QStringLiteral("Спасибо, что пользуетесь Quillorn!");
+
+}  // namespace
+
+void TMainForm::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    if (shown_)
+        return;
+    shown_ = true;
+    // Centred on its screen at the first show only; later shows keep where the user put it.
+    if (const QScreen* screen = this->screen())
+        move(screen->availableGeometry().center() - rect().center());
+    FormShow();
+}
+
+void TMainForm::FormShow() {
+    RunReportingErrors(this, [this] { LoadCardList(); });
+    RunReportingErrors(this, [this] { LoadSettings(); });
+    if (RefuseStart())
+        return;
+    runLog_->AddPlain(kGreeting + QStringLiteral("\r\n\r\n"));
+}
+
+void TMainForm::LoadCardList() {
+    const std::optional<CardListFile> file =
+        CardListFile::Load(dir_.FilePath(QString::fromLatin1(kCardListFileName)));
+    if (!file)
+        return;
+    innsMemo_->setPlainText(
+        QString(file->text).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
+    cardListEncoding_ = file->encoding;
+    cardListMark_ = file->withMark;
+}
+
+// Each value goes into its control in the order of the file's keys; ticking the repeat box this
+// way counts as a click on it and arms the timer, so a program left with repeat on starts its first
+// run by itself after the interval.
+void TMainForm::LoadSettings() {
+    settingsIni_ = IniFile::Load(dir_.FilePath(QString::fromLatin1(kSettingsFileName)));
+    const AppSettings settings = AppSettings::Read(settingsIni_);
+    checkBox1_->setChecked(settings.verticalMode);
+    repeatIntervalSpinEdit_->setValue(settings.repeatInterval);
+    repeatCheckBox_->setChecked(settings.doRepeat);
+    dontWriteWhenNoReviewsCheckBox_->setChecked(settings.noReviewsNoWrites);
+}
+
+bool TMainForm::RefuseStart() {
+    const std::optional<QString> refusal =
+        StartupRefusal(dir_.Path(), tlsAvailable_ ? tlsAvailable_() : true);
+    if (!refusal)
+        return false;
+    refused_ = true;
+    repeatTimer_->SetEnabled(false);
+    // Someone starting the program from a terminal sees why it ended there too.
+    qCritical("%s", qUtf8Printable(*refusal));
+    QMessageBox box(QMessageBox::NoIcon, QString::fromUtf8(kRefusalCaption), *refusal,
+                    QMessageBox::Ok);
+    box.exec();
+    endProcess_(1);
+    return true;
+}
+
+void TMainForm::closeEvent(QCloseEvent* event) {
+    if (refused_) {  // a close during the refusal's box: end as the box would
+        event->accept();
+        endProcess_(1);
+        return;
+    }
+    if (closing_) {
+        notificationArea_->RemoveIcon();
+        event->accept();
+        emit Closed();
+        return;
+    }
+    // A run in progress ends at its next check point and finishes its clean-up; the window goes
+    // once the start button's handler has returned.
+    if (running_) {
+        if (!closePending_ && FormClose())
+            closePending_ = true;
+        event->ignore();
+        return;
+    }
+    if (!FormClose()) {
+        event->ignore();
+        return;
+    }
+    closing_ = true;
+    notificationArea_->RemoveIcon();
+    event->accept();
+    emit Closed();
+}
+
+bool TMainForm::FormClose() {
+    stop_.Request();
+    return RunReportingErrors(this, [this] {
+        SaveSettings();
+        SaveCardList();
+    });
+}
+
+void TMainForm::SaveSettings() const {
+    const QString path = dir_.FilePath(QString::fromLatin1(kSettingsFileName));
+    // The document read at start: its other lines survive, and a file that could not be read
+    // then does not keep the window from closing now.
+    IniFile ini = settingsIni_;
+    AppSettings settings;
+    settings.verticalMode = checkBox1_->isChecked();
+    settings.repeatInterval = repeatIntervalSpinEdit_->value();
+    settings.doRepeat = repeatCheckBox_->isChecked();
+    settings.noReviewsNoWrites = dontWriteWhenNoReviewsCheckBox_->isChecked();
+    settings.WriteTo(ini);
+    ini.Save(path);
+}
+
+void TMainForm::SaveCardList() const {
+    CardListFile file;
+    file.text = CardListText();
+    file.encoding = cardListEncoding_;
+    file.withMark = cardListMark_;
+    file.Save(dir_.FilePath(QString::fromLatin1(kCardListFileName)));
+}
+
+void TMainForm::FinishPendingClose() {
+    if (!closePending_)
+        return;
+    closePending_ = false;
+    closing_ = true;
+    close();
+}
+
+}  // namespace quillorn

@@ -1,0 +1,48 @@
+#include "app/StartupRefusals.h"
+
+#include <openssl/ssl.h>
+
+#include <memory>
+
+namespace quillorn {
+
+namespace {
+
+QString CommonEnding() {
+    return QStringLiteral(
+        "Для корректной работы программы извлеките файлы программы из архива в отдельную папку. "
+        "Это можно сделать, кликнув правой кнопкой мыши на архиве и выбрав пункт меню "
+        "\"Извлечь все\"");
+}
+
+const QString kLineBreak = QStringLiteral("\r\n");
+
+}  // namespace
+
+std::optional<QString> StartupRefusal(const QString& appDir, bool tlsAvailable) {
+    if (appDir.contains(QStringLiteral("Rar$"), Qt::CaseSensitive)) {
+        return QStringLiteral("Вы запустили программу изнутри архива!") + kLineBreak +
+               CommonEnding();
+    }
+    if (appDir.contains(QStringLiteral("/temp/"), Qt::CaseInsensitive)) {
+        return QStringLiteral("Программа запущена из временной папки!") + kLineBreak +
+               QStringLiteral("Скорее всего, Вы запустили программу изнутри архива.") + kLineBreak +
+               CommonEnding();
+    }
+    if (!tlsAvailable) {
+        return QStringLiteral("Программа не обнаружила необходимые для работы файлы!") +
+               kLineBreak + QStringLiteral("Вероятно, Вы запустили программу изнутри архива!") +
+               kLineBreak + CommonEnding();
+    }
+    return std::nullopt;
+}
+
+bool TlsLibraryAvailable() {
+    if (OPENSSL_init_ssl(0, nullptr) != 1)
+        return false;
+    const std::unique_ptr<SSL_CTX, decltype(&SSL_CTX_free)> context(
+        SSL_CTX_new(TLS_client_method()), &SSL_CTX_free);
+    return context != nullptr;
+}
+
+}  // namespace quillorn
