@@ -78,6 +78,9 @@ private:
     TSuperObject(const TSuperObject&) = default;
     TSuperObject& operator=(const TSuperObject&) = default;
 
+    // The node at a dotted path below this one and the tree it belongs to, or nullptr.
+    const TSuperObject* FindPath(QStringView path,
+                                 const json_detail::JsonDocument*& document) const noexcept;
     void AppendJson(QString& out) const;
     QStringView Text() const noexcept { return {text_, qsizetype(size_)}; }
 
