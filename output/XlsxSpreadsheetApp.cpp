@@ -405,11 +405,17 @@ public:
             throw Failure(
                 QStringLiteral("Cannot create file \"%1\". The file already exists").arg(path));
         }
+        errno = 0;
         lxw_error error = workbook_close(workbook_.release());  // frees the workbook
+        int systemError = errno;
         if (error != LXW_NO_ERROR) {
             QFile::remove(stagingPath_);
-            throw Failure(QStringLiteral("Cannot create file \"%1\". %2")
-                              .arg(path, QString::fromUtf8(lxw_strerror(error))));
+            QString message = QStringLiteral("Cannot create file \"%1\". %2")
+                                  .arg(path, QString::fromUtf8(lxw_strerror(error)));
+            if (systemError != 0) {
+                message += QStringLiteral(" (%1)").arg(SystemErrorText(systemError));
+            }
+            throw Failure(message);
         }
         MoveWithoutReplacing(stagingPath_, path);
     }

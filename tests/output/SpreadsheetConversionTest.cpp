@@ -296,7 +296,7 @@ TEST_F(SpreadsheetConversionTest, FailedSaveReportsTheReasonAndLeavesNoFile) {
     } catch (const Failure& failure) {
         EXPECT_EQ(failure.Message(), "Cannot create file \"" + target +
                                          "\". Error creating output xlsx file. Usually a "
-                                         "permissions error.");
+                                         "permissions error. (No such file or directory)");
     }
     EXPECT_FALSE(QFile::exists(target));
 }

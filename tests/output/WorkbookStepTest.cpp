@@ -1,0 +1,184 @@
+#include "output/WorkbookStep.h"
+
+#include "OutputFixture.h"
+#include "output/DesktopOpener.h"
+#include "output/ResultTable.h"
+#include "output/XlsxSpreadsheetApp.h"
+#include "platform/Errors.h"
+#include "tests/support/XlsxReader.h"
+
+namespace quillorn {
+namespace {
+
+using testing::FileSizeLimit;
+
+class RecordingOpener final : public DesktopOpener {
+public:
+    void Open(const QString& path) override { opened.append(path); }
+    QStringList opened;
+};
+
+// A writer that is not there: the step must neither be due nor touch it.
+class MissingSpreadsheet final : public SpreadsheetApp {
+public:
+    bool Available() const override { return false; }
+    std::unique_ptr<ImportedWorkbook> Import(const QString&) override {
+        ADD_FAILURE() << "imported although unavailable";
+        throw Failure(QStringLiteral("unavailable"));
+    }
+};
+
+class WorkbookStepTest : public testing::OutputFixture {
+protected:
+    WorkbookStepTest() {
+        profile.BranchId = QStringLiteral("70000001012345678");
+        profile.FirmName = QStringLiteral("Кафе \"Уют\"");
+        profile.City = QStringLiteral("Новосибирск");
+        profile.Address = QStringLiteral("Ленина, 1");
+        profile.Rating = QStringLiteral("4,5");
+        profile.RatingCount = QStringLiteral("120");
+        profile.CardUrl = QStringLiteral("https://2gis.ru/firm/1");
+    }
+
+    // Opens the table, writes count reviews and closes it; the log is emptied afterwards.
+    void WriteTable(int count, bool vertical = true) {
+        table.Open(vertical);
+        table.BeginCard();
+        for (int i = 0; i < count; ++i) {
+            ReviewRecord review;
+            review.Id = QString::number(i);
+            review.HasAuthor = i % 2 == 0;
+            review.AuthorName = QStringLiteral("Анна");
+            review.Text = QStringLiteral("Отзыв %1\r\nс переносом 👍").arg(i);
+            review.DateCreated = QStringLiteral("2023-05-1%1T10:20:30+03:00").arg(i);
+            review.Rating = QStringLiteral("5");
+            review.LikesCount = QString::number(i);
+            table.AddReview(profile, review);
+        }
+        table.EndCard(profile, true);
+        table.Close();
+        sink.Clear();
+    }
+
+    // The log's messages without their time stamps.
+    QStringList Messages() const {
+        QStringList messages;
+        for (const QString& line : sink.Lines()) {
+            messages.append(line.mid(Stamp().size()));
+        }
+        return messages;
+    }
+
+    XlsxSpreadsheetApp spreadsheet{locale.DecimalSeparator(), temp.path()};
+    RecordingOpener opener;
+    WorkbookStep step{log, spreadsheet, opener};
+    ResultTable table{log, clock, dir};
+    CardProfile profile;
+};
+
+TEST_F(WorkbookStepTest, MakesTheWorkbookBesideTheResultFileAndOpensIt) {
+    WriteTable(3);
+    ASSERT_TRUE(step.Due(table));
+    QByteArray resultBefore = ReadFile(QStringLiteral("data1234.tab"));
+
+    step.Run(table);
+
+    const QString path = dir.FilePath(QStringLiteral("data1234.xlsx"));
+    EXPECT_EQ(Messages(), QStringList({": Запускаем формирование файла Excel...",
+                                       ": Файл сформирован, в нем 4 строк",
+                                       ": Открываем файл с результатами " + path}));
+    EXPECT_TRUE(sink.Lines().front().startsWith(Stamp()));
+    EXPECT_EQ(opener.opened, QStringList{path});
+    EXPECT_EQ(ReadFile(QStringLiteral("data1234.tab")), resultBefore);
+
+    test::XlsxSheet sheet = test::ReadXlsxFirstSheet(path);
+    ASSERT_EQ(sheet.rows.size(), 4);
+    EXPECT_EQ(sheet.CellText(0, 0), "ID Организации");
+    EXPECT_EQ(sheet.CellText(1, 0), "70000001012345678");
+    EXPECT_EQ(sheet.CellText(1, 1), "Кафе \"Уют\"");
+    EXPECT_EQ(sheet.Cell(1, 4)->number, 4.5);
+    EXPECT_EQ(sheet.CellText(2, 6), "Анонимный отзыв");
+    EXPECT_EQ(sheet.CellText(3, 9), "Отзыв 2&#13;&#10;с переносом 👍");
+    EXPECT_EQ(test::XlsxSerialToDate(sheet.Cell(3, 11)->number), "12.05.2023");
+    EXPECT_EQ(sheet.CellText(3, 15), "https://2gis.ru/firm/1");
+}
+
+TEST_F(WorkbookStepTest, PerCardTableGivesOneRowPerCard) {
+    WriteTable(5, false);
+    step.Run(table);
+
+    EXPECT_EQ(Messages().at(1), ": Файл сформирован, в нем 2 строк");
+    test::XlsxSheet sheet = test::ReadXlsxFirstSheet(dir.FilePath("data1234.xlsx"));
+    ASSERT_EQ(sheet.rows.size(), 2);
+    EXPECT_EQ(sheet.rows[1].size(), 12);
+    EXPECT_EQ(sheet.CellText(1, 11), "Отзыв 4&#13;&#10;с переносом 👍");
+}
+
+TEST_F(WorkbookStepTest, TickPastTwoToTheThirtyOneKeepsTheMinusSign) {
+    clock.Set(0x80000005u);
+    WriteTable(1);
+    step.Run(table);
+
+    const QString path = dir.FilePath(QStringLiteral("data-2147483643.xlsx"));
+    EXPECT_EQ(Messages().last(), ": Открываем файл с результатами " + path);
+    EXPECT_EQ(opener.opened, QStringList{path});
+    EXPECT_TRUE(QFile::exists(path));
+}
+
+TEST_F(WorkbookStepTest, NotDueWithoutDataRowsOrWithoutAWriter) {
+    WriteTable(0);
+    EXPECT_FALSE(step.Due(table));
+
+    WriteTable(1);
+    MissingSpreadsheet missing;
+    WorkbookStep without{log, missing, opener};
+    EXPECT_FALSE(without.Due(table));
+    EXPECT_TRUE(sink.Lines().isEmpty());
+    EXPECT_TRUE(Files().filter(".xlsx").isEmpty());
+}
+
+TEST_F(WorkbookStepTest, FailedSaveLogsTheErrorAndDoesNotOpen) {
+    WriteTable(3);
+    {
+        FileSizeLimit fullDisk(2048);  // the rows fit, the packed workbook does not
+        step.Run(table);
+    }
+
+    QStringList messages = Messages();
+    ASSERT_EQ(messages.size(), 3);
+    EXPECT_EQ(messages[1], ": Файл сформирован, в нем 4 строк");
+    EXPECT_TRUE(messages[2].startsWith(": Ошибка: Cannot create file \"" +
+                                       dir.FilePath("data1234.xlsx") + "\". "))
+        << messages[2].toStdString();
+    EXPECT_TRUE(messages[2].endsWith(" (File too large)")) << messages[2].toStdString();
+    EXPECT_TRUE(opener.opened.isEmpty());
+    // No workbook, whole or partial, under its name or a temporary one.
+    EXPECT_EQ(QDir(temp.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"data1234.tab"});
+}
+
+TEST_F(WorkbookStepTest, OccupiedWorkbookNameIsAFailureNotAReplacement) {
+    WriteTable(2);
+    ASSERT_TRUE(QDir(temp.path()).mkdir("data1234.xlsx"));
+
+    step.Run(table);
+
+    EXPECT_EQ(Messages().last(), ": Ошибка: Cannot create file \"" + dir.FilePath("data1234.xlsx") +
+                                     "\". The file already exists");
+    EXPECT_TRUE(opener.opened.isEmpty());
+}
+
+TEST_F(WorkbookStepTest, UnreadableResultFileEndsTheStepAfterItsFirstLine) {
+    WriteTable(2);
+    ASSERT_TRUE(QFile::remove(table.FilePath()));
+
+    step.Run(table);
+
+    QStringList messages = Messages();
+    ASSERT_EQ(messages.size(), 2);
+    EXPECT_EQ(messages[0], ": Запускаем формирование файла Excel...");
+    EXPECT_TRUE(messages[1].startsWith(": Ошибка: Cannot open file \"" + table.FilePath()));
+    EXPECT_TRUE(opener.opened.isEmpty());
+}
+
+}  // namespace
+}  // namespace quillorn
