@@ -1,5 +1,6 @@
 // A headless stand-in for the main window: the controls a run reads are plain fields, and every
-// call that acts on the window is recorded in order, so tests can check what a run did to it.
+// call that acts on the window is recorded in order, so tests can check what a run did to it. And
+// a log panel with a hook on every line.
 #pragma once
 
 #include <QString>
@@ -8,6 +9,7 @@
 #include <stdexcept>
 
 #include "harvest/RunHost.h"
+#include "platform/LogSink.h"
 
 namespace quillorn::test {
 
@@ -29,6 +31,10 @@ public:
     QList<int> progressPositions;
     // Called at every pump, after it is counted: a test presses stop or edits the list here.
     std::function<void()> onPump;
+    // Called when the run enables its controls again and when it arms the repeat timer, so a test
+    // can look at the files at that moment of the clean-up.
+    std::function<void()> onEnable;
+    std::function<void()> onArm;
 
     bool VerticalLayout() const override { return vertical; }
     QString CardListText() const override { return cardLines.join(QStringLiteral("\r\n")); }
@@ -51,6 +57,8 @@ public:
     int RepeatMinutes() const override { return repeatMinutes; }
     void ArmRepeatTimer(int intervalMs) override {
         events << QStringLiteral("ArmRepeat %1").arg(intervalMs);
+        if (onArm)
+            onArm();
     }
 
     void DisableRunControls() override {
@@ -61,6 +69,8 @@ public:
         controlsEnabled = true;
         progressPositions << 0;
         events << QStringLiteral("EnableRunControls");
+        if (onEnable)
+            onEnable();
     }
     void SetProgressMaximum(int maximum) override {
         progressMaximum = maximum;
@@ -77,6 +87,23 @@ public:
     void ShowWarning(const QString& title, const QString& text) override {
         events << QStringLiteral("Warning %1: %2").arg(title, text);
     }
+};
+
+// A log panel that lets a test act when a line arrives (press stop, edit the list).
+class HookedLogSink final : public LogSink {
+public:
+    std::function<void(const QString& line)> onLine;
+
+    void AppendLine(const QString& line) override {
+        lines_.append(line);
+        if (onLine)
+            onLine(line);
+    }
+    void Clear() override { lines_.clear(); }
+    QStringList Lines() const override { return lines_; }
+
+private:
+    QStringList lines_;
 };
 
 }  // namespace quillorn::test

@@ -1,0 +1,577 @@
+#include "harvest/HarvestRun.h"
+
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include "harvest/Endpoints.h"
+#include "harvest/StopFlag.h"
+#include "net/HttpClient.h"
+#include "output/DesktopOpener.h"
+#include "output/ResultTable.h"
+#include "output/RunLog.h"
+#include "output/WorkbookStep.h"
+#include "output/XlsxSpreadsheetApp.h"
+#include "platform/Clock.h"
+#include "platform/Errors.h"
+#include "platform/LocaleServices.h"
+#include "platform/LockedFile.h"
+#include "platform/TextEncoding.h"
+#include "tests/harvest/FakeRunHost.h"
+#include "tests/support/StandInDirectory.h"
+
+namespace quillorn {
+namespace {
+
+using test::StandInCard;
+using test::StandInDirectory;
+using test::StandInReview;
+
+class RecordingOpener final : public DesktopOpener {
+public:
+    QStringList opened;
+    void Open(const QString& path) override { opened << path; }
+};
+
+// Two small cards whose rows the tests spell out, and a way to make bigger ones.
+StandInCard Romashka() {
+    StandInCard card;
+    card.path = QStringLiteral("/moscow/firm/701");
+    card.branchId = QStringLiteral("701");
+    card.key = QStringLiteral("k701");
+    card.name = QStringLiteral("Кафе \"Ромашка\"");
+    card.geometryName = QStringLiteral("Тверская, 1");
+    card.admDiv = {{QStringLiteral("city"), QStringLiteral("Москва")}};
+    StandInReview first;
+    first.id = QStringLiteral("a1");
+    first.text = QStringLiteral("Вкусно\r\n\tи \"быстро\"");
+    first.dateCreated = QStringLiteral("2023-05-17T10:20:30+03:00");
+    first.likes = 2;
+    first.user = test::StandInUser{QStringLiteral("u1"), QStringLiteral("Иван"), 3};
+    first.officialAnswer = QStringLiteral("Спасибо!");
+    StandInReview second;
+    second.id = QStringLiteral("a2");
+    second.text = QStringLiteral("Так себе");
+    second.dateCreated.clear();
+    second.rating = 3;
+    card.reviews = {first, second};
+    return card;
+}
+
+StandInCard Quiet() {
+    StandInCard card;
+    card.path = QStringLiteral("/spb/firm/702");
+    card.branchId = QStringLiteral("702");
+    card.key = QStringLiteral("k702");
+    card.name = QStringLiteral("Бюро");
+    card.addressName = QStringLiteral("Невский, 2");
+    card.admDiv = {{QStringLiteral("district_area"), QStringLiteral("Район")},
+                   {QStringLiteral("settlement"), QStringLiteral("Посёлок")}};
+    card.generalRating = QStringLiteral("5");
+    card.ratingCount = QStringLiteral("7");
+    return card;
+}
+
+StandInCard Big(const QString& branch, int reviews) {
+    StandInCard card;
+    card.path = QStringLiteral("/firm/") + branch;
+    card.branchId = branch;
+    card.key = QStringLiteral("k") + branch;
+    card.name = QStringLiteral("Фирма ") + branch;
+    for (int i = 0; i < reviews; ++i) {
+        StandInReview review;
+        review.id = QStringLiteral("%1-%2").arg(branch).arg(i);
+        review.text = QStringLiteral("Отзыв %1").arg(i);
+        card.reviews << review;
+    }
+    return card;
+}
+
+class HarvestRunTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(tmp.isValid());
+        host.repeatChecked = true;
+        host.repeatMinutes = 1;
+    }
+
+    // The panel's lines with the (pinned, unchanging) time stamp taken off.
+    QStringList Messages() const {
+        QStringList messages;
+        for (const QString& line : sink.Lines())
+            messages << (line.startsWith(stamp) ? line.mid(stamp.size()) : line);
+        return messages;
+    }
+
+    QStringList Files(const QString& pattern) const {
+        return QDir(tmp.path()).entryList({pattern}, QDir::Files, QDir::Name);
+    }
+    QString Path(const QString& name) const { return dir.FilePath(name); }
+    QByteArray Bytes(const QString& name) const {
+        QFile file(Path(name));
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
+    }
+    QString ResultName() const {
+        const QStringList names = Files(QStringLiteral("data*.tab"));
+        return names.size() == 1 ? names.front() : QString();
+    }
+    // The result file's lines after its mark and header.
+    QStringList DataRows() const {
+        QStringList rows = QString::fromUtf8(Bytes(ResultName())).split(QStringLiteral("\r\n"));
+        EXPECT_GE(rows.size(), 2) << "no result file with a header";
+        return rows.size() < 2 ? QStringList() : rows.mid(1, rows.size() - 2);
+    }
+
+    static QString Cells(const QStringList& cells) {
+        QStringList quoted;
+        for (const QString& cell : cells)
+            quoted << u'"' + cell + u'"';
+        return quoted.join(u'\t');
+    }
+
+    // A stop, in whatever place it happened: rows kept, no log file, no workbook, the store
+    // saved with what was taken, and the rest of the clean-up done.
+    void ExpectStoppedRunCleanedUp(const QByteArray& expectedIds) {
+        EXPECT_TRUE(Files(QStringLiteral("log-*")).isEmpty());
+        EXPECT_TRUE(Files(QStringLiteral("*.xlsx")).isEmpty());
+        EXPECT_EQ(Bytes(QStringLiteral("IdsDB.dat")), expectedIds);
+        EXPECT_EQ(host.events.mid(host.events.size() - 2),
+                  QStringList({"EnableRunControls", "ArmRepeat 60000"}));
+        EXPECT_EQ(Messages().last(),
+                  QStringLiteral(": Ставим повторный запуск выгрузки на таймер через, минут: 1"));
+        EXPECT_TRUE(host.controlsEnabled);
+    }
+
+    int ApiRequests() const {
+        int count = 0;
+        for (const auto& request : directory.Requests())
+            count += request.host == test::StandInHost::Api ? 1 : 0;
+        return count;
+    }
+
+    QTemporaryDir tmp;
+    AppDir dir{tmp.path()};
+    StandInDirectory directory;
+    Endpoints endpoints = directory.MakeEndpoints();
+    test::FakeRunHost host;
+    // The client's own pumps while it waits on the network, apart from the run's.
+    std::function<void()> onClientPump;
+    HttpClient client{[this] {
+        if (onClientPump)
+            onClientPump();
+    }};
+    TestClock clock;
+    PinnedLocale locale;
+    const QString stamp = locale.TimeStamp();
+    test::HookedLogSink sink;
+    RunLog log{sink, locale, clock, dir};
+    StopFlag stop;
+    XlsxSpreadsheetApp spreadsheet{locale.DecimalSeparator(), tmp.path()};
+    RecordingOpener opener;
+    WorkbookStep workbook{log, spreadsheet, opener};
+    HarvestRun run{host, client, clock, log, locale, dir, endpoints, stop, workbook};
+};
+
+TEST_F(HarvestRunTest, HarvestsSeveralCardsInTheVerticalLayout) {
+    const QString romashka = directory.AddCard(Romashka());
+    const QString quiet = directory.AddCard(Quiet());
+    host.cardLines = {QStringLiteral("  ") + romashka + QStringLiteral(" \t"), QString(), quiet};
+    sink.AppendLine(QStringLiteral("greeting"));
+
+    run.StartButtonClick();
+
+    const QString result = ResultName();
+    ASSERT_FALSE(result.isEmpty());
+    const QString site = directory.SiteAddress();
+    const QByteArray expected =
+        "\xEF\xBB\xBF" +
+        (ResultTable::VerticalHeader() + "\r\n" +
+         Cells({"701", "Кафе \"Ромашка\"", "Москва", "Тверская, 1", " 4,7", "42", "Иван", "3",
+                site + "/user/u1", "Вкусно&#13;&#10;&#9;и 'быстро'", "2023-05-17T10:20:30+03:00",
+                "17.05.2023", " 5", "2", "Спасибо!", romashka}) +
+         "\r\n" +
+         Cells({"701", "Кафе \"Ромашка\"", "Москва", "Тверская, 1", " 4,7", "42", "Анонимный отзыв",
+                "", "", "Так себе", "", "..", " 3", "0", "", romashka}) +
+         "\r\n" +
+         Cells({"702", "Бюро", "Район, Посёлок", "Невский, 2", " 5", " 7", "", "", "", "", "", "",
+                "", "", "", quiet}) +
+         "\r\n")
+            .toUtf8();
+    EXPECT_EQ(Bytes(result), expected);
+
+    const QStringList logs = Files(QStringLiteral("log-*.txt"));
+    ASSERT_EQ(logs.size(), 1);
+    const QString workbookPath = Path(QString(result).replace(".tab", ".xlsx"));
+    const QStringList messages = Messages();
+    const QStringList expectedMessages = {
+        ": Данные будут записываться в файл " + Path(result),
+        ": Загружаем страницу " + romashka,
+        ": Загружаем отзывы, страница 1",
+        ": Загружаем страницу " + quiet,
+        ": Загружаем отзывы, страница 1",
+        ": Работа завершена, лог записан в " + Path(logs.front()),
+        ": Запускаем формирование файла Excel...",
+        ": Файл сформирован, в нем 4 строк",
+        ": Открываем файл с результатами " + workbookPath,
+        ": Ставим повторный запуск выгрузки на таймер через, минут: 1"};
+    EXPECT_EQ(messages, expectedMessages);
+    // The log file holds the panel up to its end line, in the single-byte code page.
+    EXPECT_EQ(Bytes(logs.front()), EncodeWindows1251(sink.Lines().mid(0, 6).join("\r\n") + "\r\n"));
+    EXPECT_EQ(opener.opened, QStringList{workbookPath});
+    EXPECT_TRUE(QFile::exists(workbookPath));
+    EXPECT_EQ(Bytes(QStringLiteral("IdsDB.dat")), QByteArray("a1\r\na2\r\n"));
+
+    // One connection per visit to a host: the client changes peers between site and feed.
+    EXPECT_EQ(
+        directory.RequestLines(),
+        QStringList(
+            {"site GET /moscow/firm/701", "api GET /2.0/branches/701/reviews?offset=0&key=k701",
+             "site GET /spb/firm/702", "api GET /2.0/branches/702/reviews?offset=0&key=k702"}));
+    EXPECT_EQ(directory.SiteConnections(), 2);
+    EXPECT_EQ(directory.ApiConnections(), 2);
+    EXPECT_EQ(directory.Requests().front().request.Header("Accept-Language"),
+              QByteArray("ru-RU,ru;q=0.8,en-US;q=0.5,en;q=0.3"));
+    EXPECT_EQ(host.events, QStringList({"DisableRunControls", "ProgressMaximum 3",
+                                        "EnableRunControls", "ArmRepeat 60000"}));
+    EXPECT_EQ(clock.TotalSlept(), 200u);  // the two feed pages' pauses, nothing else
+}
+
+TEST_F(HarvestRunTest, HarvestsSeveralCardsInThePerCardLayout) {
+    const QString romashka = directory.AddCard(Romashka());
+    const QString quiet = directory.AddCard(Quiet());
+    host.vertical = false;
+    host.cardLines = {romashka, quiet};
+
+    run.StartButtonClick();
+
+    const QByteArray expected =
+        "\xEF\xBB\xBF" +
+        (ResultTable::PerCardHeader() + "\r\n" +
+         Cells({"701", "Кафе \"Ромашка\"", "Москва", "Тверская, 1", " 4,7", "42", romashka,
+                "Вкусно&#13;&#10;&#9;и 'быстро'", "Так себе"}) +
+         "\r\n" + Cells({"702", "Бюро", "Район, Посёлок", "Невский, 2", " 5", "7", quiet}) + "\r\n")
+            .toUtf8();
+    EXPECT_EQ(Bytes(ResultName()), expected);
+    EXPECT_EQ(Messages().filter(QStringLiteral("Файл сформирован")),
+              QStringList{": Файл сформирован, в нем 3 строк"});
+}
+
+TEST_F(HarvestRunTest, SecondRunSkipsEveryReviewAndSendsTheFirstRunsCookie) {
+    const QString romashka = directory.AddCard(Romashka());
+    host.cardLines = {romashka};
+    run.StartButtonClick();
+    const QString firstResult = ResultName();
+    directory.ClearRequests();
+    QFile::remove(Path(firstResult));
+    clock.Advance(1000);  // the next run's files get other numbers
+    host.noReviewsNoWrites = true;
+    host.repeatChecked = false;
+
+    run.StartButtonClick();
+
+    EXPECT_EQ(Messages(),
+              QStringList({": в файле IdsDB.dat взяты ID отзывов, которые не будут загружаться. "
+                           "Их количество: 2",
+                           ": Данные будут записываться в файл " + Path(ResultName()),
+                           ": Загружаем страницу " + romashka, ": Загружаем отзывы, страница 1",
+                           ": пропускаем отзыв a1, он выгружен ранее",
+                           ": пропускаем отзыв a2, он выгружен ранее",
+                           ": Работа завершена, лог записан в " +
+                               Path(Files(QStringLiteral("log-*.txt")).last())}));
+    // Header only: no workbook is made of it.
+    EXPECT_EQ(Bytes(ResultName()),
+              "\xEF\xBB\xBF" + ResultTable::VerticalHeader().toUtf8() + "\r\n");
+    EXPECT_EQ(Files(QStringLiteral("*.xlsx")).size(), 1);  // the first run's only
+    EXPECT_EQ(Bytes(QStringLiteral("IdsDB.dat")), QByteArray("a1\r\na2\r\n"));
+    EXPECT_TRUE(
+        directory.Requests().front().request.Header("Cookie").contains("_2gis_webapi_session=s1"));
+}
+
+TEST_F(HarvestRunTest, ReadsABigCardWithARenewedKeyAcrossThreePages) {
+    const QString big = directory.AddCard(Big(QStringLiteral("800"), 120));
+    directory.RenewKey(QStringLiteral("800"), QStringLiteral("fresh"));
+    host.cardLines = {big};
+
+    run.StartButtonClick();
+
+    EXPECT_EQ(
+        directory.RequestLines(),
+        QStringList({"site GET /firm/800", "api GET /2.0/branches/800/reviews?offset=0&key=k800",
+                     "api GET /2.0/branches/800/reviews?offset=0&key=fresh",
+                     "api GET /2.0/branches/800/reviews?offset=50&key=fresh",
+                     "api GET /2.0/branches/800/reviews?offset=100&key=fresh"}));
+    EXPECT_EQ(DataRows().size(), 120);
+    EXPECT_TRUE(Messages().filter(QStringLiteral("ERROR")).isEmpty());
+    EXPECT_EQ(Messages().filter(QStringLiteral("Загружаем отзывы")).size(), 4);
+}
+
+TEST_F(HarvestRunTest, CardWithoutBranchIdFailsTwentyTimesThenTheRunGoesOn) {
+    StandInCard broken = Big(QStringLiteral("900"), 1);
+    broken.branchId.clear();
+    const QString brokenUrl = directory.AddCard(broken);
+    const QString quiet = directory.AddCard(Quiet());
+    host.cardLines = {brokenUrl, quiet};
+    QList<std::uint32_t> sleeps;
+    clock.OnSleep = [&](std::uint32_t ms) { sleeps << ms; };
+
+    run.StartButtonClick();
+
+    QStringList expected;
+    for (int i = 0; i < 20; ++i)
+        expected << ": Загружаем страницу " + brokenUrl << ": ERROR_Broken";
+    EXPECT_EQ(Messages().mid(1, 40), expected);
+    EXPECT_EQ(sleeps, QList<std::uint32_t>(20, 1000) << 100);
+    EXPECT_EQ(directory.SiteConnections(), 21);  // every failure drops the connection
+    EXPECT_EQ(DataRows().size(), 1);             // the quiet card's row
+    EXPECT_EQ(Files(QStringLiteral("log-*.txt")).size(), 1);
+}
+
+TEST_F(HarvestRunTest, TooManyRequestsPausesAMinuteFromWhenThePauseBegan) {
+    const QString quiet = directory.AddCard(Quiet());
+    directory.ScriptCardPage(Quiet().path,
+                             test::HttpResponse::Status(429, "Too Many Requests", "slow down"));
+    host.cardLines = {quiet};
+    host.intervalSeconds = 61;  // measured from the start of the pause, not from its end
+    std::uint64_t waited = 0;
+    clock.OnSleep = [&](std::uint32_t ms) { waited += ms == 10 ? ms : 0; };
+
+    run.StartButtonClick();
+
+    EXPECT_EQ(
+        Messages().mid(1, 5),
+        QStringList({": Загружаем страницу " + quiet, ": ERROR_HTTP/1.1 429 Too Many Requests",
+                     ": Слишком много запросов, включаем паузу на минуту.",
+                     "Увеличьте интервал между карточками!", ": Загружаем страницу " + quiet}));
+    EXPECT_EQ(waited, 61000u);
+    EXPECT_EQ(DataRows().size(), 1);
+}
+
+TEST_F(HarvestRunTest, StopAtTheStartOfACardAttempt) {
+    const QString romashka = directory.AddCard(Romashka());
+    host.cardLines = {romashka, directory.AddCard(Quiet())};
+    host.onPump = [&] {
+        if (directory.Requests().size() == 2)
+            stop.Request();  // the first card is done
+    };
+    run.StartButtonClick();
+    EXPECT_EQ(directory.Requests().size(), 2u);
+    EXPECT_EQ(DataRows().size(), 2);
+    ExpectStoppedRunCleanedUp("a1\r\na2\r\n");
+}
+
+TEST_F(HarvestRunTest, StopRightAfterACardPageArrived) {
+    StandInCard card = Romashka();
+    const QString url = directory.AddCard(card);
+    test::HttpResponse slow = test::HttpResponse::Text(test::CardPageHtml(card));
+    slow.delayMs = 700;  // the client pumps while it waits
+    directory.ScriptCardPage(card.path, slow);
+    host.cardLines = {url};
+    onClientPump = [&] { stop.Request(); };
+    run.StartButtonClick();
+    EXPECT_EQ(directory.RequestLines(), QStringList{"site GET /moscow/firm/701"});
+    EXPECT_TRUE(DataRows().isEmpty());
+    ExpectStoppedRunCleanedUp("");
+}
+
+TEST_F(HarvestRunTest, StopBeforeAFeedPageKeepsThePendingPerCardRow) {
+    QFile ids(Path(QStringLiteral("IdsDB.dat")));
+    ASSERT_TRUE(ids.open(QIODevice::WriteOnly));
+    ids.write("810-3\r\n");
+    ids.close();
+    const QString big = directory.AddCard(Big(QStringLiteral("810"), 60));
+    host.vertical = false;
+    host.cardLines = {big};
+    sink.onLine = [&](const QString& line) {
+        if (line.contains(QStringLiteral("пропускаем отзыв")))
+            stop.Request();
+    };
+    run.StartButtonClick();
+    EXPECT_EQ(ApiRequests(), 1);
+    // The 49 reviews taken from the first page are in the store, so their row is written.
+    const QStringList rows = DataRows();
+    ASSERT_EQ(rows.size(), 1);
+    EXPECT_EQ(rows.front().split(u'\t').size(), 7 + 49);
+    QByteArray expectedIds;
+    QStringList all;
+    for (int i = 0; i < 50; ++i)
+        all << QStringLiteral("810-%1").arg(i);
+    std::sort(all.begin(), all.end(), [&](const QString& a, const QString& b) {
+        return locale.CompareIgnoringCase(a, b) < 0;
+    });
+    for (const QString& id : all)
+        expectedIds += id.toUtf8() + "\r\n";
+    ExpectStoppedRunCleanedUp(expectedIds);
+}
+
+TEST_F(HarvestRunTest, StopWhileAFeedPageIsRequestedLeavesItsReviews) {
+    StandInCard card = Romashka();
+    host.cardLines = {directory.AddCard(card)};
+    test::HttpResponse slow =
+        StandInDirectory::Json(test::FeedPageJson(card, 0, 50, directory.ApiBase()));
+    slow.delayMs = 700;
+    directory.ScriptFeed(card.branchId, 0, slow);
+    onClientPump = [&] {
+        if (ApiRequests() == 1)
+            stop.Request();
+    };
+    run.StartButtonClick();
+    EXPECT_EQ(ApiRequests(), 1);
+    EXPECT_TRUE(DataRows().isEmpty());
+    ExpectStoppedRunCleanedUp("");
+}
+
+TEST_F(HarvestRunTest, StopDuringTheIntervalStillSendsThatCardsRequest) {
+    const QString romashka = directory.AddCard(Romashka());
+    const QString quiet = directory.AddCard(Quiet());
+    host.cardLines = {romashka, quiet};
+    host.intervalSeconds = 5;
+    clock.OnSleep = [&](std::uint32_t ms) {
+        if (ms == 10)
+            stop.Request();
+    };
+    run.StartButtonClick();
+    EXPECT_EQ(directory.RequestLines(),
+              QStringList({"site GET /moscow/firm/701",
+                           "api GET /2.0/branches/701/reviews?offset=0&key=k701",
+                           "site GET /spb/firm/702"}));
+    EXPECT_EQ(Messages().at(Messages().size() - 2), ": Загружаем страницу " + quiet);
+    ExpectStoppedRunCleanedUp("a1\r\na2\r\n");
+}
+
+TEST_F(HarvestRunTest, WaitsTheIntervalFromThePreviousCardPage) {
+    const QString quiet = directory.AddCard(Quiet());
+    directory.AddCard(Big(QStringLiteral("820"), 120));
+    host.cardLines = {quiet, directory.CardUrl("/firm/820"), quiet};
+    host.intervalSeconds = 5;
+    // The big card's three feed pages pass 300 ms of the 5 s before the third card.
+    QList<std::uint64_t> waits;
+    std::uint64_t current = 0;
+    clock.OnSleep = [&](std::uint32_t ms) {
+        if (ms == 10) {
+            current += ms;
+        } else if (current) {
+            waits << current;
+            current = 0;
+        }
+    };
+    sink.onLine = [&](const QString& line) {
+        if (line.contains(QStringLiteral("Загружаем страницу")) && current) {
+            waits << current;
+            current = 0;
+        }
+    };
+    run.StartButtonClick();
+    // The first card goes at once; the second waits 5 s less its predecessor's 100 ms page pause.
+    EXPECT_EQ(waits, QList<std::uint64_t>({4900, 4700}));
+}
+
+TEST_F(HarvestRunTest, BlankLinesAreSkippedSilentlyButCountInTheProgress) {
+    const QString quiet = directory.AddCard(Quiet());
+    host.cardLines = {quiet, " ", "\t", "", "\x01", "", "", "", " \r", quiet};
+    host.noReviewsNoWrites = true;
+    run.StartButtonClick();
+    EXPECT_EQ(host.progressMaximum, 10);
+    EXPECT_EQ(host.progressPositions, QList<int>({0, 3, 6, 9, 0}));
+    EXPECT_EQ(directory.Requests().size(), 4u);
+    EXPECT_EQ(Messages().filter(QStringLiteral("Загружаем страницу")).size(), 2);
+}
+
+TEST_F(HarvestRunTest, CardListEditedDuringTheRunIsReadAsItStands) {
+    const QString romashka = directory.AddCard(Romashka());
+    const QString quiet = directory.AddCard(Quiet());
+    host.cardLines = {romashka, romashka, romashka};
+    sink.onLine = [&](const QString& line) {
+        if (line.endsWith(QStringLiteral("страница 1")) && host.cardLines.size() == 3) {
+            host.cardLines[1] = quiet;    // a later line edited: taken as it is now
+            host.cardLines.removeLast();  // the last line removed: its index no longer exists
+        }
+    };
+    run.StartButtonClick();
+    EXPECT_EQ(directory.RequestLines().filter(QStringLiteral("site")),
+              QStringList({"site GET /moscow/firm/701", "site GET /spb/firm/702"}));
+    EXPECT_EQ(Messages().filter(QStringLiteral("Ошибка")),
+              QStringList{": Ошибка: Card list line 3 no longer exists. Вероятно, несовместимая "
+                          "версия Экселя."});
+    EXPECT_EQ(DataRows().size(), 3);
+    ExpectStoppedRunCleanedUp("a1\r\na2\r\n");
+}
+
+TEST_F(HarvestRunTest, ResultFileThatCannotBeCreatedEndsTheRunWithItsCleanUp) {
+    QFile ids(Path(QStringLiteral("IdsDB.dat")));
+    ASSERT_TRUE(ids.open(QIODevice::WriteOnly));
+    ids.write("x\r\n");
+    ids.close();
+    host.cardLines = {directory.AddCard(Quiet())};
+    // The directory disappears once the store is loaded and comes back after the failure line.
+    const QString away = tmp.path() + QStringLiteral(".away");
+    sink.onLine = [&](const QString& line) {
+        if (line.contains(QStringLiteral("IdsDB.dat взяты")))
+            ASSERT_TRUE(QDir().rename(tmp.path(), away));
+        if (line.contains(QStringLiteral(": Ошибка: ")))
+            ASSERT_TRUE(QDir().rename(away, tmp.path()));
+    };
+    run.StartButtonClick();
+    const QStringList messages = Messages();
+    ASSERT_EQ(messages.size(), 4);
+    EXPECT_TRUE(messages.at(2).startsWith(": Ошибка: Cannot create file \"" + tmp.path()));
+    EXPECT_TRUE(messages.at(2).endsWith(". Вероятно, несовместимая версия Экселя."));
+    EXPECT_TRUE(directory.Requests().empty());
+    EXPECT_TRUE(Files(QStringLiteral("data*")).isEmpty());
+    ExpectStoppedRunCleanedUp("x\r\n");
+}
+
+TEST_F(HarvestRunTest, EmptyCardListOnlyShowsTheBox) {
+    host.cardLines = {" ", "\t\r", ""};
+    sink.AppendLine(QStringLiteral("earlier"));
+    run.StartButtonClick();
+    EXPECT_EQ(host.events, QStringList{"Warning Старт невозможен: Карточки не заданы"});
+    EXPECT_TRUE(sink.Lines().isEmpty());
+    EXPECT_TRUE(QDir(tmp.path()).isEmpty());
+    EXPECT_TRUE(directory.Requests().empty());
+}
+
+TEST_F(HarvestRunTest, FailuresBeforeTheFirstCardLeaveTheHandler) {
+    host.cardLines = {directory.AddCard(Quiet())};
+    QFile proxy(Path(QStringLiteral("proxy.txt")));
+    ASSERT_TRUE(proxy.open(QIODevice::WriteOnly));
+    proxy.write("127.0.0.1:port\r\n");
+    proxy.close();
+    try {
+        run.StartButtonClick();
+        FAIL() << "a port that is not a number started the run";
+    } catch (const Failure& failure) {
+        EXPECT_EQ(failure.Message(), QStringLiteral("''port'' is not a valid integer value"));
+    }
+    EXPECT_TRUE(host.events.isEmpty());
+    EXPECT_EQ(QDir(tmp.path()).entryList(QDir::Files), QStringList{"proxy.txt"});
+
+    // A journal that cannot be opened: the controls come back, the store file stays untouched.
+    QFile::remove(Path(QStringLiteral("proxy.txt")));
+    ASSERT_TRUE(QDir(tmp.path()).mkdir(QStringLiteral("IdDates.dat")));
+    EXPECT_THROW(run.StartButtonClick(), Failure);
+    EXPECT_EQ(host.events, QStringList({"DisableRunControls", "EnableRunControls"}));
+    EXPECT_TRUE(QDir(tmp.path()).entryList(QDir::Files).isEmpty());
+}
+
+TEST_F(HarvestRunTest, CleanUpClosesTheJournalBeforeEnablingAndSavesTheStoreBeforeRearming) {
+    host.cardLines = {directory.AddCard(Romashka())};
+    bool journalFreeAtEnable = false;
+    bool storeSavedAtEnable = true;
+    bool storeSavedAtArm = false;
+    host.onEnable = [&] {
+        LockedFile probe;  // the run's lock is gone once the journal is closed
+        journalFreeAtEnable =
+            probe.Open(Path(QStringLiteral("IdDates.dat")), LockedFile::Mode::OpenOrAppend);
+        storeSavedAtEnable = QFile::exists(Path(QStringLiteral("IdsDB.dat")));
+    };
+    host.onArm = [&] { storeSavedAtArm = QFile::exists(Path(QStringLiteral("IdsDB.dat"))); };
+    run.StartButtonClick();
+    EXPECT_TRUE(journalFreeAtEnable);
+    EXPECT_FALSE(storeSavedAtEnable);
+    EXPECT_TRUE(storeSavedAtArm);
+}
+
+}  // namespace
+}  // namespace quillorn
