@@ -142,6 +142,11 @@ public:
                 return std::nullopt;
         }
         HttpRequest request;
+        if (ssl_) {
+            request.tlsVersion = SSL_get_version(ssl_.get());
+            if (const char* name = SSL_get_servername(ssl_.get(), TLSEXT_NAMETYPE_host_name))
+                request.serverName = name;
+        }
         request.raw = pending_.left(end + 4);
         pending_.remove(0, end + 4);
         Parse(request);

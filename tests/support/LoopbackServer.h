@@ -34,8 +34,10 @@ struct HttpRequest {
     QByteArray method;
     QByteArray target;
     QByteArray version;
-    HeaderList headers;  // in the order sent, names as sent
-    QByteArray body;     // only when the request had a Content-Length
+    HeaderList headers;     // in the order sent, names as sent
+    QByteArray body;        // only when the request had a Content-Length
+    QByteArray tlsVersion;  // "TLSv1.2" and the like; empty on a plain connection
+    QByteArray serverName;  // the TLS server name the client sent; empty when none
 
     // The first value of the header (name compared without regard to case); empty when absent.
     QByteArray Header(const QByteArray& name) const;

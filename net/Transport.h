@@ -1,0 +1,91 @@
+// One client connection: a TCP socket, optionally with TLS on top (also through a proxy's tunnel),
+// whose every wait services the event pump and gives up after its time-out. Reads and writes raise
+// Failure; ConnectionClosed marks the failures after which a request on a reused connection may be
+// sent again on a new one (the peer had closed or reset it).
+#pragma once
+
+#include <QByteArray>
+#include <chrono>
+#include <memory>
+
+#include "platform/Errors.h"
+#include "platform/EventPump.h"
+
+struct ssl_ctx_st;  // OpenSSL's SSL_CTX
+struct ssl_st;      // OpenSSL's SSL
+
+namespace quillorn {
+
+class ConnectionClosed : public Failure {
+public:
+    using Failure::Failure;
+};
+
+// A source of bytes a response is read from: a connection, or memory in the fuzzer.
+class ByteSource {
+public:
+    virtual ~ByteSource() = default;
+    // Up to size bytes into data; 0 at the end of the stream. Raises Failure on errors.
+    virtual qsizetype Read(char* data, qsizetype size) = 0;
+};
+
+// How the connection waits: read by reference, so changes reach an open connection.
+struct WaitSettings {
+    EventPump pump;
+    int connectTimeoutMs = 120000;
+    int readTimeoutMs = 120000;
+    int connectPumpIntervalMs = 125;
+    int readPumpIntervalMs = 250;
+};
+
+struct TlsContextFree {
+    void operator()(ssl_ctx_st* context) const;
+};
+using TlsContext = std::unique_ptr<ssl_ctx_st, TlsContextFree>;
+
+// The client's TLS settings: no certificate verification, cipher list "ALL", every protocol
+// version the library offers up to TLS 1.2. Raises Failure when the library cannot be set up.
+TlsContext MakeClientTlsContext();
+
+class Transport final : public ByteSource {
+public:
+    explicit Transport(const WaitSettings& wait);
+    ~Transport() override;
+    Transport(const Transport&) = delete;
+    Transport& operator=(const Transport&) = delete;
+
+    // Opens the TCP connection, trying every address of host in turn.
+    void Connect(const QByteArray& host, int port);
+    // The TLS handshake over the open connection (serverName is sent unless it is an IP address).
+    void StartTls(ssl_ctx_st* context, const QByteArray& serverName);
+
+    void Write(const QByteArray& bytes);
+    qsizetype Read(char* data, qsizetype size) override;
+
+    bool IsOpen() const { return fd_ >= 0; }
+    // Whether the idle connection has something to read (bytes nobody asked for, or the peer's
+    // close): then it cannot carry another request.
+    bool HasIncoming() const;
+    void Close() noexcept;
+
+private:
+    enum class Direction { In, Out };
+    // Waits until the socket is ready; raises "Read timed out" (or "Connect timed out") at the
+    // deadline, pumping events at the interval meanwhile.
+    void WaitReady(Direction direction, std::chrono::steady_clock::time_point deadline,
+                   int pumpIntervalMs, const char* timeoutMessage);
+    void PumpIfDue(int intervalMs);
+    std::chrono::steady_clock::time_point ReadDeadline() const;
+
+    struct SslFree {
+        void operator()(ssl_st* ssl) const;
+    };
+
+    const WaitSettings& wait_;
+    int fd_ = -1;
+    std::unique_ptr<ssl_st, SslFree> ssl_;
+    QByteArray peer_;  // "host:port", for messages
+    std::chrono::steady_clock::time_point lastPump_;
+};
+
+}  // namespace quillorn

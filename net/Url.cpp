@@ -1,0 +1,212 @@
+#include "net/Url.h"
+
+#include <QUrl>
+
+#include "platform/Errors.h"
+
+namespace quillorn {
+namespace {
+
+// Bytes a request line cannot carry as they are: controls, space, DEL and every non-ASCII byte.
+QByteArray EncodeUnsafe(const QByteArray& bytes) {
+    static const char hex[] = "0123456789ABCDEF";
+    QByteArray out;
+    out.reserve(bytes.size());
+    for (const char c : bytes) {
+        const auto b = static_cast<unsigned char>(c);
+        if (b <= 0x20 || b >= 0x7F) {
+            out += '%';
+            out += hex[b >> 4];
+            out += hex[b & 0x0F];
+        } else {
+            out += c;
+        }
+    }
+    return out;
+}
+
+Failure BadUrl(const QString& text, const char* why) {
+    return Failure(QStringLiteral("Invalid URL \"%1\": %2").arg(text, QLatin1String(why)));
+}
+
+bool ValidNameHost(const QByteArray& host) {
+    for (const char c : host) {
+        const bool ok =
+            (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '.' || c == '-' || c == '_';
+        if (!ok)
+            return false;
+    }
+    return !host.isEmpty();
+}
+
+bool ValidIpv6(const QByteArray& host) {
+    for (const char c : host) {
+        const bool ok = (c >= 'a' && c <= 'f') || (c >= '0' && c <= '9') || c == ':' || c == '.';
+        if (!ok)
+            return false;
+    }
+    return host.contains(':');
+}
+
+// Host and port of an authority ("user@host:port" with the user part ignored).
+void ParseAuthority(const QString& text, QString authority, Url& url) {
+    const qsizetype at = authority.lastIndexOf(QLatin1Char('@'));
+    if (at >= 0)
+        authority = authority.mid(at + 1);
+    QString host;
+    QString port;
+    if (authority.startsWith(QLatin1Char('['))) {
+        const qsizetype close = authority.indexOf(QLatin1Char(']'));
+        if (close < 0)
+            throw BadUrl(text, "unclosed IPv6 address");
+        host = authority.mid(1, close - 1).toLower();
+        const QString rest = authority.mid(close + 1);
+        if (!rest.isEmpty() && !rest.startsWith(QLatin1Char(':')))
+            throw BadUrl(text, "text after the IPv6 address");
+        port = rest.mid(1);
+        if (!ValidIpv6(host.toLatin1()))
+            throw BadUrl(text, "malformed IPv6 address");
+        url.host = host.toLatin1();
+    } else {
+        const qsizetype colon = authority.lastIndexOf(QLatin1Char(':'));
+        host = colon < 0 ? authority : authority.left(colon);
+        if (colon >= 0)
+            port = authority.mid(colon + 1);
+        url.host = QUrl::toAce(host).toLower();
+        if (!ValidNameHost(url.host))
+            throw BadUrl(text, "missing or malformed host");
+    }
+    url.port = url.https ? 443 : 80;
+    if (!port.isEmpty()) {
+        bool ok = false;
+        const int value = port.toInt(&ok);
+        const bool digitsOnly =
+            std::all_of(port.begin(), port.end(), [](QChar c) { return c.isDigit(); });
+        if (!ok || !digitsOnly || value < 1 || value > 65535)
+            throw BadUrl(text, "bad port");
+        url.port = value;
+    }
+}
+
+// Removes "." and ".." segments from an absolute path.
+QByteArray RemoveDotSegments(const QByteArray& path) {
+    const QList<QByteArray> segments = path.split('/');
+    QList<QByteArray> kept;
+    for (qsizetype i = 1; i < segments.size(); ++i) {
+        const QByteArray& segment = segments[i];
+        const bool last = i == segments.size() - 1;
+        if (segment == ".") {
+            if (last)
+                kept.append(QByteArray());
+        } else if (segment == "..") {
+            if (!kept.isEmpty())
+                kept.removeLast();
+            if (last)
+                kept.append(QByteArray());
+        } else {
+            kept.append(segment);
+        }
+    }
+    return "/" + kept.join('/');
+}
+
+QByteArray ResolvePath(const QByteArray& baseTarget, const QByteArray& reference) {
+    const qsizetype baseQuery = baseTarget.indexOf('?');
+    const QByteArray basePath = baseQuery < 0 ? baseTarget : baseTarget.left(baseQuery);
+    if (reference.isEmpty())
+        return baseTarget;
+    if (reference.startsWith('?'))
+        return basePath + reference;
+    QByteArray merged;
+    if (reference.startsWith('/')) {
+        merged = reference;
+    } else {
+        merged = basePath.left(basePath.lastIndexOf('/') + 1) + reference;
+    }
+    const qsizetype query = merged.indexOf('?');
+    if (query < 0)
+        return RemoveDotSegments(merged);
+    return RemoveDotSegments(merged.left(query)) + merged.mid(query);
+}
+
+// Whether text begins with "scheme:" (RFC 3986 scheme characters).
+bool HasScheme(const QString& text) {
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text[i];
+        if (c == QLatin1Char(':'))
+            return i > 0;
+        const bool schemeChar =
+            (c.isLetter() && c.unicode() < 128) ||
+            (i > 0 && ((c.isDigit() && c.unicode() < 128) || c == '+' || c == '-' || c == '.'));
+        if (!schemeChar)
+            return false;
+    }
+    return false;
+}
+
+}  // namespace
+
+QByteArray Url::HostHeader() const {
+    const QByteArray name = host.contains(':') ? "[" + host + "]" : host;
+    return DefaultPort() ? name : name + ':' + QByteArray::number(port);
+}
+
+QByteArray Url::Authority() const {
+    const QByteArray name = host.contains(':') ? "[" + host + "]" : host;
+    return name + ':' + QByteArray::number(port);
+}
+
+QByteArray Url::Origin() const {
+    return (https ? "https://" : "http://") + HostHeader();
+}
+
+QByteArray Url::Absolute() const {
+    return Origin() + target;
+}
+
+Url ParseUrl(const QString& text) {
+    const QString trimmed = text.trimmed();
+    const qsizetype mark = trimmed.indexOf(QLatin1String("://"));
+    if (mark <= 0)
+        throw BadUrl(text, "no scheme");
+    const QString scheme = trimmed.left(mark).toLower();
+    Url url;
+    if (scheme == QLatin1String("https")) {
+        url.https = true;
+    } else if (scheme != QLatin1String("http")) {
+        throw Failure(QStringLiteral("Unsupported URL scheme \"%1\" in \"%2\"").arg(scheme, text));
+    }
+    const QString rest = trimmed.mid(mark + 3);
+    qsizetype end = rest.size();
+    for (const QChar stop : {QLatin1Char('/'), QLatin1Char('?'), QLatin1Char('#')}) {
+        const qsizetype at = rest.indexOf(stop);
+        if (at >= 0 && at < end)
+            end = at;
+    }
+    ParseAuthority(text, rest.left(end), url);
+    QString target = rest.mid(end);
+    const qsizetype fragment = target.indexOf(QLatin1Char('#'));
+    if (fragment >= 0)
+        target.truncate(fragment);
+    if (!target.startsWith(QLatin1Char('/')))
+        target.prepend(QLatin1Char('/'));
+    url.target = EncodeUnsafe(target.toUtf8());
+    return url;
+}
+
+Url ResolveLocation(const Url& base, const QString& location) {
+    QString reference = location.trimmed();
+    if (reference.startsWith(QLatin1String("//")))
+        return ParseUrl((base.https ? QStringLiteral("https:") : QStringLiteral("http:")) +
+                        reference);
+    if (HasScheme(reference))
+        return ParseUrl(reference);
+    const qsizetype fragment = reference.indexOf(QLatin1Char('#'));
+    if (fragment >= 0)
+        reference.truncate(fragment);
+    Url url = base;
+    url.target = EncodeUnsafe(ResolvePath(base.target, reference.toUtf8()));
+    return url;
+}
+
+}  // namespace quillorn
