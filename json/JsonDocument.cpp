@@ -7,7 +7,7 @@ namespace quillorn::json_detail {
 namespace {
 constexpr std::size_t kAlign = 8;
 constexpr std::size_t kMinBlock = 4 * 1024;
-constexpr std::size_t kMaxBlock = 8 * 1024 * 1024;
+constexpr std::size_t kMaxBlock = 1024 * 1024;  // bounds what the last block leaves unused
 }  // namespace
 
 JsonDocument::JsonDocument(const QString& source) : source_(source) {

@@ -14,6 +14,9 @@
 #include <vector>
 
 #include <locale.h>
+#ifdef __SSE2__
+#include <emmintrin.h>
+#endif
 
 #include "json/JsonDocument.h"
 #include "json/SuperObject.h"
@@ -87,6 +90,26 @@ double ToDouble(const char16_t* begin, const char16_t* end) {
         value = 0;
     }
     return value;
+}
+
+// The first quote or backslash from p on, or end. Strings are most of a page, so the scan goes
+// eight code units at a time where the processor allows.
+const char16_t* ScanString(const char16_t* p, const char16_t* end, char16_t quote) {
+#ifdef __SSE2__
+    const __m128i quotes = _mm_set1_epi16(short(quote));
+    const __m128i backslashes = _mm_set1_epi16(short(u'\\'));
+    while (end - p >= 8) {
+        const __m128i chunk = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+        const int mask = _mm_movemask_epi8(
+            _mm_or_si128(_mm_cmpeq_epi16(chunk, quotes), _mm_cmpeq_epi16(chunk, backslashes)));
+        if (mask != 0)
+            return p + __builtin_ctz(unsigned(mask)) / 2;
+        p += 8;
+    }
+#endif
+    while (p < end && *p != quote && *p != u'\\')
+        ++p;
+    return p;
 }
 
 }  // namespace
@@ -267,8 +290,7 @@ private:
     // where it is in the parsed text; escaped text is decoded into the arena.
     bool ParseQuoted(char16_t quote, const char16_t*& text, std::uint32_t& size) {
         const char16_t* start = p_;
-        while (p_ < end_ && *p_ != quote && *p_ != u'\\')
-            ++p_;
+        p_ = ScanString(p_, end_, quote);
         if (AtEnd())
             return false;
         if (*p_ == quote) {
@@ -554,8 +576,23 @@ private:
             return std::u16string_view(a.name, a.nameSize) <
                    std::u16string_view(b.name, b.nameSize);
         };
-        // Stable, so that of two equal names the later one stays behind the earlier.
-        std::stable_sort(first, last, before);
+        // Stable, so that of two equal names the later one stays behind the earlier. Most
+        // objects are small: insertion sort needs no buffer there.
+        if (count <= 24) {
+            for (Entry* e = first + 1; e != last; ++e) {
+                if (!before(*e, *(e - 1)))
+                    continue;
+                const Entry moving = *e;
+                Entry* hole = e;
+                do {
+                    *hole = *(hole - 1);
+                    --hole;
+                } while (hole != first && before(moving, *(hole - 1)));
+                *hole = moving;
+            }
+        } else {
+            std::stable_sort(first, last, before);
+        }
         Entry* kept = first;
         for (Entry* e = first; e != last; ++e) {
             const bool replacedLater =
