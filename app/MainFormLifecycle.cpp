@@ -41,7 +41,9 @@ void TMainForm::FormShow() {
     RunReportingErrors(this, [this] { LoadSettings(); });
     if (RefuseStart())
         return;
-    runLog_->AddPlain(kGreeting + QStringLiteral("\r\n\r\n"));
+    runLog_->AddPlain(kGreeting);
+    runLog_->AddPlain(QString());
+    runLog_->AddPlain(QString());
 }
 
 void TMainForm::LoadCardList() {

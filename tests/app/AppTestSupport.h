@@ -1,0 +1,62 @@
+// What the window tests share: a watcher that records and closes every modal box (so no box can
+// hang a test), a notification area the test clicks, and a desktop opener that only records.
+#pragma once
+
+#include <QMessageBox>
+#include <QObject>
+#include <QStringList>
+#include <QTimer>
+#include <functional>
+
+#include "app/NotificationArea.h"
+#include "output/DesktopOpener.h"
+
+namespace quillorn::test {
+
+struct SeenBox {
+    QString title;
+    QString text;
+    QMessageBox::Icon icon = QMessageBox::NoIcon;
+};
+
+class ModalBoxWatcher final : public QObject {
+public:
+    ModalBoxWatcher();
+    // Called with each box before it is closed, e.g. to act while a run waits on it.
+    std::function<void(const SeenBox&)> onBox;
+    QList<SeenBox> seen;
+
+private:
+    void Poll();
+    QTimer timer_;
+};
+
+class FakeNotificationArea final : public NotificationArea {
+public:
+    bool available = true;
+    QString tooltip;
+    bool iconSet = false;
+    int added = 0;
+
+    bool Available() const override { return available; }
+    void AddIcon(const QIcon& icon, const QString& tip) override {
+        iconSet = !icon.isNull();
+        tooltip = tip;
+        has_ = true;
+        ++added;
+    }
+    void RemoveIcon() override { has_ = false; }
+    bool HasIcon() const override { return has_; }
+    void Press(NotificationArea::Click click) { emit Clicked(click); }
+
+private:
+    bool has_ = false;
+};
+
+class RecordingOpener final : public DesktopOpener {
+public:
+    QStringList opened;
+    void Open(const QString& path) override { opened << path; }
+};
+
+}  // namespace quillorn::test

@@ -1,0 +1,116 @@
+// A window built in a temporary directory, with a pinned locale, virtual time for the run, a
+// notification area the test clicks and a recording desktop opener; every modal box it shows is
+// recorded and closed.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <QCheckBox>
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QTemporaryDir>
+#include <memory>
+#include <ostream>
+
+#include "app/MainForm.h"
+#include "output/XlsxSpreadsheetApp.h"
+#include "platform/Clock.h"
+#include "platform/LocaleServices.h"
+#include "tests/app/AppTestSupport.h"
+
+// Readable failures for the geometry checks.
+inline void PrintTo(const QRect& r, std::ostream* os) {
+    *os << "QRect(" << r.x() << ", " << r.y() << ", " << r.width() << ", " << r.height() << ")";
+}
+inline void PrintTo(const QPoint& p, std::ostream* os) {
+    *os << "QPoint(" << p.x() << ", " << p.y() << ")";
+}
+
+namespace quillorn::test {
+
+class MainFormFixture : public ::testing::Test {
+protected:
+    void SetUp() override { ASSERT_TRUE(tmp.isValid()); }
+
+    // The window over dir (the temporary directory when empty), not shown yet.
+    TMainForm& MakeForm(const QString& dir = {}, const Endpoints& endpoints = {},
+                        bool tlsAvailable = true) {
+        MainFormSetup setup;
+        setup.dir = AppDir(dir.isEmpty() ? tmp.path() : dir);
+        setup.endpoints = endpoints;
+        auto testClock = std::make_unique<TestClock>();
+        clock = testClock.get();
+        setup.clock = std::move(testClock);
+        auto pinned = std::make_unique<PinnedLocale>();
+        locale = pinned.get();
+        setup.locale = std::move(pinned);
+        auto area = std::make_unique<FakeNotificationArea>();
+        tray = area.get();
+        setup.notificationArea = std::move(area);
+        setup.spreadsheet = std::make_unique<XlsxSpreadsheetApp>(QStringLiteral(","), tmp.path());
+        auto recording = std::make_unique<RecordingOpener>();
+        opener = recording.get();
+        setup.opener = std::move(recording);
+        setup.tlsAvailable = [tlsAvailable] { return tlsAvailable; };
+        setup.endProcess = [this](int code) { endedWith = code; };
+        form = std::make_unique<TMainForm>(std::move(setup));
+        return *form;
+    }
+
+    TMainForm& ShownForm() {
+        TMainForm& shown = form ? *form : MakeForm();
+        shown.show();
+        return shown;
+    }
+
+    template <typename Widget>
+    Widget* Control(const char* name) const {
+        auto* widget = form->findChild<Widget*>(QString::fromLatin1(name));
+        EXPECT_NE(widget, nullptr) << name;
+        return widget;
+    }
+    QPlainTextEdit* Memo(const char* name) const { return Control<QPlainTextEdit>(name); }
+    QCheckBox* Check(const char* name) const { return Control<QCheckBox>(name); }
+    QSpinBox* Spin(const char* name) const { return Control<QSpinBox>(name); }
+    QPushButton* Button(const char* name) const { return Control<QPushButton>(name); }
+
+    QString Path(const QString& name) const { return QDir(tmp.path()).filePath(name); }
+    void Write(const QString& name, const QByteArray& bytes) const {
+        QFile file(Path(name));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(bytes);
+    }
+    QByteArray Read(const QString& name) const {
+        QFile file(Path(name));
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
+    }
+    bool Exists(const QString& name) const { return QFile::exists(Path(name)); }
+    QStringList Files(const QString& pattern) const {
+        return QDir(tmp.path()).entryList({pattern}, QDir::Files, QDir::Name);
+    }
+
+    // The log panel's lines with the (pinned) time stamp taken off.
+    QStringList Messages() const {
+        const QString stamp = locale->TimeStamp();
+        QStringList messages;
+        for (const QString& line : Memo("LogsMemo")->toPlainText().split(u'\n'))
+            messages << (line.startsWith(stamp) ? line.mid(stamp.size()) : line);
+        return messages;
+    }
+
+    QTemporaryDir tmp;
+    ModalBoxWatcher boxes;
+    TestClock* clock = nullptr;
+    PinnedLocale* locale = nullptr;
+    FakeNotificationArea* tray = nullptr;
+    RecordingOpener* opener = nullptr;
+    int endedWith = -1;
+    std::unique_ptr<TMainForm> form;
+};
+
+}  // namespace quillorn::test
