@@ -410,6 +410,57 @@ TEST_F(HttpClientTest, RefusesAGetStartedFromTheEventPump) {
     EXPECT_EQ(nested, QStringLiteral("A request is already in progress"));
 }
 
+TEST_F(HttpClientTest, KeepsCookiesFromEveryResponseAndSendsThemWhereTheyMatch) {
+    LoopbackServer plain;
+    plain.SetHandler([](const HttpRequest&) { return HttpResponse::Text("plain"); });
+    server.SetHandler([](const HttpRequest& request) {
+        if (request.Path() == "/login")
+            return HttpResponse::Status(302, "Found")
+                .WithHeader("Set-Cookie", "session=abc; Path=/")
+                .WithHeader("Set-Cookie", "secret=s1; Path=/; Secure")
+                .WithHeader("Location", "/cards/1");
+        if (request.Path() == "/missing")
+            return HttpResponse::Status(404, "Not Found")
+                .WithHeader("Set-Cookie", "seen404=yes; Path=/cards");
+        return HttpResponse::Text("card");
+    });
+
+    client.Get(Url(QStringLiteral("/login")));  // the redirect's cookies reach the next hop
+    EXPECT_THROW(client.Get(Url(QStringLiteral("/missing"))), HttpStatusError);
+    client.Get(Url(QStringLiteral("/cards/2")));
+    client.Get(Url(QStringLiteral("/other")));
+    client.Get(plain.Url(QStringLiteral("/cards/3")));
+
+    const std::vector<HttpRequest> requests = server.Requests();
+    ASSERT_EQ(requests.size(), 5u);
+    EXPECT_FALSE(requests[0].HasHeader("Cookie"));
+    EXPECT_EQ(requests[1].Header("Cookie"), "session=abc; secret=s1");
+    EXPECT_EQ(requests[3].Header("Cookie"), "seen404=yes; session=abc; secret=s1");
+    EXPECT_EQ(requests[4].Header("Cookie"), "session=abc; secret=s1");  // path /cards only
+    // Plain HTTP to the same host: the secure cookie stays home.
+    EXPECT_EQ(plain.Requests().at(0).Header("Cookie"), "seen404=yes; session=abc");
+    EXPECT_EQ(plain.Requests().at(0).HeaderNames().last(), "Cookie");
+}
+
+TEST_F(HttpClientTest, DecodesTheTextFormByTheDeclarationThatWins) {
+    server.SetHandler([](const HttpRequest& request) {
+        if (request.Path() == "/meta")
+            return HttpResponse::Text("<meta charset=\"windows-1251\"><p>\xEF\xF0\xE8",
+                                      "text/html; charset=utf-8");
+        if (request.Path() == "/header")
+            return HttpResponse::Text("\xEF\xF0\xE8", "text/plain; charset=windows-1251");
+        return HttpResponse::Text("\xEF\xF0\xE8", "");
+    });
+
+    EXPECT_EQ(client.Get(Url(QStringLiteral("/meta"))),
+              QStringLiteral("<meta charset=\"windows-1251\"><p>при"));
+    EXPECT_EQ(client.Get(Url(QStringLiteral("/header"))), QStringLiteral("при"));
+    EXPECT_EQ(client.Get(Url(QStringLiteral("/none"))), QStringLiteral("\u00EF\u00F0\u00E8"));
+    QByteArray raw;
+    client.Get(Url(QStringLiteral("/meta")), raw);
+    EXPECT_EQ(raw, "<meta charset=\"windows-1251\"><p>\xEF\xF0\xE8");
+}
+
 TEST_F(HttpClientTest, ResetConnectionNeverRaisesAndKeepsWhatTheClientKnows) {
     client.ResetConnection();  // never connected
     EXPECT_EQ(client.ResponseCode(), -1);

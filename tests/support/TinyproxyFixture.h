@@ -13,7 +13,7 @@ namespace quillorn::test {
 class TinyproxyFixture {
 public:
     // Throws std::runtime_error when tinyproxy is missing or does not come up.
-    explicit TinyproxyFixture(QByteArray login = "quill", QByteArray password = "s3cret:pass");
+    explicit TinyproxyFixture(QByteArray login = "quill", QByteArray password = "s3cret-pass");
     ~TinyproxyFixture();
     TinyproxyFixture(const TinyproxyFixture&) = delete;
     TinyproxyFixture& operator=(const TinyproxyFixture&) = delete;
