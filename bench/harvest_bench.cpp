@@ -1,0 +1,183 @@
+// A whole harvest on loopback: 200 cards of 120 reviews each (three feed pages a card) from the
+// stand-in directory, interval 0, against its floor measured in the same run: the very request
+// sequence the harvest sent, fetched by the curl command line in one invocation, plus the 100 ms
+// pause the feed must make after every page. Reports the wall time of both, the ratio, and the
+// harvest thread's CPU time per 1,000 reviews.
+#include <QCoreApplication>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <chrono>
+#include <ctime>
+#include <memory>
+
+#include "RatioReporter.h"
+#include "harvest/HarvestRun.h"
+#include "harvest/StopFlag.h"
+#include "net/HttpClient.h"
+#include "output/DesktopOpener.h"
+#include "output/RunLog.h"
+#include "output/SpreadsheetApp.h"
+#include "output/WorkbookStep.h"
+#include "platform/Clock.h"
+#include "platform/Errors.h"
+#include "platform/LocaleServices.h"
+#include "platform/LogSink.h"
+#include "tests/harvest/FakeRunHost.h"
+#include "tests/support/StandInDirectory.h"
+
+namespace quillorn {
+namespace {
+
+constexpr int kCards = 200;
+constexpr int kReviewsPerCard = 120;
+constexpr int kPagesPerCard = 3;
+constexpr double kPausePerPageSeconds = 0.1;
+
+// The workbook is a step of its own with its own benchmark; the harvest is measured without it.
+class NoSpreadsheet final : public SpreadsheetApp {
+public:
+    bool Available() const override { return false; }
+    std::unique_ptr<ImportedWorkbook> Import(const QString&) override {
+        throw Failure(QStringLiteral("no spreadsheet"));
+    }
+};
+
+class NoDesktop final : public DesktopOpener {
+public:
+    void Open(const QString&) override {}
+};
+
+double ThreadCpuSeconds() {
+    timespec ts{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &ts);
+    return double(ts.tv_sec) + double(ts.tv_nsec) / 1e9;
+}
+
+test::StandInDirectory& Directory() {
+    static test::StandInDirectory* directory = [] {
+        auto* made = new test::StandInDirectory;  // lives to the end of the process
+        for (int c = 0; c < kCards; ++c) {
+            test::StandInCard card;
+            card.branchId = QString::number(70000000 + c);
+            card.path = QStringLiteral("/moscow/firm/") + card.branchId;
+            card.key = QStringLiteral("key-") + card.branchId;
+            card.name = QStringLiteral("Фирма №%1").arg(c);
+            card.geometryName = QStringLiteral("Тверская, %1").arg(c);
+            card.admDiv = {{QStringLiteral("city"), QStringLiteral("Москва")}};
+            for (int r = 0; r < kReviewsPerCard; ++r) {
+                test::StandInReview review;
+                review.id = QStringLiteral("%1-%2").arg(c).arg(r);
+                review.text =
+                    QStringLiteral("Отличное место, обслуживание на высоте. Отзыв %1").arg(r);
+                review.user =
+                    test::StandInUser{QStringLiteral("u%1").arg(r), QStringLiteral("Анна"), r};
+                if (r % 4 == 0)
+                    review.officialAnswer = QStringLiteral("Спасибо за отзыв!");
+                card.reviews << review;
+            }
+            made->AddCard(card);
+        }
+        return made;
+    }();
+    return *directory;
+}
+
+QStringList gSequence;  // the URLs the harvest requested, in order
+
+void BM_Harvest(benchmark::State& state) {
+    test::StandInDirectory& directory = Directory();
+    const Endpoints endpoints = directory.MakeEndpoints();
+    SystemClock clock;
+    SystemLocale locale;
+    NoSpreadsheet spreadsheet;
+    NoDesktop desktop;
+    HttpClient client([] { QCoreApplication::processEvents(); });
+    for (auto _ : state) {
+        QTemporaryDir dir;
+        test::FakeRunHost host;
+        for (int c = 0; c < kCards; ++c)
+            host.cardLines << directory.CardUrl(
+                QStringLiteral("/moscow/firm/%1").arg(70000000 + c));
+        MemoryLogSink sink;
+        RunLog log(sink, locale, clock, AppDir(dir.path()));
+        StopFlag stop;
+        WorkbookStep workbook(log, spreadsheet, desktop);
+        HarvestRun run(host, client, clock, log, locale, AppDir(dir.path()), endpoints, stop,
+                       workbook);
+        directory.ClearRequests();
+
+        const double cpuBefore = ThreadCpuSeconds();
+        const auto start = std::chrono::steady_clock::now();
+        run.StartButtonClick();
+        const std::chrono::duration<double> wall = std::chrono::steady_clock::now() - start;
+        const double cpu = ThreadCpuSeconds() - cpuBefore;
+
+        state.SetIterationTime(wall.count());
+        const auto requests = directory.Requests();
+        if (requests.size() != size_t(kCards * (1 + kPagesPerCard)) ||
+            !sink.Lines().filter(QStringLiteral("ERROR")).isEmpty()) {
+            state.SkipWithError("the harvest did not send the expected requests");
+            return;
+        }
+        gSequence.clear();
+        for (const auto& request : requests) {
+            const QString origin = request.host == test::StandInHost::Site ? directory.SiteAddress()
+                                                                           : directory.ApiBase();
+            gSequence << origin + QString::fromUtf8(request.request.target);
+        }
+        state.counters["cpu_ms_per_1000_reviews"] =
+            cpu * 1000.0 / (kCards * kReviewsPerCard / 1000.0);
+        state.counters["requests"] = double(requests.size());
+    }
+}
+
+void BM_CurlFloor(benchmark::State& state) {
+    if (gSequence.isEmpty()) {
+        state.SkipWithError("the harvest ran first and failed");
+        return;
+    }
+    QTemporaryDir dir;
+    const QString config = dir.filePath(QStringLiteral("sequence.curl"));
+    {
+        QFile file(config);
+        if (!file.open(QIODevice::WriteOnly)) {
+            state.SkipWithError("cannot write the curl configuration");
+            return;
+        }
+        for (const QString& url : gSequence)
+            file.write("url = \"" + url.toUtf8() + "\"\noutput = \"/dev/null\"\n");
+    }
+    const int feedPages = int(gSequence.filter(QStringLiteral("/reviews?")).size());
+    for (auto _ : state) {
+        QProcess curl;
+        const auto start = std::chrono::steady_clock::now();
+        curl.start(QStringLiteral("curl"),
+                   {"--insecure", "--silent", "--fail", "--config", config});
+        if (!curl.waitForFinished(600000) || curl.exitCode() != 0) {
+            state.SkipWithError("curl failed");
+            return;
+        }
+        const std::chrono::duration<double> fetch = std::chrono::steady_clock::now() - start;
+        state.SetIterationTime(fetch.count() + feedPages * kPausePerPageSeconds);
+        state.counters["curl_fetch_s"] = fetch.count();
+        state.counters["pauses_s"] = feedPages * kPausePerPageSeconds;
+    }
+}
+
+BENCHMARK(BM_Harvest)->Iterations(1)->UseManualTime()->Unit(benchmark::kSecond);
+BENCHMARK(BM_CurlFloor)->Iterations(1)->UseManualTime()->Unit(benchmark::kSecond);
+
+}  // namespace
+}  // namespace quillorn
+
+int main(int argc, char** argv) {
+    QCoreApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    quillorn::bench::RatioReporter reporter;
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+    const bool met = reporter.PrintRatios(
+        {{"BM_Harvest/iterations:1/manual_time", "BM_CurlFloor/iterations:1/manual_time"}}, 1.1);
+    benchmark::Shutdown();
+    return met ? 0 : 1;
+}
