@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
+#include <QUrl>
 
 #include "harvest/Endpoints.h"
 #include "harvest/StopFlag.h"
@@ -21,6 +22,7 @@
 #include "platform/TextEncoding.h"
 #include "tests/harvest/FakeRunHost.h"
 #include "tests/support/StandInDirectory.h"
+#include "tests/support/TinyproxyFixture.h"
 
 namespace quillorn {
 namespace {
@@ -465,6 +467,31 @@ TEST_F(HarvestRunTest, WaitsTheIntervalFromThePreviousCardPage) {
     run.StartButtonClick();
     // The first card goes at once; the second waits 5 s less its predecessor's 100 ms page pause.
     EXPECT_EQ(waits, QList<std::uint64_t>({4900, 4700}));
+}
+
+TEST_F(HarvestRunTest, RunsThroughTheProxyWithoutAnIntervalBetweenCards) {
+    test::TinyproxyFixture proxy;
+    QFile file(Path(QStringLiteral("proxy.txt")));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(proxy.ProxyLine().toUtf8() + "\r\n");
+    file.close();
+    host.cardLines = {directory.AddCard(Romashka()), directory.AddCard(Quiet())};
+    host.intervalSeconds = 5;
+
+    run.StartButtonClick();
+
+    EXPECT_EQ(host.events.mid(0, 2), QStringList({"Interval 0", "DisableRunControls"}));
+    EXPECT_EQ(Messages().front(),
+              QStringLiteral(": Используем прокси 127.0.0.1:%1, login quill, password s3cre***")
+                  .arg(proxy.Port()));
+    EXPECT_EQ(clock.TotalSlept(), 200u);  // the feed pages' pauses only: no interval waits
+    EXPECT_EQ(DataRows().size(), 3);
+    EXPECT_EQ(directory.Requests().size(), 4u);
+    // Every request went through a tunnel the proxy opened.
+    const QByteArray proxyLog = proxy.Log();
+    EXPECT_TRUE(proxyLog.contains(QUrl(directory.SiteAddress()).authority().toUtf8()))
+        << proxyLog.constData();
+    EXPECT_TRUE(proxyLog.contains(QUrl(directory.ApiBase()).authority().toUtf8()));
 }
 
 TEST_F(HarvestRunTest, BlankLinesAreSkippedSilentlyButCountInTheProgress) {
