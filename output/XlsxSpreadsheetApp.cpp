@@ -224,8 +224,6 @@ private:
     std::string owned_;
 };
 
-class XlsxImportedWorkbook;
-
 // Writes the lines of a result file into the first sheet of a constant-memory workbook.
 class SheetBuilder {
 public:

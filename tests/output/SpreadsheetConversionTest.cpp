@@ -309,6 +309,18 @@ TEST_F(SpreadsheetConversionTest, SaveIntoAMissingDirectoryFailsAndCleansUp) {
     EXPECT_EQ(QDir(dir_.path()).entryList(QDir::Files | QDir::Hidden).size(), 1);
 }
 
+TEST_F(SpreadsheetConversionTest, LineWiderThanASheetFailsWithAClearMessage) {
+    QString wide = QStringLiteral("h\r\n") + QString(16384, QChar('\t')) + "\"x\"";
+    try {
+        app_.Import(WriteBytes(wide.toUtf8()));
+        FAIL() << "a line of 16385 fields was imported";
+    } catch (const Failure& failure) {
+        EXPECT_EQ(failure.Message(),
+                  "Line 2 of the result file has more than 16384 fields, more "
+                  "than a sheet can hold");
+    }
+}
+
 TEST_F(SpreadsheetConversionTest, MissingResultFileFailsWithItsPath) {
     QString missing = dir_.filePath("data404.tab");
     try {
