@@ -447,6 +447,7 @@ TEST_F(HarvestRunTest, WaitsTheIntervalFromThePreviousCardPage) {
     directory.AddCard(Big(QStringLiteral("820"), 120));
     host.cardLines = {quiet, directory.CardUrl("/firm/820"), quiet};
     host.intervalSeconds = 5;
+    clock.Set(0xFFFFFFFFu - 2000);  // the tick counter wraps during the first wait
     // The big card's three feed pages pass 300 ms of the 5 s before the third card.
     QList<std::uint64_t> waits;
     std::uint64_t current = 0;
