@@ -1,0 +1,141 @@
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include "app/AppSettings.h"
+#include "app/AtomicFile.h"
+#include "app/CardListFile.h"
+#include "app/IniFile.h"
+#include "platform/Errors.h"
+
+namespace quillorn {
+namespace {
+
+class SettingsFilesTest : public ::testing::Test {
+protected:
+    QString Path(const QString& name) const { return QDir(tmp.path()).filePath(name); }
+    void Write(const QString& name, const QByteArray& bytes) const {
+        QFile file(Path(name));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(bytes);
+    }
+    QByteArray Read(const QString& name) const {
+        QFile file(Path(name));
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
+    }
+
+    QTemporaryDir tmp;
+};
+
+TEST_F(SettingsFilesTest, IntegersAreDecimalOrHexadecimalAfter0x) {
+    EXPECT_EQ(ParseIniInteger(QStringLiteral("30")), 30);
+    EXPECT_EQ(ParseIniInteger(QStringLiteral("0x1E")), 30);
+    EXPECT_EQ(ParseIniInteger(QStringLiteral("0X1e")), 30);
+    EXPECT_EQ(ParseIniInteger(QStringLiteral(" -5 ")), -5);
+    EXPECT_EQ(ParseIniInteger(QStringLiteral("+7")), 7);
+    EXPECT_EQ(ParseIniInteger(QStringLiteral("0xFFFFFFFF")), -1);
+    EXPECT_EQ(ParseIniInteger(QStringLiteral("2147483647")), 2147483647);
+    for (const char* notInteger :
+         {"yes", "", "12abc", "0x", "1.5", "2147483648", "0x100000000", "$1E", "- 3"})
+        EXPECT_EQ(ParseIniInteger(QString::fromLatin1(notInteger)), std::nullopt) << notInteger;
+}
+
+TEST_F(SettingsFilesTest, MissingKeysAndWordsGiveTheDefaults) {
+    EXPECT_EQ(AppSettings::Read(IniFile::Load(Path(QStringLiteral("none.ini")))), AppSettings{});
+    const AppSettings words = AppSettings::Read(IniFile::FromBytes(
+        "[Settings]\r\nVerticalMode=yes\r\nRepeatInterval=soon\r\nDoRepeat=true\r\n"
+        "NoReviewsNoWrites=no\r\n"));
+    EXPECT_EQ(words, AppSettings{});
+}
+
+TEST_F(SettingsFilesTest, KeysAreReadFromTheSettingsSectionWhateverTheLetterCase) {
+    const AppSettings s = AppSettings::Read(IniFile::FromBytes(
+        "[Other]\nVerticalMode=1\n[settings]\n verticalmode = 0 \nREPEATINTERVAL=\"0x1E\"\n"
+        "DoRepeat=2\nNoReviewsNoWrites=0\nDoRepeat=0\n"));
+    EXPECT_FALSE(s.verticalMode);
+    EXPECT_EQ(s.repeatInterval, 30);
+    EXPECT_TRUE(s.doRepeat);  // any integer but 0, and the first occurrence counts
+    EXPECT_FALSE(s.noReviewsNoWrites);
+}
+
+TEST_F(SettingsFilesTest, WritingKeepsOtherLinesAndTheFilesEncoding) {
+    const QString text =
+        QStringLiteral("[Settings]\r\nRepeatInterval=5\r\n\r\n[Window]\r\nx=1\r\n");
+    QByteArray utf16;
+    utf16 += "\xFF\xFE";
+    utf16 += QByteArray(reinterpret_cast<const char*>(text.utf16()), text.size() * 2);
+    Write(QStringLiteral("settings.ini"), utf16);
+
+    IniFile ini = IniFile::Load(Path(QStringLiteral("settings.ini")));
+    AppSettings settings;
+    settings.repeatInterval = 60;
+    settings.doRepeat = true;
+    settings.WriteTo(ini);
+    ini.Save(Path(QStringLiteral("settings.ini")));
+
+    const QByteArray bytes = Read(QStringLiteral("settings.ini"));
+    ASSERT_TRUE(bytes.startsWith("\xFF\xFE"));
+    const QString written = QString::fromUtf16(
+        reinterpret_cast<const char16_t*>(bytes.constData() + 2), (bytes.size() - 2) / 2);
+    EXPECT_EQ(written,
+              QStringLiteral("[Settings]\r\nRepeatInterval=60\r\nVerticalMode=1\r\nDoRepeat=1\r\n"
+                             "NoReviewsNoWrites=1\r\n\r\n[Window]\r\nx=1\r\n"));
+}
+
+TEST_F(SettingsFilesTest, CardListIsReadByMarkWithCrLfLineEndsAndWrittenBackTheSameWay) {
+    Write(QStringLiteral("utf8.txt"), "\xEF\xBB\xBF\xD0\xB0\nb\rc\r\n");
+    const std::optional<CardListFile> utf8 = CardListFile::Load(Path(QStringLiteral("utf8.txt")));
+    ASSERT_TRUE(utf8);
+    EXPECT_EQ(utf8->text, QStringLiteral("а\r\nb\r\nc"));  // the final line end adds no line
+    utf8->Save(Path(QStringLiteral("utf8.txt")));
+    EXPECT_EQ(Read(QStringLiteral("utf8.txt")), "\xEF\xBB\xBF\xD0\xB0\r\nb\r\nc\r\n");
+
+    Write(QStringLiteral("utf16be.txt"), QByteArray("\xFE\xFF\x04\x30\x00\n\x00x", 8));
+    const std::optional<CardListFile> be = CardListFile::Load(Path(QStringLiteral("utf16be.txt")));
+    ASSERT_TRUE(be);
+    EXPECT_EQ(be->text, QStringLiteral("а\r\nx"));
+    be->Save(Path(QStringLiteral("utf16be.txt")));
+    EXPECT_EQ(Read(QStringLiteral("utf16be.txt")),
+              QByteArray("\xFE\xFF\x04\x30\x00\r\x00\n\x00x\x00\r\x00\n", 14));
+
+    // Without a mark the bytes are the single-byte code page, and go back unchanged.
+    Write(QStringLiteral("ansi.txt"), "\xCA\xE0\xF4\xE5\x98\r\n");
+    const std::optional<CardListFile> ansi = CardListFile::Load(Path(QStringLiteral("ansi.txt")));
+    ASSERT_TRUE(ansi);
+    EXPECT_EQ(ansi->text.left(4), QStringLiteral("Кафе"));
+    ansi->Save(Path(QStringLiteral("ansi.txt")));
+    EXPECT_EQ(Read(QStringLiteral("ansi.txt")), "\xCA\xE0\xF4\xE5\x98\r\n");
+
+    EXPECT_EQ(CardListFile::Load(Path(QStringLiteral("absent.txt"))), std::nullopt);
+}
+
+TEST_F(SettingsFilesTest, ACardListTheCodePageCannotHoldIsWrittenAsUtf8InsteadOfDamaged) {
+    CardListFile file;
+    file.text = QStringLiteral("https://例え.jp/firm/1");
+    file.Save(Path(QStringLiteral("urls.txt")));
+    const QByteArray bytes = Read(QStringLiteral("urls.txt"));
+    EXPECT_EQ(bytes, "\xEF\xBB\xBF" + file.text.toUtf8() + "\r\n");
+    EXPECT_EQ(CardListFile::Load(Path(QStringLiteral("urls.txt")))->text, file.text);
+}
+
+TEST_F(SettingsFilesTest, AFileThatCannotBeReplacedRaisesAndTheOldOneStays) {
+    Write(QStringLiteral("keep.txt"), "old");
+    const QString inMissingDir = Path(QStringLiteral("no/such/file.txt"));
+    try {
+        ReplaceFileContents(inMissingDir, "new");
+        FAIL() << "no failure";
+    } catch (const Failure& failure) {
+        EXPECT_TRUE(failure.Message().startsWith(
+            QStringLiteral("Cannot write file \"%1\". ").arg(inMissingDir)));
+    }
+    QDir(tmp.path()).mkdir(QStringLiteral("dir.txt"));
+    EXPECT_THROW(ReplaceFileContents(Path(QStringLiteral("dir.txt")), "new"), Failure);
+    ReplaceFileContents(Path(QStringLiteral("keep.txt")), "new");
+    EXPECT_EQ(Read(QStringLiteral("keep.txt")), "new");
+    EXPECT_EQ(QDir(tmp.path()).entryList(QDir::Files), QStringList({"keep.txt"}));
+}
+
+}  // namespace
+}  // namespace quillorn

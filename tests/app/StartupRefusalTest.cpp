@@ -1,0 +1,139 @@
+#include "app/StartupRefusals.h"
+
+#include "app/RepeatTimer.h"
+
+#include <QProcess>
+#include <QThread>
+#include <csignal>
+
+#include "tests/app/MainFormFixture.h"
+
+namespace quillorn::test {
+namespace {
+
+const QString kEnding = QStringLiteral(
+    "Для корректной работы программы извлеките файлы программы из архива в отдельную папку. Это "
+    "можно сделать, кликнув правой кнопкой мыши на архиве и выбрав пункт меню \"Извлечь все\"");
+const QString kArchive = QStringLiteral("Вы запустили программу изнутри архива!\r\n") + kEnding;
+const QString kTemporary = QStringLiteral(
+                               "Программа запущена из временной папки!\r\nСкорее всего, Вы "
+                               "запустили программу изнутри архива.\r\n") +
+                           kEnding;
+const QString kNoTls = QStringLiteral(
+                           "Программа не обнаружила необходимые для работы файлы!\r\nВероятно, "
+                           "Вы запустили программу изнутри архива!\r\n") +
+                       kEnding;
+
+TEST(StartupRefusalTest, ChecksArchiveThenTemporaryFolderThenTlsLibrary) {
+    EXPECT_EQ(StartupRefusal(QStringLiteral("/home/u/Rar$EXa1.234/"), true), kArchive);
+    EXPECT_EQ(StartupRefusal(QStringLiteral("/home/u/Temp/Rar$EX/"), false), kArchive);
+    EXPECT_EQ(StartupRefusal(QStringLiteral("/home/u/rar$ex/"), true), std::nullopt);
+    EXPECT_EQ(StartupRefusal(QStringLiteral("/home/u/TEMP/q/"), true), kTemporary);
+    EXPECT_EQ(StartupRefusal(QStringLiteral("/home/u/temp/"), false), kTemporary);
+    EXPECT_EQ(StartupRefusal(QStringLiteral("/tmp/q/"), true), std::nullopt);
+    EXPECT_EQ(StartupRefusal(QStringLiteral("/home/u/Temporary/tempo/"), true), std::nullopt);
+    EXPECT_EQ(StartupRefusal(QStringLiteral("/opt/quillorn/"), false), kNoTls);
+    EXPECT_TRUE(TlsLibraryAvailable());
+}
+
+class RefusedWindowTest : public MainFormFixture {};
+
+TEST_F(RefusedWindowTest, ShowsTheWarningWithoutIconEndsTheProcessAndWritesNothing) {
+    const QString dir = Path(QStringLiteral("Rar$DI12.345"));
+    ASSERT_TRUE(QDir().mkpath(dir));
+    Write(QStringLiteral("Rar$DI12.345/settings.ini"), "[Settings]\r\nDoRepeat=1\r\n");
+    TMainForm& window = MakeForm(dir);
+    window.show();
+    ASSERT_EQ(boxes.seen.size(), 1);
+    EXPECT_EQ(boxes.seen[0].title, QStringLiteral("Внимание!"));
+    EXPECT_EQ(boxes.seen[0].icon, QMessageBox::NoIcon);
+    EXPECT_EQ(boxes.seen[0].text, kArchive);
+    EXPECT_EQ(endedWith, 1);
+    EXPECT_FALSE(window.Timer().Counting());
+    EXPECT_TRUE(Memo("LogsMemo")->toPlainText().isEmpty());  // no greeting
+    window.close();
+    EXPECT_EQ(QDir(dir).entryList(QDir::Files), QStringList({"settings.ini"}));
+}
+
+TEST_F(RefusedWindowTest, AMissingTlsLibraryIsTheThirdRefusal) {
+    TMainForm& window = MakeForm({}, {}, false);
+    window.show();
+    ASSERT_EQ(boxes.seen.size(), 1);
+    EXPECT_EQ(boxes.seen[0].text, kNoTls);
+    EXPECT_EQ(endedWith, 1);
+}
+
+// The real program, copied into a folder: it runs until it is asked to end with SIGTERM, which
+// closes the window as a session's end would. A refused start ends with 1 and writes nothing; an
+// accepted one saves its files on the way out.
+class RealProgramTest : public ::testing::Test {
+protected:
+    struct Ending {
+        int exitCode = -1;
+        QString errors;
+    };
+
+    QString Install(const QString& folder) {
+        const QString dir = QDir(base.path()).filePath(folder);
+        EXPECT_TRUE(QDir().mkpath(dir));
+        const QString program = dir + QStringLiteral("/quillorn");
+        EXPECT_TRUE(QFile::copy(QStringLiteral(QUILLORN_BINARY_DIR "/quillorn"), program));
+        return dir;
+    }
+
+    static bool CatchesTerm(qint64 pid) {
+        QFile status(QStringLiteral("/proc/%1/status").arg(pid));
+        if (!status.open(QIODevice::ReadOnly))
+            return false;
+        for (const QByteArray& line : status.readAll().split('\n')) {
+            if (line.startsWith("SigCgt:"))
+                return (line.mid(7).trimmed().toULongLong(nullptr, 16) >> (SIGTERM - 1)) & 1;
+        }
+        return false;
+    }
+
+    Ending RunAndTerminate(const QString& dir) {
+        QProcess process;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+        process.setProcessEnvironment(env);
+        process.start(dir + QStringLiteral("/quillorn"), {});
+        EXPECT_TRUE(process.waitForStarted(10000));
+        for (int i = 0; i < 2000 && !CatchesTerm(process.processId()); ++i)
+            QThread::msleep(5);
+        EXPECT_TRUE(CatchesTerm(process.processId()));
+        ::kill(static_cast<pid_t>(process.processId()), SIGTERM);
+        if (!process.waitForFinished(20000))
+            process.kill();
+        return {process.exitCode(), QString::fromUtf8(process.readAllStandardError())};
+    }
+
+    static QStringList Files(const QString& dir) { return QDir(dir).entryList(QDir::Files); }
+
+    QTemporaryDir base;
+};
+
+TEST_F(RealProgramTest, RefusesArchiveAndTemporaryFoldersAndEndsWithoutWriting) {
+    const QString archive = Install(QStringLiteral("Rar$EXa0.123"));
+    const Ending refusedArchive = RunAndTerminate(archive);
+    EXPECT_EQ(refusedArchive.exitCode, 1);
+    EXPECT_TRUE(refusedArchive.errors.contains(QStringLiteral("Вы запустили программу изнутри")));
+    EXPECT_EQ(Files(archive), QStringList({"quillorn"}));
+
+    const QString temporary = Install(QStringLiteral("x/TEMP/app"));
+    const Ending refusedTemporary = RunAndTerminate(temporary);
+    EXPECT_EQ(refusedTemporary.exitCode, 1);
+    EXPECT_TRUE(refusedTemporary.errors.contains(QStringLiteral("из временной папки")));
+    EXPECT_EQ(Files(temporary), QStringList({"quillorn"}));
+}
+
+TEST_F(RealProgramTest, RunsFromLowerCaseRarAndTemporaryLikeNamesAndSavesOnTheWayOut) {
+    const QString dir = Install(QStringLiteral("rar$ex/Temporary"));
+    const Ending ending = RunAndTerminate(dir);
+    EXPECT_EQ(ending.exitCode, 0);
+    EXPECT_FALSE(ending.errors.contains(QStringLiteral("архива")));
+    EXPECT_EQ(Files(dir), QStringList({"quillorn", "settings.ini", "urls.txt"}));
+}
+
+}  // namespace
+}  // namespace quillorn::test
