@@ -87,11 +87,7 @@ protected:
     AppDir dir{tmp.path()};
     StandInDirectory directory;
     Endpoints endpoints = directory.MakeEndpoints();
-    std::function<void()> onPump;
-    HttpClient client{[this] {
-        if (onPump)
-            onPump();
-    }};
+    HttpClient client;
     TestClock clock;
     PinnedLocale locale;
     const QString stamp = locale.TimeStamp();
@@ -143,21 +139,6 @@ TEST_F(ReviewFeedReaderTest, SkipsReviewsTakenBeforeWithOnlyTheSkipLine) {
     EXPECT_TRUE(lines.startsWith("r9-0\t"));
     EXPECT_FALSE(lines.contains("r9-1"));
     EXPECT_TRUE(lines.contains("\r\nr9-2\t"));
-}
-
-TEST_F(ReviewFeedReaderTest, RenewsTheKeyAndAsksForTheSamePageWithoutAnErrorLine) {
-    directory.AddCard(CardWithReviews(QStringLiteral("10"), 60));
-    directory.RenewKey(QStringLiteral("10"), QStringLiteral("fresh"));
-    QString key = QStringLiteral("k10");
-    profile.BranchId = QStringLiteral("10");
-    EXPECT_EQ(reader.ReadFeed(QStringLiteral("10"), key, profile), FeedEnd::Finished);
-    EXPECT_EQ(key, QStringLiteral("fresh"));
-    EXPECT_EQ(directory.RequestLines(), QStringList({FeedLine("10", 0), FeedLine("10", 0, "fresh"),
-                                                     FeedLine("10", 50, "fresh")}));
-    EXPECT_TRUE(Messages().filter(QStringLiteral("ERROR")).isEmpty());
-    EXPECT_EQ(clock.TotalSlept(), 1000u + 200u);  // one back-off, two page pauses
-    EXPECT_EQ(directory.ApiConnections(), 2);     // the failed attempt dropped its connection
-    EXPECT_EQ(DataRows().size(), 60);
 }
 
 TEST_F(ReviewFeedReaderTest, ErrorAnswerIsLoggedAndThePageAskedAgain) {
@@ -216,28 +197,6 @@ TEST_F(ReviewFeedReaderTest, LaterPageFailingAWholeSeriesEndsTheFeedToo) {
     ASSERT_EQ(lines.size(), 21);  // page 1, then one series of 20 for page 2, and no more
     EXPECT_EQ(lines.count(FeedLine("15", 50)), 20);
     EXPECT_EQ(DataRows().size(), 50);
-}
-
-TEST_F(ReviewFeedReaderTest, StopBeforeARequestSendsNothing) {
-    directory.AddCard(CardWithReviews(QStringLiteral("16"), 5));
-    stop.Request();
-    EXPECT_EQ(Read(QStringLiteral("16")), FeedEnd::Stopped);
-    EXPECT_TRUE(directory.Requests().empty());
-    EXPECT_TRUE(Messages().isEmpty());
-}
-
-TEST_F(ReviewFeedReaderTest, StopDuringARequestLeavesItsReviewsUnhandled) {
-    StandInCard card = CardWithReviews(QStringLiteral("17"), 120);
-    directory.AddCard(card);
-    test::HttpResponse slow =
-        StandInDirectory::Json(test::FeedPageJson(card, 0, 50, directory.ApiBase()));
-    slow.delayMs = 700;  // long enough for the client to pump while it waits
-    directory.ScriptFeed(QStringLiteral("17"), 0, slow);
-    onPump = [this] { stop.Request(); };
-    EXPECT_EQ(Read(QStringLiteral("17")), FeedEnd::Stopped);
-    EXPECT_EQ(directory.Requests().size(), 1u);
-    EXPECT_EQ(store.Count(), 0);
-    EXPECT_TRUE(DataRows().isEmpty());
 }
 
 TEST(ReviewRecordTest, ReadsTheFieldsOfAReview) {
