@@ -59,11 +59,6 @@ HttpResponse StandInDirectory::Json(QByteArray body) {
     return HttpResponse::Text(std::move(body), "application/json");
 }
 
-void StandInDirectory::SetObserver(std::function<void(const StandInRequest&)> observer) {
-    std::lock_guard lock(mutex_);
-    observer_ = std::move(observer);
-}
-
 std::vector<StandInRequest> StandInDirectory::Requests() const {
     std::lock_guard lock(mutex_);
     return requests_;
@@ -111,9 +106,7 @@ bool StandInDirectory::TakeScripted(const QString& match, int offset, HttpRespon
 }
 
 void StandInDirectory::Log(StandInRequest entry) {
-    requests_.push_back(entry);
-    if (observer_)
-        observer_(requests_.back());
+    requests_.push_back(std::move(entry));
 }
 
 HttpResponse StandInDirectory::AnswerSite(const HttpRequest& request) {

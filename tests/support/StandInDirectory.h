@@ -9,7 +9,6 @@
 #include <QString>
 #include <QStringList>
 #include <deque>
-#include <functional>
 #include <mutex>
 #include <vector>
 
@@ -60,9 +59,6 @@ public:
     // A JSON answer of the reviews API with status 200.
     static HttpResponse Json(QByteArray body);
 
-    // Called on the server thread with every request before it is answered.
-    void SetObserver(std::function<void(const StandInRequest&)> observer);
-
     std::vector<StandInRequest> Requests() const;
     // "site GET <target>" / "api GET <target>", one per request in order; the API's long query
     // is shortened to "offset=<n>&key=<key>" when it is exactly the one the feed must send.
@@ -92,7 +88,6 @@ private:
     QMap<QString, QString> acceptedKey_;
     std::deque<Scripted> scripted_;
     std::vector<StandInRequest> requests_;
-    std::function<void(const StandInRequest&)> observer_;
 
     // Last, so the servers (and the threads that call the handlers) stop before the state above
     // goes away.
