@@ -29,6 +29,7 @@ function(quillorn_test_program target)
     endif()
     add_executable(${target} ${sources})
     target_link_libraries(${target} PRIVATE ${ARG_LIBS} GTest::gtest GTest::gmock)
+    target_compile_options(${target} PRIVATE -include "${PROJECT_SOURCE_DIR}/tests/support/QtPrinters.h")
     gtest_discover_tests(${target}
         DISCOVERY_TIMEOUT 120
         PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen;QUILLORN_SOURCE_DIR=${PROJECT_SOURCE_DIR}"
