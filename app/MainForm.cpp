@@ -52,6 +52,14 @@ const QString kProgressStyle = QStringLiteral(
     "QProgressBar::chunk { background: qlineargradient(x1: 0, y1: 0, x2: 1, y2: 0,"
     " stop: 0 #008000, stop: 1 #C0DCC0); }");
 
+QIcon ApplicationIcon() {
+    QIcon icon;
+    for (const int size : {16, 24, 32, 48, 64, 128, 256})
+        icon.addFile(
+            QStringLiteral(":/quillorn/%1x%1/apps/io.github.quillorn.Quillorn.png").arg(size));
+    return icon;
+}
+
 template <typename Widget>
 Widget* Make(QWidget* parent, const char* name) {
     auto* widget = new Widget(parent);
@@ -119,6 +127,7 @@ TMainForm::TMainForm(MainFormSetup setup, QWidget* parent)
       repeatTimer_(new RepeatTimer(this)) {
     setObjectName(QStringLiteral("MainForm"));
     setWindowTitle(QString::fromUtf8(kApplicationTitle));
+    setWindowIcon(ApplicationIcon());
     notificationArea_->setParent(this);
     CreateControls();
     ApplyFonts();

@@ -233,6 +233,7 @@ TEST_F(MainFormTest, MinimisingHidesTheWindowIntoTheNotificationAreaUntilALeftCl
     QTRY_VERIFY(!window.isVisible());
     EXPECT_TRUE(tray->HasIcon());
     EXPECT_EQ(tray->tooltip, QStringLiteral("Vantrel"));
+    EXPECT_TRUE(tray->iconSet);  // the application icon
 
     tray->Press(NotificationArea::Click::Other);  // right button: nothing
     QApplication::processEvents();

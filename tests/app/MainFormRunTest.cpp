@@ -1,0 +1,258 @@
+// Whole runs started from the window against the stand-in directory: the start button's run, a
+// stop and a close while it goes on (delivered through the window's own event processing while the
+// client waits for a card page), and the repeat timer around runs.
+#include <QMetaObject>
+#include <QSignalSpy>
+#include <QTest>
+
+#include "app/RepeatTimer.h"
+#include "tests/app/MainFormFixture.h"
+#include "tests/support/StandInDirectory.h"
+
+namespace quillorn::test {
+namespace {
+
+StandInCard Card(const QString& branch, int reviews) {
+    StandInCard card;
+    card.path = QStringLiteral("/moscow/firm/") + branch;
+    card.branchId = branch;
+    card.key = QStringLiteral("key") + branch;
+    card.name = QStringLiteral("Кафе ") + branch;
+    card.addressName = QStringLiteral("Тверская, ") + branch;
+    card.admDiv = {{QStringLiteral("city"), QStringLiteral("Москва")}};
+    for (int i = 0; i < reviews; ++i) {
+        StandInReview review;
+        review.id = QStringLiteral("%1-%2").arg(branch).arg(i);
+        review.text = QStringLiteral("Отзыв %1").arg(i);
+        review.user = StandInUser{QStringLiteral("u%1").arg(i), QStringLiteral("Гость"), 1};
+        card.reviews << review;
+    }
+    return card;
+}
+
+class MainFormRunTest : public MainFormFixture {
+protected:
+    void SetUp() override {
+        MainFormFixture::SetUp();
+        MakeForm({}, directory.MakeEndpoints());
+        ShownForm();
+        Spin("IntervalSpinEdit")->setValue(1);
+        first = directory.AddCard(Card(QStringLiteral("501"), 3));
+        second = directory.AddCard(Card(QStringLiteral("502"), 2));
+        SetCards({first, QString(), second});
+    }
+
+    void SetCards(const QStringList& lines) { Memo("InnsMemo")->setPlainText(lines.join(u'\n')); }
+
+    // Runs action through the window's event queue while the run waits out the pause before
+    // the second card (in steps of 10 ms of virtual time, processing events after each).
+    void DuringThePauseBeforeTheSecondCard(std::function<void()> action) {
+        clock->OnSleep = [this, action, posted = false](std::uint32_t ms) mutable {
+            if (ms != 10 || posted)
+                return;
+            posted = true;
+            QMetaObject::invokeMethod(form.get(), action, Qt::QueuedConnection);
+        };
+    }
+
+    QStringList DataRows() const {
+        const QStringList names = Files(QStringLiteral("data*.tab"));
+        if (names.size() != 1)
+            return {QStringLiteral("<%1 result files>").arg(names.size())};
+        QStringList rows = QString::fromUtf8(Read(names.front())).split(QStringLiteral("\r\n"));
+        rows.removeFirst();  // header
+        rows.removeLast();   // after the last line end
+        return rows;
+    }
+
+    bool Logged(const QString& message) const { return Messages().contains(message); }
+
+    StandInDirectory directory;
+    QString first;
+    QString second;
+};
+
+const QString kRearmLine =
+    QStringLiteral(": Ставим повторный запуск выгрузки на таймер через, минут: ");
+
+TEST_F(MainFormRunTest, StartButtonRunsEveryCardAndEndsWithLogFileAndWorkbook) {
+    Spin("IntervalSpinEdit")->setValue(0);
+    Button("StartButton")->click();
+
+    EXPECT_EQ(DataRows().size(), 5);
+    EXPECT_TRUE(Logged(QStringLiteral(": Загружаем страницу ") + first));
+    EXPECT_TRUE(Logged(QStringLiteral(": Загружаем страницу ") + second));
+    ASSERT_EQ(Files(QStringLiteral("log-*.txt")).size(), 1);
+    const QStringList workbooks = Files(QStringLiteral("*.xlsx"));
+    ASSERT_EQ(workbooks.size(), 1);
+    EXPECT_EQ(opener->opened, QStringList({Path(workbooks.front())}));
+    EXPECT_TRUE(Exists(QStringLiteral("IdsDB.dat")));
+    EXPECT_FALSE(Messages().contains(QStringLiteral("Спасибо, что пользуетесь Quillorn!")));
+
+    EXPECT_TRUE(Button("StartButton")->isEnabled());
+    EXPECT_TRUE(Check("CheckBox1")->isEnabled());
+    EXPECT_TRUE(Check("DontWriteWhenNoReviewsCheckBox")->isEnabled());
+    EXPECT_EQ(Control<QProgressBar>("ProgressBar")->value(), 0);
+    EXPECT_EQ(Control<QProgressBar>("ProgressBar")->maximum(), 3);
+    EXPECT_FALSE(form->Timer().Enabled());
+    EXPECT_TRUE(boxes.seen.isEmpty());
+}
+
+TEST_F(MainFormRunTest, DuringARunOnlyTheStartButtonAndTwoCheckBoxesAreLocked) {
+    QStringList disabled;
+    bool timerCounting = true;
+    DuringThePauseBeforeTheSecondCard([&] {
+        for (QWidget* widget : form->findChildren<QWidget*>()) {
+            if (!widget->objectName().isEmpty() && !widget->isEnabled())
+                disabled << widget->objectName();
+        }
+        timerCounting = form->Timer().Counting();
+        // The pause between cards can be changed during a run.
+        Spin("IntervalSpinEdit")->setValue(3);
+    });
+    QTest::mouseClick(Check("RepeatCheckBox"), Qt::LeftButton);  // armed before the run
+    ASSERT_TRUE(form->Timer().Counting());
+    Button("StartButton")->click();
+    disabled.sort();
+    EXPECT_EQ(disabled,
+              QStringList({"CheckBox1", "DontWriteWhenNoReviewsCheckBox", "StartButton"}));
+    EXPECT_FALSE(timerCounting);  // a run started by hand stops an armed timer
+    EXPECT_EQ(Spin("IntervalSpinEdit")->value(), 3);
+    EXPECT_TRUE(form->Timer().Counting());  // and its end arms it again
+}
+
+TEST_F(MainFormRunTest, AnEmptyCardListShowsTheWarningAndTouchesNothing) {
+    SetCards({QStringLiteral("  "), QString(), QStringLiteral("\t")});
+    Button("StartButton")->click();
+    ASSERT_EQ(boxes.seen.size(), 1);
+    EXPECT_EQ(boxes.seen[0].title, QStringLiteral("Старт невозможен"));
+    EXPECT_EQ(boxes.seen[0].text, QStringLiteral("Карточки не заданы"));
+    EXPECT_EQ(boxes.seen[0].icon, QMessageBox::Warning);
+    EXPECT_TRUE(QDir(tmp.path()).entryList(QDir::Files).isEmpty());
+    EXPECT_TRUE(Button("StartButton")->isEnabled());
+    EXPECT_TRUE(Memo("LogsMemo")->toPlainText().isEmpty());  // cleared all the same
+}
+
+TEST_F(MainFormRunTest, StopDuringThePauseEndsTheRunOnceThatCardsPageHasArrived) {
+    DuringThePauseBeforeTheSecondCard([this] { Button("StopButton")->click(); });
+    QTest::mouseClick(Check("RepeatCheckBox"), Qt::LeftButton);
+    Button("StartButton")->click();
+
+    EXPECT_EQ(DataRows().size(), 3);  // the first card's rows only
+    EXPECT_TRUE(Logged(QStringLiteral(": Останавливаем работу")));
+    EXPECT_TRUE(Files(QStringLiteral("log-*.txt")).isEmpty());
+    EXPECT_TRUE(Files(QStringLiteral("*.xlsx")).isEmpty());
+    EXPECT_TRUE(Exists(QStringLiteral("IdsDB.dat")));
+    EXPECT_TRUE(Button("StartButton")->isEnabled());
+    EXPECT_EQ(Messages().last(), kRearmLine + QStringLiteral("300"));
+    EXPECT_TRUE(form->Timer().Counting());
+}
+
+TEST_F(MainFormRunTest, AStopPressedBeforeARunDoesNotStopTheNextOne) {
+    Button("StopButton")->click();
+    Button("StartButton")->click();
+    EXPECT_EQ(DataRows().size(), 5);
+    EXPECT_EQ(Files(QStringLiteral("log-*.txt")).size(), 1);
+}
+
+TEST_F(MainFormRunTest, ClosingDuringARunSavesTheFilesWaitsForTheRunAndThenCloses) {
+    QSignalSpy closed(form.get(), &TMainForm::Closed);
+    bool visibleAfterClose = false;
+    DuringThePauseBeforeTheSecondCard([&] {
+        form->close();
+        visibleAfterClose = form->isVisible();
+        EXPECT_TRUE(Exists(QStringLiteral("settings.ini")));
+        EXPECT_TRUE(Exists(QStringLiteral("urls.txt")));
+        EXPECT_EQ(closed.count(), 0);
+    });
+    Button("StartButton")->click();
+
+    EXPECT_TRUE(visibleAfterClose);
+    EXPECT_EQ(closed.count(), 1);
+    EXPECT_FALSE(form->isVisible());
+    EXPECT_EQ(DataRows().size(), 3);
+    EXPECT_TRUE(Files(QStringLiteral("log-*.txt")).isEmpty());
+    EXPECT_TRUE(Exists(QStringLiteral("IdsDB.dat")));  // the run's clean-up ran before the end
+    EXPECT_EQ(QString::fromLatin1(Read(QStringLiteral("urls.txt"))),
+              first + QStringLiteral("\r\n\r\n") + second + QStringLiteral("\r\n"));
+}
+
+TEST_F(MainFormRunTest, RepeatRearmsAfterARunWithItsLogLineAndATickStartsTheNextRun) {
+    Spin("RepeatIntervalSpinEdit")->setValue(1);
+    QTest::mouseClick(Check("RepeatCheckBox"), Qt::LeftButton);
+    Button("StartButton")->click();
+    EXPECT_EQ(Messages().last(), kRearmLine + QStringLiteral("1"));
+    EXPECT_TRUE(form->Timer().Counting());
+    EXPECT_EQ(form->Timer().Interval(), 60000);
+
+    // The tick stops the timer, then performs a whole run: every review is taken already.
+    bool countingDuringRun = true;
+    DuringThePauseBeforeTheSecondCard([&] { countingDuringRun = form->Timer().Counting(); });
+    form->RepeatTimerTimer();
+    EXPECT_FALSE(countingDuringRun);
+    EXPECT_TRUE(Logged(QStringLiteral(": Загружаем страницу ") + second));
+    EXPECT_EQ(Messages().last(), kRearmLine + QStringLiteral("1"));
+    EXPECT_TRUE(form->Timer().Counting());
+}
+
+TEST_F(MainFormRunTest, TickingTheRepeatBoxDuringARunArmsTheTimerOnlyAtTheRunsEnd) {
+    bool countingAfterTick = true;
+    DuringThePauseBeforeTheSecondCard([&] {
+        Check("RepeatCheckBox")->click();
+        countingAfterTick = form->Timer().Counting();
+    });
+    Button("StartButton")->click();
+    EXPECT_FALSE(countingAfterTick);
+    EXPECT_TRUE(form->Timer().Counting());
+    EXPECT_EQ(form->Timer().Interval(), 300 * 60000);
+}
+
+TEST_F(MainFormRunTest, ARepeatIntervalOfZeroIsLoggedButNeverTicks) {
+    Spin("RepeatIntervalSpinEdit")->setValue(0);
+    Check("RepeatCheckBox")->click();
+    Button("StartButton")->click();
+    EXPECT_EQ(Messages().last(), kRearmLine + QStringLiteral("0"));
+    EXPECT_TRUE(form->Timer().Enabled());
+    EXPECT_FALSE(form->Timer().Counting());
+}
+
+TEST_F(MainFormRunTest, ATickOnAnEmptyListShowsTheWarningAndLeavesTheTimerStopped) {
+    Check("RepeatCheckBox")->click();
+    SetCards({});
+    form->RepeatTimerTimer();
+    ASSERT_EQ(boxes.seen.size(), 1);
+    EXPECT_EQ(boxes.seen[0].text, QStringLiteral("Карточки не заданы"));
+    EXPECT_FALSE(form->Timer().Enabled());
+}
+
+TEST_F(MainFormRunTest, AFailedStartIsReportedAndGivesTheControlsBack) {
+    Write(QStringLiteral("proxy.txt"), "user:secret@127.0.0.1:port\r\n");
+    Check("RepeatCheckBox")->click();
+    form->RepeatTimerTimer();
+    ASSERT_EQ(boxes.seen.size(), 1);
+    EXPECT_EQ(boxes.seen[0].title, QStringLiteral("Quillorn"));
+    EXPECT_EQ(boxes.seen[0].icon, QMessageBox::Critical);
+    EXPECT_EQ(boxes.seen[0].text, QStringLiteral("''port'' is not a valid integer value."));
+    EXPECT_TRUE(Files(QStringLiteral("data*.tab")).isEmpty());
+    EXPECT_TRUE(Button("StartButton")->isEnabled());
+    EXPECT_TRUE(Check("CheckBox1")->isEnabled());
+    EXPECT_FALSE(form->Timer().Enabled());  // a tick whose run failed to start leaves it stopped
+}
+
+TEST_F(MainFormRunTest, AJournalThatCannotBeOpenedAfterTheControlsWereLockedUnlocksThemAgain) {
+    QDir(tmp.path()).mkdir(QStringLiteral("IdDates.dat"));
+    Button("StartButton")->click();
+    ASSERT_EQ(boxes.seen.size(), 1);
+    EXPECT_EQ(boxes.seen[0].icon, QMessageBox::Critical);
+    EXPECT_TRUE(Files(QStringLiteral("data*.tab")).isEmpty());
+    EXPECT_TRUE(Button("StartButton")->isEnabled());
+    EXPECT_TRUE(Check("CheckBox1")->isEnabled());
+    EXPECT_TRUE(Check("DontWriteWhenNoReviewsCheckBox")->isEnabled());
+    // The next start works once the cause is gone.
+    QDir(tmp.path()).rmdir(QStringLiteral("IdDates.dat"));
+    Button("StartButton")->click();
+    EXPECT_EQ(DataRows().size(), 5);
+}
+
+}  // namespace
+}  // namespace quillorn::test
