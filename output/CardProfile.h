@@ -14,6 +14,8 @@ struct CardProfile {
     QString Rating;       // overall rating, already with the user's decimal separator
     QString RatingCount;  // number of ratings
     QString CardUrl;      // the trimmed line of the card list
+
+    bool operator==(const CardProfile&) const = default;
 };
 
 }  // namespace quillorn

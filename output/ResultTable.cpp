@@ -5,72 +5,181 @@
 #include "platform/Errors.h"
 #include "platform/TickName.h"
 
-#include <QStringList>
+#include <algorithm>
+#include <cstring>
+#include <initializer_list>
+#include <string_view>
 
 namespace quillorn {
 namespace {
 
-const QChar kTab(u'\t');
+// What a cell's text goes through before it is written. A double quote would end the cell early in
+// the spreadsheet's reading, and tabs and line breaks in review texts would split the row.
+enum class Clean {
+    None,         // branch id, firm name, city, address: as they are
+    Apostrophes,  // double quotes become apostrophes
+    Escaped,      // tab, LF and CR become "&#9;", "&#10;", "&#13;"; then apostrophes
+};
 
-// A double quote would end the cell early in the spreadsheet's reading.
-QString Apostrophes(QString text) {
-    return text.replace(QLatin1Char('"'), QLatin1Char('\''));
-}
+// Appends cells to a row held as UTF-8 bytes, encoding each text straight into the row. The row
+// grows in large steps while cells are added and is cut to its length when the builder goes.
+class RowBuilder {
+public:
+    explicit RowBuilder(QByteArray& row) : row_(row), used_(row.size()) {}
+    ~RowBuilder() { row_.resize(used_); }
+    RowBuilder(const RowBuilder&) = delete;
+    RowBuilder& operator=(const RowBuilder&) = delete;
 
-// Review text and official answer: line breaks and tabs would split the row.
-QString Escaped(QString text) {
-    text.replace(QLatin1Char('\t'), QLatin1String("&#9;"));
-    text.replace(QLatin1Char('\n'), QLatin1String("&#10;"));
-    text.replace(QLatin1Char('\r'), QLatin1String("&#13;"));
-    return Apostrophes(std::move(text));
-}
+    RowBuilder& Cell(QStringView text, Clean clean = Clean::Apostrophes, bool leadSpace = false) {
+        return Pieces({text}, clean, leadSpace);
+    }
+    RowBuilder& SpacedCell(QStringView text) { return Cell(text, Clean::Apostrophes, true); }
 
-QString Cell(const QString& text) {
-    return QLatin1Char('"') + text + QLatin1Char('"');
-}
-QString SpacedCell(const QString& text) {
-    return QLatin1String("\" ") + text + QLatin1Char('"');
-}
+    // One cell made of several texts, each cleaned the same way.
+    RowBuilder& Pieces(std::initializer_list<QStringView> texts, Clean clean,
+                       bool leadSpace = false) {
+        qsizetype length = 0;
+        for (QStringView t : texts)
+            length += t.size();
+        // Room for the worst case: an entity of five bytes for every code unit (UTF-8 needs at
+        // most three); then the separator, the quotes and the space.
+        char* out = Room(5 * length + 4);
+        if (used_ > 0)
+            *out++ = '\t';
+        *out++ = '"';
+        if (leadSpace)
+            *out++ = ' ';
+        for (QStringView t : texts)
+            out = Encode(out, t, clean);
+        *out++ = '"';
+        used_ = out - row_.constData();
+        return *this;
+    }
+
+    // Cells encoded before, with their separators, appended as they are.
+    RowBuilder& Encoded(QByteArrayView cells) {
+        if (cells.isEmpty())
+            return *this;
+        char* out = Room(cells.size() + 1);
+        if (used_ > 0)
+            *out++ = '\t';
+        std::memcpy(out, cells.data(), static_cast<size_t>(cells.size()));
+        used_ = out + cells.size() - row_.constData();
+        return *this;
+    }
+
+private:
+    // Cleaning and UTF-8 encoding in one pass: rows are written one system call each, and this
+    // loop is most of what a row costs besides that call. A lone surrogate becomes '?', as in
+    // the rest of the program.
+    static char* Encode(char* out, QStringView text, Clean clean) {
+        const char16_t* p = text.utf16();
+        const char16_t* const end = p + text.size();
+        while (p < end) {
+            const char16_t c = *p++;
+            if (c < 0x80) {
+                if (c <= u'"' && clean != Clean::None) {
+                    const std::string_view replacement = Replacement(c, clean);
+                    if (!replacement.empty()) {
+                        std::memcpy(out, replacement.data(), replacement.size());
+                        out += replacement.size();
+                        continue;
+                    }
+                }
+                *out++ = static_cast<char>(c);
+            } else if (c < 0x800) {
+                *out++ = static_cast<char>(0xC0 | (c >> 6));
+                *out++ = static_cast<char>(0x80 | (c & 0x3F));
+            } else if (!QChar::isSurrogate(c)) {
+                *out++ = static_cast<char>(0xE0 | (c >> 12));
+                *out++ = static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+                *out++ = static_cast<char>(0x80 | (c & 0x3F));
+            } else if (QChar::isHighSurrogate(c) && p < end && QChar::isLowSurrogate(*p)) {
+                const char32_t u = QChar::surrogateToUcs4(c, *p++);
+                *out++ = static_cast<char>(0xF0 | (u >> 18));
+                *out++ = static_cast<char>(0x80 | ((u >> 12) & 0x3F));
+                *out++ = static_cast<char>(0x80 | ((u >> 6) & 0x3F));
+                *out++ = static_cast<char>(0x80 | (u & 0x3F));
+            } else {
+                *out++ = '?';
+            }
+        }
+        return out;
+    }
+
+    static std::string_view Replacement(char16_t c, Clean clean) {
+        if (c == u'"')
+            return "'";
+        if (clean != Clean::Escaped)
+            return {};
+        switch (c) {
+            case u'\t':
+                return "&#9;";
+            case u'\n':
+                return "&#10;";
+            case u'\r':
+                return "&#13;";
+            default:
+                return {};
+        }
+    }
+
+    // A place for at least n more bytes after the used ones.
+    char* Room(qsizetype n) {
+        if (used_ + n > row_.size())
+            row_.resize(std::max(used_ + n, 2 * row_.size() + 256));
+        return row_.data() + used_;
+    }
+
+    QByteArray& row_;
+    qsizetype used_;
+};
 
 // Cells 1 to 6. The vertical row of a card without new reviews also sets the count apart.
-QStringList ProfileCells(const CardProfile& p, bool spacedCount) {
-    const QString count = Apostrophes(p.RatingCount);
-    return {Cell(p.BranchId),
-            Cell(p.FirmName),
-            Cell(p.City),
-            Cell(p.Address),
-            SpacedCell(Apostrophes(p.Rating)),
-            spacedCount ? SpacedCell(count) : Cell(count)};
+void ProfileCells(RowBuilder& row, const CardProfile& p, bool spacedCount) {
+    row.Cell(p.BranchId, Clean::None)
+        .Cell(p.FirmName, Clean::None)
+        .Cell(p.City, Clean::None)
+        .Cell(p.Address, Clean::None)
+        .SpacedCell(p.Rating)
+        .Cell(p.RatingCount, Clean::Apostrophes, spacedCount);
 }
 
-// d[9..10] "." d[6..7] "." d[1..4] of the creation date, as far as it reaches.
-QString SecondDate(const QString& d) {
-    return d.mid(8, 2) + QLatin1Char('.') + d.mid(5, 2) + QLatin1Char('.') + d.mid(0, 4);
+// Positions from..to (counting from 1) of d, as far as d reaches.
+QStringView Part(QStringView d, qsizetype from, qsizetype to) {
+    if (d.size() < from)
+        return {};
+    return d.sliced(from - 1, std::min(to, d.size()) - from + 1);
 }
 
-QString VerticalReviewRow(const CardProfile& p, const ReviewRecord& r) {
-    QStringList cells = ProfileCells(p, false);
-    if (r.HasAuthor) {
-        cells << Cell(Apostrophes(r.AuthorName)) << Cell(Apostrophes(r.AuthorReviewCount))
-              << Cell(Apostrophes(r.AuthorProfileUrl));
-    } else {
-        cells << Cell(QStringLiteral("Анонимный отзыв")) << Cell(QString()) << Cell(QString());
-    }
-    cells << Cell(Escaped(r.Text)) << Cell(Apostrophes(r.DateCreated))
-          << Cell(Apostrophes(SecondDate(r.DateCreated))) << SpacedCell(Apostrophes(r.Rating))
-          << Cell(Apostrophes(r.LikesCount)) << Cell(Escaped(r.OfficialAnswer))
-          << Cell(Apostrophes(p.CardUrl));
-    return cells.join(kTab);
+// profileCells: cells 1 to 6 of p, encoded; urlCell: cell 16.
+void VerticalReviewRow(QByteArray& bytes, QByteArrayView profileCells, QByteArrayView urlCell,
+                       const ReviewRecord& r) {
+    RowBuilder row(bytes);
+    row.Encoded(profileCells);
+    if (r.HasAuthor)
+        row.Cell(r.AuthorName).Cell(r.AuthorReviewCount).Cell(r.AuthorProfileUrl);
+    else
+        row.Cell(u"Анонимный отзыв").Cell({}).Cell({});
+    row.Cell(r.Text, Clean::Escaped)
+        .Cell(r.DateCreated)
+        .Pieces({Part(r.DateCreated, 9, 10), u".", Part(r.DateCreated, 6, 7), u".",
+                 Part(r.DateCreated, 1, 4)},
+                Clean::Apostrophes)
+        .SpacedCell(r.Rating)
+        .Cell(r.LikesCount)
+        .Cell(r.OfficialAnswer, Clean::Escaped)
+        .Encoded(urlCell);
 }
 
-QString NoReviewRow(const CardProfile& p, bool vertical) {
-    QStringList cells = ProfileCells(p, vertical);
+void NoReviewRow(QByteArray& bytes, const CardProfile& p, bool vertical) {
+    RowBuilder row(bytes);
+    ProfileCells(row, p, vertical);
     if (vertical) {
         for (int i = 0; i < 9; ++i)
-            cells << Cell(QString());
+            row.Cell({});
     }
-    cells << Cell(Apostrophes(p.CardUrl));
-    return cells.join(kTab);
+    row.Cell(p.CardUrl);
 }
 
 }  // namespace
@@ -120,26 +229,45 @@ void ResultTable::BeginCard() {
 
 void ResultTable::AddReview(const CardProfile& profile, const ReviewRecord& review) {
     if (verticalMode_) {
-        currentRow_.clear();
-        WriteRow(VerticalReviewRow(profile, review));
+        if (!(profile == cachedProfile_) || profileCells_.isEmpty())
+            CacheProfile(profile);
+        currentRow_.resize(0);  // keeps its capacity for the next row
+        VerticalReviewRow(currentRow_, profileCells_, urlCell_, review);
+        WriteCurrentRow();
     } else {
+        RowBuilder row(currentRow_);
         if (currentRow_.isEmpty())
-            currentRow_ = ProfileCells(profile, false).join(kTab);
+            ProfileCells(row, profile, false);
         if (noNewReviewYet_)
-            currentRow_ += kTab + Cell(Apostrophes(profile.CardUrl));
-        currentRow_ += kTab + Cell(Escaped(review.Text));
+            row.Cell(profile.CardUrl);
+        row.Cell(review.Text, Clean::Escaped);
     }
     noNewReviewYet_ = false;
 }
 
+void ResultTable::CacheProfile(const CardProfile& profile) {
+    // Every review row of a card repeats its profile; it is encoded once per card.
+    cachedProfile_ = profile;
+    profileCells_.resize(0);
+    {
+        RowBuilder cells(profileCells_);
+        ProfileCells(cells, profile, false);
+    }
+    urlCell_.resize(0);
+    RowBuilder(urlCell_).Cell(profile.CardUrl);
+}
+
 void ResultTable::EndCard(const CardProfile& profile, bool noReviewsNoWrites) {
     if (noNewReviewYet_) {
-        if (!noReviewsNoWrites)
-            WriteRow(NoReviewRow(profile, verticalMode_));
+        currentRow_.resize(0);
+        if (!noReviewsNoWrites) {
+            NoReviewRow(currentRow_, profile, verticalMode_);
+            WriteCurrentRow();
+        }
     } else if (!verticalMode_) {
-        WriteRow(currentRow_);
+        WriteCurrentRow();
     }
-    currentRow_.clear();
+    currentRow_.resize(0);
     noNewReviewYet_ = true;
 }
 
@@ -147,8 +275,8 @@ bool ResultTable::WritePendingRow() {
     if (verticalMode_ || noNewReviewYet_ || currentRow_.isEmpty() || !file_.IsOpen() ||
         writeFailed_)
         return false;
-    WriteRow(currentRow_);
-    currentRow_.clear();
+    WriteCurrentRow();
+    currentRow_.resize(0);
     noNewReviewYet_ = true;
     return true;
 }
@@ -163,9 +291,16 @@ void ResultTable::Close() {
     WritePendingRow();
 }
 
-void ResultTable::WriteRow(const QString& row) {
+void ResultTable::WriteCurrentRow() {
     // Row and line break in one write: a row is in the file whole or not at all.
-    Write(row.toUtf8() + "\r\n");
+    currentRow_.append("\r\n");
+    try {
+        Write(currentRow_);
+    } catch (const OutputFailure&) {
+        currentRow_.chop(2);
+        throw;
+    }
+    currentRow_.chop(2);
     ++rowCount_;
 }
 

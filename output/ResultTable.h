@@ -9,6 +9,7 @@
 #include "platform/AppDir.h"
 #include "platform/LockedFile.h"
 
+#include <QByteArray>
 #include <QString>
 
 namespace quillorn {
@@ -64,7 +65,8 @@ public:
     static QString PerCardHeader();
 
 private:
-    void WriteRow(const QString& row);
+    void WriteCurrentRow();
+    void CacheProfile(const CardProfile& profile);
     void Write(const QByteArray& bytes);
 
     RunLog& log_;
@@ -75,9 +77,12 @@ private:
     int rowCount_ = 0;
     QString filePath_;
     QString workbookName_;
-    QString currentRow_;
+    QByteArray currentRow_;  // the row under construction, as UTF-8
     bool noNewReviewYet_ = true;
     bool writeFailed_ = false;
+    CardProfile cachedProfile_;
+    QByteArray profileCells_;
+    QByteArray urlCell_;
 };
 
 }  // namespace quillorn

@@ -63,7 +63,6 @@ bool LockedFile::Open(const QString& path, Mode mode) {
 }
 
 void LockedFile::Write(QByteArrayView bytes) {
-    const qint64 before = Size();
     const char* data = bytes.data();
     qsizetype left = bytes.size();
     while (left > 0) {
@@ -72,8 +71,11 @@ void LockedFile::Write(QByteArrayView bytes) {
             continue;
         if (written <= 0) {
             const int error = written < 0 ? errno : ENOSPC;
-            // A partial line would corrupt the file for its readers: cut it off again.
-            if (before >= 0 && ::ftruncate(fd_, before) != 0) {
+            // A partial line would corrupt the file for its readers: cut off what of this call
+            // reached it.
+            const qint64 partial = bytes.size() - left;
+            const qint64 size = Size();
+            if (partial > 0 && size >= partial && ::ftruncate(fd_, size - partial) != 0) {
                 // Nothing more can be done; the failure below names the real cause.
             }
             throw OutputFailure(

@@ -1,0 +1,132 @@
+// Writing 100,000 vertical result rows through ResultTable (each row in the file when AddReview
+// returns) against writing the same bytes, row by row, through one buffered std::ofstream.
+#include "RatioReporter.h"
+#include "output/ResultTable.h"
+#include "output/RunLog.h"
+#include "platform/AppDir.h"
+#include "platform/Clock.h"
+#include "platform/LocaleServices.h"
+#include "platform/LogSink.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <fstream>
+#include <string>
+#include <vector>
+
+namespace quillorn {
+namespace {
+
+constexpr int kRows = 100'000;
+
+CardProfile Profile() {
+    CardProfile p;
+    p.BranchId = QStringLiteral("70000001012345678");
+    p.FirmName = QStringLiteral("Кофейня \"Зерно\"");
+    p.City = QStringLiteral("Новосибирск");
+    p.Address = QStringLiteral("Красный проспект, 25");
+    p.Rating = QStringLiteral("4,6");
+    p.RatingCount = QStringLiteral("1287");
+    p.CardUrl = QStringLiteral("https://2gis.ru/novosibirsk/firm/70000001012345678");
+    return p;
+}
+
+std::vector<ReviewRecord> Reviews() {
+    std::vector<ReviewRecord> reviews(kRows);
+    for (int i = 0; i < kRows; ++i) {
+        ReviewRecord& r = reviews[i];
+        r.Id = QString::number(90000000 + i);
+        r.HasAuthor = i % 10 != 0;
+        r.AuthorName = QStringLiteral("Мария К.");
+        r.AuthorReviewCount = QString::number(i % 50);
+        r.AuthorProfileUrl = QStringLiteral("https://2gis.ru/user/") + QString::number(i * 31);
+        r.Text = QStringLiteral(
+                     "Отличное место, \"вкусный\" кофе и быстрое обслуживание.\r\nБуду заходить "
+                     "ещё, особенно утром перед работой. Отзыв номер ") +
+                 QString::number(i);
+        r.DateCreated = QStringLiteral("2024-02-17T10:20:30.123+07:00");
+        r.Rating = QString::number(1 + i % 5);
+        r.LikesCount = QString::number(i % 7);
+        if (i % 4 == 0)
+            r.OfficialAnswer = QStringLiteral("Спасибо за отзыв!\nЖдём вас снова.");
+    }
+    return reviews;
+}
+
+struct Fixture {
+    QTemporaryDir dir;
+    PinnedLocale locale;
+    TestClock clock{1};
+    MemoryLogSink sink;
+    CardProfile profile = Profile();
+    std::vector<ReviewRecord> reviews = Reviews();
+    std::vector<std::string> rows;  // the bytes of a whole file, row by row
+
+    Fixture() {
+        RunLog log(sink, locale, clock, AppDir(dir.path()));
+        ResultTable table(log, clock, AppDir(dir.path()));
+        table.Open(true);
+        table.BeginCard();
+        for (const ReviewRecord& r : reviews)
+            table.AddReview(profile, r);
+        table.Close();
+        QFile file(table.FilePath());
+        if (!file.open(QIODevice::ReadOnly))
+            std::abort();
+        for (const QByteArray& line : file.readAll().split('\n'))
+            if (!line.isEmpty())
+                rows.push_back(line.toStdString() + "\n");
+        QFile::remove(table.FilePath());
+    }
+};
+
+Fixture& Data() {
+    static Fixture fixture;
+    return fixture;
+}
+
+void BM_ResultTableVerticalRows(benchmark::State& state) {
+    Fixture& f = Data();
+    RunLog log(f.sink, f.locale, f.clock, AppDir(f.dir.path()));
+    for (auto _ : state) {
+        ResultTable table(log, f.clock, AppDir(f.dir.path()));
+        table.Open(true);
+        table.BeginCard();
+        for (const ReviewRecord& r : f.reviews)
+            table.AddReview(f.profile, r);
+        table.Close();
+        state.PauseTiming();
+        QFile::remove(table.FilePath());
+        f.sink.Clear();
+        state.ResumeTiming();
+    }
+    state.SetItemsProcessed(state.iterations() * kRows);
+}
+
+void BM_ReferenceBufferedOfstream(benchmark::State& state) {
+    Fixture& f = Data();
+    const std::string path = f.dir.filePath("reference.tab").toStdString();
+    for (auto _ : state) {
+        std::ofstream out(path, std::ios::binary | std::ios::trunc);
+        for (const std::string& row : f.rows)
+            out.write(row.data(), std::streamsize(row.size()));
+        out.close();
+    }
+    state.SetItemsProcessed(state.iterations() * kRows);
+}
+
+BENCHMARK(BM_ResultTableVerticalRows)->Unit(benchmark::kMillisecond)->MinTime(1);
+BENCHMARK(BM_ReferenceBufferedOfstream)->Unit(benchmark::kMillisecond)->MinTime(1);
+
+}  // namespace
+}  // namespace quillorn
+
+int main(int argc, char** argv) {
+    benchmark::Initialize(&argc, argv);
+    quillorn::bench::RatioReporter reporter;
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+    reporter.PrintRatios({{"BM_ResultTableVerticalRows", "BM_ReferenceBufferedOfstream"}}, 2.0);
+    benchmark::Shutdown();
+    return 0;
+}
