@@ -1,0 +1,168 @@
+// The HTTP client against the curl command line, both fetching from the same loopback TLS server
+// in one run: a 64 MiB body (throughput; target at least 0.9x curl's) and 1000 small GETs on one
+// kept-alive connection (time; target at most 1.2x curl's). Wall time, since curl runs as its own
+// process. Also reports how much the process grew while the big body was downloaded.
+#include <benchmark/benchmark.h>
+#include <sys/resource.h>
+
+#include <QFile>
+#include <QTemporaryDir>
+#include <cstdio>
+#include <cstdlib>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "net/HttpClient.h"
+#include "tests/support/LoopbackServer.h"
+
+namespace {
+
+using quillorn::HttpClient;
+using quillorn::test::HttpRequest;
+using quillorn::test::HttpResponse;
+using quillorn::test::LoopbackServer;
+
+constexpr qsizetype kBigBody = 64 * 1024 * 1024;
+constexpr int kSmallGets = 1000;
+
+LoopbackServer& Server() {
+    static const auto server = [] {
+        auto s = std::make_unique<LoopbackServer>(LoopbackServer::Transport::Tls);
+        const QByteArray big(kBigBody, 'x');
+        const QByteArray small(300, 's');
+        s->SetHandler([big, small](const HttpRequest& request) {
+            return HttpResponse::Text(request.Path() == "/big" ? big : small,
+                                      "application/json; charset=utf-8");
+        });
+        return s;
+    }();
+    return *server;
+}
+
+long MaxRssKiB() {
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_maxrss;
+}
+
+void RunCurl(const std::string& arguments) {
+    const std::string command = "curl -sk --fail " + arguments;
+    if (std::system(command.c_str()) != 0)
+        std::fprintf(stderr, "curl failed: %s\n", command.c_str());
+}
+
+void BM_Quillorn_BigBody(benchmark::State& state) {
+    HttpClient client;
+    const QString url = Server().Url(QStringLiteral("/big"));
+    for (auto _ : state) {
+        client.ResetConnection();  // a new connection each time, as curl has
+        QByteArray stream;
+        client.Get(url, stream);
+        if (stream.size() != kBigBody)
+            state.SkipWithError("short body");
+        benchmark::DoNotOptimize(stream.data());
+    }
+    state.SetBytesProcessed(state.iterations() * kBigBody);
+}
+
+// Peak memory of one download of the big body, in bodies: about one copy is the target.
+void ReportMemory() {
+    HttpClient client;
+    const long before = MaxRssKiB();
+    QByteArray stream;
+    client.Get(Server().Url(QStringLiteral("/big")), stream);
+    const double growth = static_cast<double>(MaxRssKiB() - before) * 1024.0 / kBigBody;
+    std::printf("memory: the process grew by %.2f body sizes while downloading a 64 MiB body\n",
+                growth);
+}
+
+void BM_Curl_BigBody(benchmark::State& state) {
+    const std::string url = Server().Url(QStringLiteral("/big")).toStdString();
+    for (auto _ : state)
+        RunCurl("-o /dev/null " + url);
+    state.SetBytesProcessed(state.iterations() * kBigBody);
+}
+
+void BM_Quillorn_1000SmallGets(benchmark::State& state) {
+    const QString url = Server().Url(QStringLiteral("/small"));
+    for (auto _ : state) {
+        HttpClient client;
+        for (int i = 0; i < kSmallGets; ++i) {
+            QByteArray stream;
+            client.Get(url, stream);
+            benchmark::DoNotOptimize(stream.data());
+        }
+    }
+}
+
+void BM_Curl_1000SmallGets(benchmark::State& state) {
+    // One curl process for all of them, so its connection is kept alive as well.
+    static QTemporaryDir dir;
+    const QString config = dir.filePath(QStringLiteral("curl.conf"));
+    QFile file(config);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        state.SkipWithError("no config");
+    const QByteArray url = Server().Url(QStringLiteral("/small")).toUtf8();
+    for (int i = 0; i < kSmallGets; ++i)
+        file.write("url = \"" + url + "\"\noutput = \"/dev/null\"\n");
+    file.close();
+    for (auto _ : state)
+        RunCurl("--config " + config.toStdString());
+}
+
+BENCHMARK(BM_Quillorn_BigBody)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(1);
+BENCHMARK(BM_Curl_BigBody)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(1);
+BENCHMARK(BM_Quillorn_1000SmallGets)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(1);
+BENCHMARK(BM_Curl_1000SmallGets)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(1);
+
+// Keeps each benchmark's wall time per iteration for the ratios printed at the end.
+class WallTimeReporter : public benchmark::ConsoleReporter {
+public:
+    void ReportRuns(const std::vector<Run>& runs) override {
+        for (const Run& run : runs)
+            times[run.benchmark_name()] = run.GetAdjustedRealTime();
+        ConsoleReporter::ReportRuns(runs);
+    }
+    double Time(const std::string& prefix) const {
+        for (const auto& [name, time] : times) {
+            if (name.rfind(prefix, 0) == 0)
+                return time;
+        }
+        return 0;
+    }
+    std::map<std::string, double> times;
+};
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    // Repeated and interleaved, so that the neighbours' load falls on both sides alike; the ratios
+    // compare medians. Arguments given on the command line come later and win.
+    std::vector<char*> args{argv[0]};
+    std::string repetitions = "--benchmark_repetitions=3";
+    std::string interleave = "--benchmark_enable_random_interleaving=true";
+    args.push_back(repetitions.data());
+    args.push_back(interleave.data());
+    for (int i = 1; i < argc; ++i)
+        args.push_back(argv[i]);
+    int count = static_cast<int>(args.size());
+    benchmark::Initialize(&count, args.data());
+    Server();
+    ReportMemory();
+    WallTimeReporter reporter;
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+    const double bigOurs = reporter.Time("BM_Quillorn_BigBody");
+    const double bigCurl = reporter.Time("BM_Curl_BigBody");
+    const double smallOurs = reporter.Time("BM_Quillorn_1000SmallGets");
+    const double smallCurl = reporter.Time("BM_Curl_1000SmallGets");
+    if (bigOurs > 0 && bigCurl > 0)
+        std::printf("64 MiB body: throughput %.2fx curl's (target at least 0.9x)\n",
+                    bigCurl / bigOurs);
+    if (smallOurs > 0 && smallCurl > 0)
+        std::printf("1000 kept-alive GETs: time %.2fx curl's (target at most 1.2x)\n",
+                    smallOurs / smallCurl);
+    benchmark::Shutdown();
+    return 0;
+}
