@@ -114,6 +114,28 @@ TEST_F(ResultTableTest, AuthorCellsAndSecondDateAsFarAsTheDateReaches) {
     EXPECT_EQ(table.RowCount(), 2);
 }
 
+TEST_F(ResultTableTest, EachCardsRowsCarryThatCardsProfile) {
+    table.Open(true);
+    CardProfile other = profile;
+    other.CardUrl = QStringLiteral("https://2gis.ru/firm/2");
+    CardProfile third = other;
+    third.FirmName = QStringLiteral("Бар");
+    ReviewRecord lone = Review(QString(QChar(0xD800)) + QStringLiteral("😀"));
+    for (const CardProfile* card : {&profile, &other, &third}) {
+        table.BeginCard();
+        table.AddReview(*card, lone);
+        table.EndCard(*card, true);
+    }
+    table.Close();
+    const QList<QByteArray> rows = Data().split('\n');
+    ASSERT_EQ(rows.size(), 5);
+    EXPECT_TRUE(rows[1].contains("\"https://2gis.ru/firm/'1'\"\r"));
+    EXPECT_TRUE(rows[2].contains("\"https://2gis.ru/firm/2\"\r"));
+    EXPECT_TRUE(rows[2].contains(QStringLiteral("\"Кафе \"Уют\"\"").toUtf8()));
+    EXPECT_TRUE(rows[3].contains(QStringLiteral("\"Бар\"").toUtf8()));
+    EXPECT_TRUE(rows[3].contains("\t\"?\xF0\x9F\x98\x80\"\t"));
+}
+
 TEST_F(ResultTableTest, CardWithoutNewReviewsGetsItsRowUnlessTheUserDeclines) {
     table.Open(true);
     table.BeginCard();
