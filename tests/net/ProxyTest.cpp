@@ -159,5 +159,37 @@ TEST(ProxyTunnelRequestTest, CarriesItsHeadersInOrderAndFailsWithTheProxysStatus
                   QByteArray("us\xE9r:p:w").toBase64() + "\r\n\r\n");
 }
 
+TEST(ProxyTunnelRequestTest, SendsHttpWithTheAbsoluteUrlAndHonoursProxyConnectionClose) {
+    LoopbackServer fakeProxy;
+    fakeProxy.SetHandler([](const HttpRequest& request) {
+        HttpResponse response = HttpResponse::Text("via proxy");
+        if (request.target.endsWith("/last"))
+            response.WithHeader("Proxy-Connection", "close");
+        return response;
+    });
+    HttpClient client;
+    client.SetProxyServer(QStringLiteral("127.0.0.1"));
+    client.SetProxyPort(fakeProxy.Port());
+    client.SetProxyUsername(QStringLiteral("u"));
+    client.SetProxyPassword(QStringLiteral("p"));
+    client.SetBasicAuthentication(true);
+
+    EXPECT_EQ(client.Get(QStringLiteral("http://site.example/a?b=%41")),
+              QStringLiteral("via proxy"));
+    client.Get(QStringLiteral("http://other.example:8080/last"));
+    client.Get(QStringLiteral("http://site.example/after"));
+
+    const std::vector<HttpRequest> requests = fakeProxy.Requests();
+    ASSERT_EQ(requests.size(), 3u);
+    EXPECT_EQ(requests[0].raw,
+              "GET http://site.example/a?b=%41 HTTP/1.1\r\n"
+              "Host: site.example\r\n"
+              "Accept: text/html,application/xhtml+xml,application/xml;q=0.9,*/*;q=0.8\r\n"
+              "Proxy-Authorization: Basic dTpw\r\n\r\n");
+    EXPECT_EQ(requests[1].target, "http://other.example:8080/last");
+    EXPECT_EQ(requests[0].connection, requests[1].connection);  // one proxy, one connection
+    EXPECT_NE(requests[1].connection, requests[2].connection);
+}
+
 }  // namespace
 }  // namespace quillorn
