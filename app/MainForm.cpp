@@ -3,6 +3,7 @@
 #include <unistd.h>
 #include <QApplication>
 #include <QCheckBox>
+#include <QFontInfo>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPlainTextEdit>
@@ -36,13 +37,16 @@ const QString kExampleCards = QStringLiteral(
     "https://2gis.ru/rostov/firm/3378228001635525/\n"
     "https://2gis.ru/rostov-on-don/firm/70000001047382728");
 
-// Tahoma where it is installed; elsewhere the nearest sans-serif faces of the desktop.
+// Tahoma where it is installed; elsewhere a condensed sans-serif face, so that the captions fit the
+// places the window gives them as they do in Tahoma.
 QFont FormFont() {
     QFont font;
-    font.setFamilies({QStringLiteral("Tahoma"), QStringLiteral("Verdana"),
-                      QStringLiteral("DejaVu Sans"), QStringLiteral("Liberation Sans")});
+    font.setFamilies({QStringLiteral("Tahoma"), QStringLiteral("DejaVu Sans"),
+                      QStringLiteral("Liberation Sans")});
     font.setStyleHint(QFont::SansSerif);
     font.setPointSize(8);
+    if (QFontInfo(font).family() != QStringLiteral("Tahoma"))
+        font.setStretch(QFont::Condensed);
     return font;
 }
 
