@@ -217,7 +217,8 @@ TEST_F(SpreadsheetConversionTest, TextBeyondACellsCapacityIsCutAtACharacterBound
 }
 
 TEST_F(SpreadsheetConversionTest, MalformedBytesBecomeReplacementCharacters) {
-    QByteArray bytes("\xEF\xBB\xBFh1\th2\r\n\"ok \xD0\"\t\"nul\0here\"\r\n", 34);
+    static const char kBytes[] = "\xEF\xBB\xBFh1\th2\r\n\"ok \xD0\"\t\"nul\0here\"\r\n";
+    QByteArray bytes(kBytes, sizeof kBytes - 1);
     XlsxSheet sheet = ReadXlsxFirstSheet(Convert(WriteBytes(bytes)));
 
     EXPECT_EQ(sheet.CellText(1, 0), QStringLiteral("ok \uFFFD"));
