@@ -27,8 +27,8 @@ protected:
 };
 
 TEST_F(JsonParserTest, EmptyTextAndBlanksOnlyGiveAnEmptyString) {
-    for (const QString text : {QString(), QStringLiteral(" \t\r\n\b\f"),
-                               QStringLiteral("/* note */ // line\n"), QStringLiteral("(")}) {
+    for (const QString& text : {QString(), QStringLiteral(" \t\r\n\b\f"),
+                                QStringLiteral("/* note */ // line\n"), QStringLiteral("(")}) {
         const ISuperObject node = Parse(text);
         ASSERT_TRUE(node) << text.toStdString();
         EXPECT_EQ(node->DataType(), stString);
