@@ -550,6 +550,24 @@ TEST_F(HarvestRunTest, ResultFileThatCannotBeCreatedEndsTheRunWithItsCleanUp) {
     ExpectStoppedRunCleanedUp("x\r\n");
 }
 
+TEST_F(HarvestRunTest, LogFileThatCannotBeSavedSkipsTheWorkbook) {
+    host.cardLines = {directory.AddCard(Romashka())};
+    const QString away = tmp.path() + QStringLiteral(".away");
+    sink.onLine = [&](const QString& line) {
+        if (line.contains(QStringLiteral("Работа завершена")))
+            ASSERT_TRUE(QDir().rename(tmp.path(), away));
+        if (line.contains(QStringLiteral(": Ошибка: ")))
+            ASSERT_TRUE(QDir().rename(away, tmp.path()));
+    };
+    run.StartButtonClick();
+    const QStringList failures = Messages().filter(QStringLiteral("Ошибка"));
+    ASSERT_EQ(failures.size(), 1);
+    EXPECT_TRUE(failures.front().startsWith(QStringLiteral(": Ошибка: Cannot ")));
+    EXPECT_TRUE(Messages().filter(QStringLiteral("Excel")).isEmpty());
+    EXPECT_EQ(DataRows().size(), 2);
+    ExpectStoppedRunCleanedUp("a1\r\na2\r\n");
+}
+
 TEST_F(HarvestRunTest, EmptyCardListOnlyShowsTheBox) {
     host.cardLines = {" ", "\t\r", ""};
     sink.AppendLine(QStringLiteral("earlier"));
