@@ -13,6 +13,7 @@
 #include <unistd.h>
 #include <algorithm>
 #include <cerrno>
+#include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -233,6 +234,8 @@ public:
         format_set_bold(bold_);
         date_ = workbook_add_format(workbook_);
         format_set_num_format(date_, "dd.mm.yyyy");
+        wholeNumber_ = workbook_add_format(workbook_);
+        format_set_num_format(wholeNumber_, "0");
     }
 
     void AddLine(char* begin, std::size_t size) {
@@ -301,7 +304,8 @@ private:
             case XlsxCellValue::Kind::Empty:
                 return;
             case XlsxCellValue::Kind::Number:
-                Check(worksheet_write_number(sheet_, row, lxw_col_t(col), value.number, nullptr),
+                Check(worksheet_write_number(sheet_, row, lxw_col_t(col), value.number,
+                                             NumberFormat(value.number)),
                       "number");
                 break;
             case XlsxCellValue::Kind::Date: {
@@ -314,6 +318,13 @@ private:
                 return;
         }
         Widen(col, DisplayWidth(field));
+    }
+
+    // The general format shows integers of twelve digits and more in scientific notation, which
+    // looks like lost digits; those get a format that shows every digit.
+    lxw_format* NumberFormat(double number) const {
+        bool wholeAndLong = std::fabs(number) >= 1e11 && std::floor(number) == number;
+        return wholeAndLong ? wholeNumber_ : nullptr;
     }
 
     // The library takes NUL-terminated text: the byte after the field (a tab, the closing quote,
@@ -351,6 +362,7 @@ private:
     std::string decimalSeparator_;
     lxw_format* bold_ = nullptr;
     lxw_format* date_ = nullptr;
+    lxw_format* wholeNumber_ = nullptr;
     std::size_t dateColumn_ = std::size_t(-1);
     std::vector<int> widths_;
     CellText cellText_;

@@ -138,6 +138,8 @@ TEST_F(SpreadsheetConversionTest, NumbersAndSecondDatesGetTheirTypesAndIdsStayTe
     EXPECT_FALSE(sheet.Cell(1, 0)->isNumber);  // a 17-digit branch id
     EXPECT_TRUE(sheet.Cell(3, 0)->isNumber);   // a 15-digit one is exact
     EXPECT_EQ(sheet.Cell(3, 0)->number, 141265769336620.0);
+    EXPECT_EQ(sheet.Cell(3, 0)->numberFormat, "0");  // every digit shown, no exponent
+    EXPECT_EQ(sheet.Cell(1, 5)->numberFormat, "");   // small numbers keep the general format
     EXPECT_EQ(sheet.Cell(1, 4)->number, 4.7);
     EXPECT_EQ(sheet.Cell(1, 12)->number, 5);
     EXPECT_EQ(sheet.Cell(3, 5)->number, 7);

@@ -51,7 +51,7 @@ struct CellStyle {
 };
 
 QList<CellStyle> ReadStyles(const QByteArray& xml) {
-    QMap<int, QString> formats{{14, QStringLiteral("mm-dd-yy")}};
+    QMap<int, QString> formats{{1, QStringLiteral("0")}, {14, QStringLiteral("mm-dd-yy")}};
     QList<bool> fontBold;
     QList<CellStyle> styles;
     QXmlStreamReader reader(xml);
