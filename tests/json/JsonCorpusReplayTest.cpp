@@ -7,7 +7,6 @@
 #include <QFile>
 
 #include "json/SuperObject.h"
-#include "tests/json/QStringPrinter.h"
 
 namespace quillorn {
 namespace {

@@ -4,7 +4,6 @@
 #include <cstdint>
 
 #include "json/SuperObject.h"
-#include "tests/json/QStringPrinter.h"
 
 namespace quillorn {
 namespace {

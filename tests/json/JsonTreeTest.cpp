@@ -6,7 +6,6 @@
 
 #include "json/JsonNumberText.h"
 #include "json/SuperObject.h"
-#include "tests/json/QStringPrinter.h"
 
 namespace quillorn {
 namespace {

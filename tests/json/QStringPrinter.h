@@ -1,9 +1,0 @@
-// Lets GoogleTest show QString values as UTF-8 text in failure messages.
-#pragma once
-
-#include <QString>
-#include <ostream>
-
-inline void PrintTo(const QString& text, std::ostream* out) {
-    *out << '"' << text.toStdString() << '"';
-}
