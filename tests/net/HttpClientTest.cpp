@@ -1,7 +1,13 @@
 // The HTTP client against a real loopback server, over TLS unless the case is about plain HTTP.
 #include <gtest/gtest.h>
 
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
 #include <QMap>
+#include <vector>
 
 #include "net/HttpClient.h"
 #include "tests/support/LoopbackServer.h"
@@ -389,6 +395,39 @@ TEST_F(HttpClientTest, ServicesTheWindowWhileASlowAnswerArrives) {
 
     EXPECT_EQ(client.Get(Url(QStringLiteral("/"))), QStringLiteral("slow"));
     EXPECT_GE(pumps, 1);
+}
+
+TEST_F(HttpClientTest, GivesUpConnectingInTimeWhileServicingTheWindow) {
+    // A listener whose accept queue is full: the kernel drops further connection attempts, so
+    // connecting hangs as it does towards an unreachable host.
+    const int listener = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t length = sizeof address;
+    ASSERT_EQ(bind(listener, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+    ASSERT_EQ(listen(listener, 0), 0);
+    ASSERT_EQ(getsockname(listener, reinterpret_cast<sockaddr*>(&address), &length), 0);
+    std::vector<int> fillers;
+    for (int i = 0; i < 3; ++i) {
+        const int filler = socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
+        ::connect(filler, reinterpret_cast<sockaddr*>(&address), sizeof address);
+        fillers.push_back(filler);
+    }
+    int pumps = 0;
+    client.SetEventPump([&] { ++pumps; });
+    client.SetConnectTimeoutMs(600);
+
+    try {
+        client.Get(QStringLiteral("http://127.0.0.1:%1/").arg(ntohs(address.sin_port)));
+        ADD_FAILURE() << "connected";
+    } catch (const Failure& failure) {
+        EXPECT_EQ(failure.Message(), QStringLiteral("Connect timed out"));
+    }
+    EXPECT_GE(pumps, 3);  // every 125 ms of the 600 ms
+    for (const int fd : fillers)
+        ::close(fd);
+    ::close(listener);
 }
 
 TEST_F(HttpClientTest, RefusesAGetStartedFromTheEventPump) {
