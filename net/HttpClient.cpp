@@ -190,9 +190,7 @@ void HttpClient::Impl::OpenTunnel(const Url& url) {
     const ResponseHead head = ReadFinalHead(nullptr);
     if (head.code >= 200 && head.code < 300) {
         if (reader_->HasBuffered())
-            throw Failure(
-                QStringLiteral("Malformed response: bytes "
-                               "after the proxy's answer"));
+            throw Failure(QStringLiteral("Malformed response: bytes after the proxy's answer"));
         return;
     }
     QByteArray body;

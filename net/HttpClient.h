@@ -9,6 +9,8 @@
 // many redirects, a body over the size cap). A failed GET never delivers a partial result.
 //
 // Not re-entrant: one request at a time (a GET started from the event pump during a GET fails).
+// Creating a client sets SIGPIPE to be ignored unless the program handles it already, so that a
+// peer hanging up during a write is an error of that request, not the end of the process.
 #pragma once
 
 #include <QByteArray>
@@ -70,8 +72,8 @@ public:
 
     // Proxy: an empty server means direct connections. With BasicAuthentication every request to
     // the proxy (and every CONNECT) carries "Proxy-Authorization: Basic" of login:password, each
-    // character taken as one byte. Requests inside a tunnel never carry it: the origin server must
-    // not see the proxy's credentials.
+    // character up to U+00FF taken as one byte (others as UTF-8). A request to an origin server,
+    // directly or inside a tunnel, never carries it: only the proxy may see its credentials.
     QString ProxyServer() const;
     void SetProxyServer(const QString& host);
     int ProxyPort() const;

@@ -1,6 +1,7 @@
 #include "net/Url.h"
 
 #include <QUrl>
+#include <algorithm>
 
 #include "platform/Errors.h"
 
