@@ -615,7 +615,7 @@ private:
 
 ISuperObject ParseString(const QString& text) {
     // Sizes inside the tree are 32-bit; no page comes near that.
-    if (text.size() >= qsizetype(std::numeric_limits<std::int32_t>::max()))
+    if (text.size() > qsizetype(std::numeric_limits<std::int32_t>::max()))
         return {};
     auto document = std::make_shared<json_detail::JsonDocument>(text);
     json_detail::JsonParser parser(*document);

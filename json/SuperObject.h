@@ -178,15 +178,17 @@ private:
 // Parses JSON text into a tree. Gives the root node, or nothing when the text breaks the rules
 // below (never a partial tree). Never throws. The parser is lenient, for script-embedded state:
 // - the text ends at its end or at its first NUL code unit, whichever comes first;
-// - blanks are 8, 9, 10, 12, 13 and 32; /* block */ and // line comments go wherever blanks do;
-//   a "/" opening neither fails, except after the complete top-level value, where it is ignored;
+// - blanks are 8, 9, 10, 12, 13 and 32; block and line comments go wherever blanks do; in a block
+//   comment the code unit after an asterisk ends it when it is a slash and otherwise disarms that
+//   asterisk (so a double asterisk before the slash does not close); a slash opening no comment
+//   fails, except after the complete top-level value, where it is ignored;
 // - strings in double quotes or apostrophes; escapes \b \f \n \r \t, \uXXXX (one code unit),
-//   \xXX (code unit 0..255), a backslash before anything else gives that character; a non-hex digit
-//   where one is due fails; raw control characters are kept;
-// - numbers (from "-" or a digit, over digits, "+", "-", ".", "e", "E"): no point and no exponent
-// is
-//   stInt, a point with at most four fraction digits is stCurrency, anything else stDouble; an
-//   integer or fixed-point value beyond 64 bits becomes the stDouble nearest to it;
+//   \xXX (code unit 0..255), a backslash before anything else gives that character; a non-hex
+//   digit where one is due fails; raw control characters are kept;
+// - numbers start with "-" or a digit and run over digits, "+", "-", ".", "e", "E": without point
+//   and exponent stInt, with a point and at most four fraction digits stCurrency, otherwise
+//   stDouble; an integer or fixed-point value beyond 64 bits becomes the nearest stDouble, one
+//   beyond the double range an infinity;
 // - true, false, null only in lower case and when no letter, "_" or "." follows;
 // - any other start is a bare word, a string running to the end of the text (top level), to the
 //   next "," or "]" (array) or "," or "}" (object), escapes applied, trailing spaces, CR, LF cut;
@@ -196,7 +198,7 @@ private:
 // - one "(" before a value is skipped;
 // - a value inside more than 31 arrays and objects fails;
 // - what follows the complete top-level value is ignored; an empty text (or blanks and comments
-//   only) gives an empty stString.
+//   only) gives an empty stString; a text of 2^31 code units or more gives nothing.
 ISuperObject ParseString(const QString& text);
 
 }  // namespace quillorn
