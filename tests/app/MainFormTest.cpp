@@ -253,6 +253,18 @@ TEST_F(MainFormTest, MinimisingHidesTheWindowIntoTheNotificationAreaUntilALeftCl
     EXPECT_EQ(tray->added, 2);
 }
 
+TEST_F(MainFormTest, ClosingWhileHiddenInTheNotificationAreaSavesAndRemovesTheIcon) {
+    TMainForm& window = ShownForm();
+    QSignalSpy closed(&window, &TMainForm::Closed);
+    window.setWindowState(Qt::WindowMinimized);
+    QTRY_VERIFY(!window.isVisible());
+    window.close();  // as a session's end would
+    EXPECT_EQ(closed.count(), 1);
+    EXPECT_FALSE(tray->HasIcon());
+    EXPECT_TRUE(Exists(QStringLiteral("settings.ini")));
+    EXPECT_TRUE(Exists(QStringLiteral("urls.txt")));
+}
+
 TEST_F(MainFormTest, WithoutANotificationAreaMinimisingIsAnOrdinaryMinimise) {
     MakeForm();
     tray->available = false;
