@@ -70,11 +70,5 @@ TEST_F(LockedFileTest, WriteToAFullDeviceRaisesOutputFailureWithTheSystemText) {
     }
 }
 
-TEST_F(LockedFileTest, MissingDirectoryGivesTheSystemText) {
-    LockedFile file;
-    EXPECT_FALSE(file.Open(temp.filePath("no/such.dat"), LockedFile::Mode::OpenOrAppend));
-    EXPECT_EQ(file.ErrorText(), "No such file or directory");
-}
-
 }  // namespace
 }  // namespace quillorn
