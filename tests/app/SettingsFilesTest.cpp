@@ -42,14 +42,6 @@ TEST_F(SettingsFilesTest, IntegersAreDecimalOrHexadecimalAfter0x) {
         EXPECT_EQ(ParseIniInteger(QString::fromLatin1(notInteger)), std::nullopt) << notInteger;
 }
 
-TEST_F(SettingsFilesTest, MissingKeysAndWordsGiveTheDefaults) {
-    EXPECT_EQ(AppSettings::Read(IniFile::Load(Path(QStringLiteral("none.ini")))), AppSettings{});
-    const AppSettings words = AppSettings::Read(IniFile::FromBytes(
-        "[Settings]\r\nVerticalMode=yes\r\nRepeatInterval=soon\r\nDoRepeat=true\r\n"
-        "NoReviewsNoWrites=no\r\n"));
-    EXPECT_EQ(words, AppSettings{});
-}
-
 TEST_F(SettingsFilesTest, KeysAreReadFromTheSettingsSectionWhateverTheLetterCase) {
     const AppSettings s = AppSettings::Read(IniFile::FromBytes(
         "[Other]\nVerticalMode=1\n[settings]\n verticalmode = 0 \nREPEATINTERVAL=\"0x1E\"\n"
