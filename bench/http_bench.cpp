@@ -7,6 +7,7 @@
 
 #include <QFile>
 #include <QTemporaryDir>
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <map>
@@ -117,22 +118,27 @@ BENCHMARK(BM_Curl_BigBody)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTim
 BENCHMARK(BM_Quillorn_1000SmallGets)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(1);
 BENCHMARK(BM_Curl_1000SmallGets)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(1);
 
-// Keeps each benchmark's wall time per iteration for the ratios printed at the end.
+// Keeps the wall time per iteration of every repetition, for the medians the ratios compare.
 class WallTimeReporter : public benchmark::ConsoleReporter {
 public:
     void ReportRuns(const std::vector<Run>& runs) override {
-        for (const Run& run : runs)
-            times[run.benchmark_name()] = run.GetAdjustedRealTime();
+        for (const Run& run : runs) {
+            if (run.run_type != Run::RT_Iteration || run.iterations == 0)
+                continue;
+            const std::string name = run.benchmark_name();
+            times[name.substr(0, name.find('/'))].push_back(run.GetAdjustedRealTime());
+        }
         ConsoleReporter::ReportRuns(runs);
     }
-    double Time(const std::string& prefix) const {
-        for (const auto& [name, time] : times) {
-            if (name.rfind(prefix, 0) == 0)
-                return time;
-        }
-        return 0;
+    double Median(const std::string& name) const {
+        const auto found = times.find(name);
+        if (found == times.end() || found->second.empty())
+            return 0;
+        std::vector<double> sorted = found->second;
+        std::sort(sorted.begin(), sorted.end());
+        return sorted[sorted.size() / 2];
     }
-    std::map<std::string, double> times;
+    std::map<std::string, std::vector<double>> times;
 };
 
 }  // namespace
@@ -153,16 +159,20 @@ int main(int argc, char** argv) {
     ReportMemory();
     WallTimeReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
-    const double bigOurs = reporter.Time("BM_Quillorn_BigBody");
-    const double bigCurl = reporter.Time("BM_Curl_BigBody");
-    const double smallOurs = reporter.Time("BM_Quillorn_1000SmallGets");
-    const double smallCurl = reporter.Time("BM_Curl_1000SmallGets");
+    const double bigOurs = reporter.Median("BM_Quillorn_BigBody");
+    const double bigCurl = reporter.Median("BM_Curl_BigBody");
+    const double smallOurs = reporter.Median("BM_Quillorn_1000SmallGets");
+    const double smallCurl = reporter.Median("BM_Curl_1000SmallGets");
     if (bigOurs > 0 && bigCurl > 0)
-        std::printf("64 MiB body: throughput %.2fx curl's (target at least 0.9x)\n",
-                    bigCurl / bigOurs);
+        std::printf(
+            "64 MiB body: %.0f ms against curl's %.0f ms, throughput %.2fx curl's "
+            "(target at least 0.9x)\n",
+            bigOurs, bigCurl, bigCurl / bigOurs);
     if (smallOurs > 0 && smallCurl > 0)
-        std::printf("1000 kept-alive GETs: time %.2fx curl's (target at most 1.2x)\n",
-                    smallOurs / smallCurl);
+        std::printf(
+            "1000 kept-alive GETs: %.0f ms against curl's %.0f ms, time %.2fx curl's "
+            "(target at most 1.2x)\n",
+            smallOurs, smallCurl, smallOurs / smallCurl);
     benchmark::Shutdown();
     return 0;
 }
