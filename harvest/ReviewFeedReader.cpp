@@ -8,6 +8,7 @@
 #include "output/AcceptReview.h"
 #include "output/ResultTable.h"
 #include "output/RunLog.h"
+#include "output/SeenReviewStore.h"
 #include "platform/Clock.h"
 #include "platform/Errors.h"
 
@@ -101,9 +102,16 @@ bool ReviewFeedReader::ReadPage(const QString& branchId, QString& reviewApiKey,
         const ISuperObject review = list->ItemAt(i);
         if (!review)
             continue;
-        if (!AcceptReview(review->LookupString(u"id"), store_, journal_, log_))
+        const QString id = review->LookupString(u"id");
+        if (!AcceptReview(id, store_, journal_, log_))
             continue;
-        table_.AddReview(profile, ReadReview(*review, endpoints_.siteAddress));
+        try {
+            table_.AddReview(profile, ReadReview(*review, endpoints_.siteAddress));
+        } catch (const OutputFailure&) {
+            // The row never reached the result file: the review must stay on offer for a later run.
+            store_.Remove(id);
+            throw;
+        }
     }
     return false;
 }

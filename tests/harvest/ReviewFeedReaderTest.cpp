@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 
 #include "harvest/Endpoints.h"
@@ -14,8 +15,10 @@
 #include "output/RunLog.h"
 #include "output/SeenReviewStore.h"
 #include "platform/Clock.h"
+#include "platform/Errors.h"
 #include "platform/LocaleServices.h"
 #include "platform/LogSink.h"
+#include "tests/support/FileSizeLimit.h"
 #include "tests/support/StandInDirectory.h"
 
 namespace quillorn {
@@ -117,6 +120,18 @@ TEST_F(ReviewFeedReaderTest, ReadsOneHundredTwentyReviewsInThreePages) {
     // Decoded as UTF-8 although the answers declare no charset.
     EXPECT_TRUE(rows.at(119).contains(QStringLiteral("\"Отзыв №119\"")));
     EXPECT_EQ(store.Count(), 120);
+}
+
+TEST_F(ReviewFeedReaderTest, ReviewWhoseRowCannotBeWrittenStaysOnOffer) {
+    directory.AddCard(CardWithReviews(QStringLiteral("6"), 2));
+    const qint64 written = QFileInfo(table.FilePath()).size();
+    {
+        test::FileSizeLimit full(static_cast<rlim_t>(written));
+        EXPECT_THROW(Read(QStringLiteral("6")), OutputFailure);
+    }
+    // The failure ends the run; the review it was writing must not count as delivered.
+    EXPECT_FALSE(store.Contains(QStringLiteral("r6-0")));
+    EXPECT_EQ(store.Count(), 0);
 }
 
 TEST_F(ReviewFeedReaderTest, EmptyFirstPageEndsTheFeedAfterOneRequest) {

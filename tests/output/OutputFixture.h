@@ -8,15 +8,16 @@
 #include "platform/Clock.h"
 #include "platform/LocaleServices.h"
 #include "platform/LogSink.h"
+#include "tests/support/FileSizeLimit.h"
 
 #include <gtest/gtest.h>
-#include <sys/resource.h>
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
-#include <csignal>
 
 namespace quillorn::testing {
+
+using test::FileSizeLimit;
 
 class OutputFixture : public ::testing::Test {
 protected:
@@ -39,28 +40,6 @@ protected:
     TestClock clock{1234};
     MemoryLogSink sink;
     RunLog log{sink, locale, clock, dir};
-};
-
-// While alive, a write that would make any file of this process larger than bytes fails with EFBIG.
-class FileSizeLimit {
-public:
-    explicit FileSizeLimit(rlim_t bytes) {
-        getrlimit(RLIMIT_FSIZE, &saved_);
-        previousHandler_ = std::signal(SIGXFSZ, SIG_IGN);
-        rlimit limit = saved_;
-        limit.rlim_cur = bytes;
-        setrlimit(RLIMIT_FSIZE, &limit);
-    }
-    ~FileSizeLimit() {
-        setrlimit(RLIMIT_FSIZE, &saved_);
-        std::signal(SIGXFSZ, previousHandler_);
-    }
-    FileSizeLimit(const FileSizeLimit&) = delete;
-    FileSizeLimit& operator=(const FileSizeLimit&) = delete;
-
-private:
-    rlimit saved_{};
-    void (*previousHandler_)(int) = nullptr;
 };
 
 }  // namespace quillorn::testing
