@@ -1,0 +1,40 @@
+// The fuzz target's saved inputs, replayed in the ordinary test run: every input that once found
+// a fault stays a regression test.
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+
+#include "fuzz/HttpResponseHarness.h"
+
+namespace quillorn {
+namespace {
+
+QByteArray Seed(const QString& name) {
+    QFile file(QStringLiteral(QUILLORN_SOURCE_DIR "/fuzz/corpus/http_response_fuzzer/") + name);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+int Replay(const QByteArray& input) {
+    return fuzz::ReadResponses(reinterpret_cast<const uint8_t*>(input.constData()),
+                               static_cast<size_t>(input.size()));
+}
+
+TEST(ResponseCorpusTest, ReadsTheSeedsAsTheResponsesTheyHold) {
+    EXPECT_EQ(Replay(Seed(QStringLiteral("length"))), 1);
+    EXPECT_EQ(Replay(Seed(QStringLiteral("chunked"))), 2);  // a chunked body, then a 204
+    EXPECT_EQ(Replay(Seed(QStringLiteral("interim-redirect"))), 1);
+    EXPECT_EQ(Replay(Seed(QStringLiteral("close-xml"))), 1);
+}
+
+// Inputs added by fuzzing runs: under the sanitizers, a fault in any of them fails the suite.
+TEST(ResponseCorpusTest, ReplaysEverySavedInput) {
+    const QDir corpus(QStringLiteral(QUILLORN_SOURCE_DIR "/fuzz/corpus/http_response_fuzzer"));
+    const QStringList names = corpus.entryList(QDir::Files);
+    ASSERT_GE(names.size(), 4);
+    for (const QString& name : names)
+        Replay(Seed(name));
+}
+
+}  // namespace
+}  // namespace quillorn
