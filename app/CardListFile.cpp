@@ -3,7 +3,7 @@
 #include <QFileInfo>
 #include <QRegularExpression>
 
-#include "app/AtomicFile.h"
+#include "platform/AtomicFile.h"
 
 namespace quillorn {
 

@@ -4,7 +4,7 @@
 #include <QRegularExpression>
 #include <cstdint>
 
-#include "app/AtomicFile.h"
+#include "platform/AtomicFile.h"
 
 namespace quillorn {
 

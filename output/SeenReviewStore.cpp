@@ -2,15 +2,14 @@
 
 #include "output/LineSplit.h"
 #include "output/RunLog.h"
+#include "platform/AtomicFile.h"
 #include "platform/Errors.h"
 #include "platform/LocaleServices.h"
 #include "platform/LockedFile.h"
 
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <algorithm>
-#include <cerrno>
 
 namespace quillorn {
 
@@ -105,23 +104,7 @@ void SeenReviewStore::Save() const {
 
     // Written beside the old file and renamed over it, so a crash or a full disk leaves the
     // previous store whole.
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        throw OutputFailure(
-            QStringLiteral("Cannot create file \"%1\". %2").arg(path, file.errorString()));
-    // QSaveFile buffers; a failed flush (full disk) must stop the commit, which would otherwise
-    // put the truncated file in place of the good one.
-    errno = 0;
-    if (file.write(bytes) != bytes.size() || !file.flush()) {
-        const int error = errno;
-        file.cancelWriting();
-        throw OutputFailure(
-            QStringLiteral("Cannot write file \"%1\". %2")
-                .arg(path, error != 0 ? SystemErrorText(error) : file.errorString()));
-    }
-    if (!file.commit())
-        throw OutputFailure(
-            QStringLiteral("Cannot write file \"%1\". %2").arg(path, file.errorString()));
+    ReplaceFileContents(path, bytes);
 }
 
 }  // namespace quillorn

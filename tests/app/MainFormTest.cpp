@@ -200,7 +200,7 @@ TEST_F(MainFormTest, CloseThatCannotWriteTheSettingsReportsItAndKeepsTheWindowOp
     EXPECT_EQ(boxes.seen[1].title, QStringLiteral("Quillorn"));
     EXPECT_EQ(boxes.seen[1].icon, QMessageBox::Critical);
     EXPECT_TRUE(boxes.seen[1].text.startsWith(
-        QStringLiteral("Cannot write file \"%1\". ").arg(Path(QStringLiteral("settings.ini")))))
+        QStringLiteral("Cannot create file \"%1\". ").arg(Path(QStringLiteral("settings.ini")))))
         << boxes.seen[1].text.toStdString();
     EXPECT_TRUE(boxes.seen[1].text.endsWith(u'.'));
 }

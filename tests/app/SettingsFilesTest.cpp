@@ -5,7 +5,7 @@
 #include <QTemporaryDir>
 
 #include "app/AppSettings.h"
-#include "app/AtomicFile.h"
+#include "platform/AtomicFile.h"
 #include "app/CardListFile.h"
 #include "app/IniFile.h"
 #include "platform/Errors.h"
@@ -118,12 +118,12 @@ TEST_F(SettingsFilesTest, AFileThatCannotBeReplacedRaisesAndTheOldOneStays) {
     try {
         ReplaceFileContents(inMissingDir, "new");
         FAIL() << "no failure";
-    } catch (const Failure& failure) {
+    } catch (const OutputFailure& failure) {
         EXPECT_TRUE(failure.Message().startsWith(
-            QStringLiteral("Cannot write file \"%1\". ").arg(inMissingDir)));
+            QStringLiteral("Cannot create file \"%1\". ").arg(inMissingDir)));
     }
     QDir(tmp.path()).mkdir(QStringLiteral("dir.txt"));
-    EXPECT_THROW(ReplaceFileContents(Path(QStringLiteral("dir.txt")), "new"), Failure);
+    EXPECT_THROW(ReplaceFileContents(Path(QStringLiteral("dir.txt")), "new"), OutputFailure);
     ReplaceFileContents(Path(QStringLiteral("keep.txt")), "new");
     EXPECT_EQ(Read(QStringLiteral("keep.txt")), "new");
     EXPECT_EQ(QDir(tmp.path()).entryList(QDir::Files), QStringList({"keep.txt"}));

@@ -8,8 +8,9 @@
 
 namespace quillorn {
 
-// Raises Failure("Cannot write file \"<path>\". <system error text>") when the file cannot be
-// written; the old file is then left as it was.
+// Raises OutputFailure ("Cannot create file \"<path>\". <reason>" when the temporary file cannot
+// be made, "Cannot write file \"<path>\". <reason>" when writing, flushing or the rename fails);
+// the old file is then left as it was.
 void ReplaceFileContents(const QString& path, const QByteArray& bytes);
 
 // Reads a whole file; raises Failure("Cannot read file \"<path>\". <system error text>").
