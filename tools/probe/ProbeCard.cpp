@@ -13,18 +13,6 @@
 namespace quillorn::probe {
 namespace {
 
-QByteArray ReadStandardInput() {
-    QByteArray bytes;
-    char chunk[65536];
-    for (;;) {
-        const size_t got = std::fread(chunk, 1, sizeof chunk, stdin);
-        bytes.append(chunk, qsizetype(got));
-        if (got < sizeof chunk)
-            break;
-    }
-    return bytes;
-}
-
 QByteArray Field(const char* name, QString value) {
     value.replace(u'\\', QStringLiteral("\\\\"));
     value.replace(u'\t', QStringLiteral("\\t"));

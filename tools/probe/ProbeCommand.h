@@ -2,6 +2,7 @@
 // command never touches the dispatcher.
 #pragma once
 
+#include <QByteArray>
 #include <QStringList>
 #include <vector>
 
@@ -9,11 +10,14 @@ namespace quillorn::probe {
 
 struct ProbeCommand {
     const char* name;
-    const char* usage;  // arguments after the name, for the help text
+    const char* usage;                    // arguments after the name, for the help text
     int (*run)(const QStringList& args);  // args after the name; returns the exit code
 };
 
 std::vector<ProbeCommand>& ProbeCommands();
+
+// All of standard input, as bytes.
+QByteArray ReadStandardInput();
 
 struct RegisterProbeCommand {
     explicit RegisterProbeCommand(ProbeCommand command) { ProbeCommands().push_back(command); }

@@ -8,18 +8,6 @@
 namespace quillorn::probe {
 namespace {
 
-QByteArray ReadStandardInput() {
-    QByteArray bytes;
-    char chunk[65536];
-    for (;;) {
-        const size_t got = std::fread(chunk, 1, sizeof chunk, stdin);
-        bytes.append(chunk, qsizetype(got));
-        if (got < sizeof chunk)
-            break;
-    }
-    return bytes;
-}
-
 int RunJson(const QStringList& args) {
     if (args.size() > 1) {
         std::fprintf(stderr, "usage: quillorn-probe json [PATH]\n");

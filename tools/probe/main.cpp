@@ -14,6 +14,18 @@ std::vector<ProbeCommand>& ProbeCommands() {
     return commands;
 }
 
+QByteArray ReadStandardInput() {
+    QByteArray bytes;
+    char chunk[65536];
+    for (;;) {
+        const size_t got = std::fread(chunk, 1, sizeof chunk, stdin);
+        bytes.append(chunk, qsizetype(got));
+        if (got < sizeof chunk)
+            break;
+    }
+    return bytes;
+}
+
 }  // namespace quillorn::probe
 
 int main(int argc, char* argv[]) {
@@ -22,7 +34,8 @@ int main(int argc, char* argv[]) {
     const QStringList args = app.arguments().mid(1);
     if (!args.isEmpty()) {
         for (const auto& command : ProbeCommands()) {
-            if (args.front() == QLatin1String(command.name)) return command.run(args.mid(1));
+            if (args.front() == QLatin1String(command.name))
+                return command.run(args.mid(1));
         }
     }
     std::fprintf(stderr, "usage:\n");
