@@ -330,6 +330,47 @@ TEST_F(HarvestRunTest, CardWithoutBranchIdFailsTwentyTimesThenTheRunGoesOn) {
     EXPECT_EQ(Files(QStringLiteral("log-*.txt")).size(), 1);
 }
 
+TEST_F(HarvestRunTest, EveryCardBackOffFollowsAPumpSoTheWindowStaysLive) {
+    StandInCard broken = Big(QStringLiteral("901"), 1);
+    broken.branchId.clear();
+    host.cardLines = {directory.AddCard(broken)};
+    QStringList steps;
+    host.onPump = [&] { steps << QStringLiteral("pump"); };
+    clock.OnSleep = [&](std::uint32_t ms) { steps << QStringLiteral("sleep %1").arg(ms); };
+
+    run.StartButtonClick();
+
+    int backOffs = 0;
+    for (qsizetype i = 0; i < steps.size(); ++i) {
+        if (steps.at(i) != QStringLiteral("sleep 1000"))
+            continue;
+        ++backOffs;
+        EXPECT_EQ(steps.value(i - 1), QStringLiteral("pump")) << "back-off " << backOffs;
+    }
+    EXPECT_EQ(backOffs, 20);
+}
+
+TEST_F(HarvestRunTest, InternalErrorEndsOneCardsFeedAndTheRunGoesOn) {
+    const QString big = directory.AddCard(Big(QStringLiteral("902"), 120));
+    const QString quiet = directory.AddCard(Quiet());
+    directory.ScriptFeed(
+        QStringLiteral("902"), 50,
+        StandInDirectory::Json(test::ErrorJson(500, QStringLiteral("Internal error"))));
+    host.cardLines = {big, quiet};
+
+    run.StartButtonClick();
+
+    const QStringList messages = Messages();
+    const qsizetype end = messages.indexOf(QStringLiteral(": ERROR_Отзывы закончились"));
+    ASSERT_GE(end, 0);
+    EXPECT_EQ(messages.at(end - 1), QStringLiteral(": ERROR_Internal error"));
+    EXPECT_EQ(messages.at(end + 1), ": Загружаем страницу " + quiet);
+    // The first page's fifty reviews, then the quiet card's row; the card is not attempted again.
+    EXPECT_EQ(DataRows().size(), 51);
+    EXPECT_EQ(messages.filter(QStringLiteral("Загружаем страницу ") + big).size(), 1);
+    EXPECT_EQ(Files(QStringLiteral("log-*.txt")).size(), 1);
+}
+
 TEST_F(HarvestRunTest, TooManyRequestsPausesAMinuteFromWhenThePauseBegan) {
     const QString quiet = directory.AddCard(Quiet());
     directory.ScriptCardPage(Quiet().path,
