@@ -26,17 +26,13 @@ int RunCard(const QStringList& args) {
         std::fprintf(stderr, "usage: quillorn-probe card < page.html\n");
         return 2;
     }
-    QByteArray input = ReadStandardInput();
-    if (std::ferror(stdin)) {
-        std::fprintf(stderr, "cannot read standard input\n");
+    const std::optional<QString> input = ReadStandardInputText();
+    if (!input)
         return 1;
-    }
-    if (input.startsWith("\xEF\xBB\xBF"))
-        input.remove(0, 3);
 
     CardPage card;
     try {
-        card = CardPageReader(SystemLocale().DecimalSeparator()).Read(QString::fromUtf8(input));
+        card = CardPageReader(SystemLocale().DecimalSeparator()).Read(*input);
     } catch (const Failure& failure) {
         std::fprintf(stderr, "%s\n", failure.Message().toUtf8().constData());
         return 1;

@@ -2,8 +2,9 @@
 // command never touches the dispatcher.
 #pragma once
 
-#include <QByteArray>
+#include <QString>
 #include <QStringList>
+#include <optional>
 #include <vector>
 
 namespace quillorn::probe {
@@ -16,8 +17,10 @@ struct ProbeCommand {
 
 std::vector<ProbeCommand>& ProbeCommands();
 
-// All of standard input, as bytes.
-QByteArray ReadStandardInput();
+// All of standard input as UTF-8 text, a leading byte-order mark dropped (a saved page often starts
+// with one, and it is no part of the page). Nothing, after saying so on standard error, when
+// standard input cannot be read.
+std::optional<QString> ReadStandardInputText();
 
 struct RegisterProbeCommand {
     explicit RegisterProbeCommand(ProbeCommand command) { ProbeCommands().push_back(command); }

@@ -13,16 +13,11 @@ int RunJson(const QStringList& args) {
         std::fprintf(stderr, "usage: quillorn-probe json [PATH]\n");
         return 2;
     }
-    QByteArray input = ReadStandardInput();
-    if (std::ferror(stdin)) {
-        std::fprintf(stderr, "cannot read standard input\n");
+    const std::optional<QString> input = ReadStandardInputText();
+    if (!input)
         return 1;
-    }
-    // A saved page often starts with a byte-order mark; it is no part of the JSON.
-    if (input.startsWith("\xEF\xBB\xBF"))
-        input.remove(0, 3);
 
-    ISuperObject node = ParseString(QString::fromUtf8(input));
+    ISuperObject node = ParseString(*input);
     if (node && !args.isEmpty())
         node = node->Lookup(args.front());
     const QByteArray output = node ? node->AsString().toUtf8() + '\n' : QByteArray("nothing\n");

@@ -14,7 +14,7 @@ std::vector<ProbeCommand>& ProbeCommands() {
     return commands;
 }
 
-QByteArray ReadStandardInput() {
+std::optional<QString> ReadStandardInputText() {
     QByteArray bytes;
     char chunk[65536];
     for (;;) {
@@ -23,7 +23,13 @@ QByteArray ReadStandardInput() {
         if (got < sizeof chunk)
             break;
     }
-    return bytes;
+    if (std::ferror(stdin)) {
+        std::fprintf(stderr, "cannot read standard input\n");
+        return std::nullopt;
+    }
+    if (bytes.startsWith("\xEF\xBB\xBF"))
+        bytes.remove(0, 3);
+    return QString::fromUtf8(bytes);
 }
 
 }  // namespace quillorn::probe
