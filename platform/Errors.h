@@ -33,4 +33,11 @@ public:
     using Error::Error;
 };
 
+// A request abandoned because the program is closing (the window closed, a termination signal).
+// Not a Failure, so no page or card handler retries it: the run ends as a stopped run.
+class RequestAborted : public Error {
+public:
+    using Error::Error;
+};
+
 }  // namespace quillorn

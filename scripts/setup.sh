@@ -22,6 +22,14 @@ if ((${#missing[@]})); then
     DEBIAN_FRONTEND=noninteractive "${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
 fi
 
+# The users' locale: the tests that depend on the numeric locale run under it, and fail without it.
+if ! locale -a 2>/dev/null | grep -qx 'ru_RU.utf8'; then
+    echo "Generating the ru_RU.UTF-8 locale"
+    sudo_cmd=()
+    [[ $(id -u) -eq 0 ]] || sudo_cmd=(sudo)
+    "${sudo_cmd[@]}" localedef -i ru_RU -f UTF-8 ru_RU.UTF-8
+fi
+
 if [[ ! -f "$build_dir/build.ninja" ]]; then
     cmake -S "$root" -B "$build_dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@"
 fi
