@@ -1,5 +1,5 @@
 // quillorn-demo: Quillorn against a stand-in directory on this machine, so a whole run can be
-// watched without internet. The stand-in serves three firm cards and their reviews over TLS on
+// watched without internet. The stand-in serves six firm cards and their reviews over TLS on
 // loopback; the window is the real one, with its files in the "demo" folder beside this program
 // and its card list filled with the stand-in's card URLs.
 //
