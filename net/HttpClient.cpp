@@ -413,6 +413,9 @@ void HttpClient::SetBasicAuthentication(bool on) {
 void HttpClient::SetEventPump(EventPump pump) {
     impl_->wait_.pump = std::move(pump);
 }
+void HttpClient::SetAbortCheck(std::function<bool()> check) {
+    impl_->wait_.abortCheck = std::move(check);
+}
 int HttpClient::ConnectTimeoutMs() const {
     return impl_->wait_.connectTimeoutMs;
 }

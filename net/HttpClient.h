@@ -7,6 +7,7 @@
 // Failure with a descriptive message for everything else (name resolution, refused connection,
 // time-outs, TLS, a connection closed before the response was complete, a malformed response, too
 // many redirects, a body over the size cap). A failed GET never delivers a partial result.
+// RequestAborted (not a Failure) when the abort check asks for it (SetAbortCheck).
 //
 // Not re-entrant: one request at a time (a GET started from the event pump during a GET fails).
 // Creating a client sets SIGPIPE to be ignored unless the program handles it already, so that a
@@ -18,6 +19,7 @@
 #include <QNetworkCookie>
 #include <QString>
 #include <cstdint>
+#include <functional>
 #include <memory>
 
 #include "net/HttpStatusError.h"
@@ -87,6 +89,12 @@ public:
 
     // Waiting. The defaults are the production values; tests shorten them.
     void SetEventPump(EventPump pump);
+    // Abandoning a request: while a request waits (connecting, the TLS handshake, reading,
+    // writing), the check is asked each time the event pump has run. When it returns true the
+    // request ends at once with RequestAborted (platform/Errors.h, "Request aborted"), which is not
+    // a Failure; the client is left as after a failure: the connection is reset and the stream
+    // form's stream holds what it held before the call. An empty check never aborts.
+    void SetAbortCheck(std::function<bool()> check);
     int ConnectTimeoutMs() const;
     void SetConnectTimeoutMs(int ms);
     int ReadTimeoutMs() const;

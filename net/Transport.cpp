@@ -97,6 +97,9 @@ void Transport::PumpIfDue(int intervalMs) {
     if (now - lastPump_ >= std::chrono::milliseconds(intervalMs)) {
         lastPump_ = now;
         Pump(wait_.pump);
+        // The pump is where the window learns it is closing; the request ends right after.
+        if (wait_.abortCheck && wait_.abortCheck())
+            throw RequestAborted(QStringLiteral("Request aborted"));
     }
 }
 

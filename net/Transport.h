@@ -6,6 +6,7 @@
 
 #include <QByteArray>
 #include <chrono>
+#include <functional>
 #include <memory>
 
 #include "platform/Errors.h"
@@ -32,6 +33,8 @@ public:
 // How the connection waits: read by reference, so changes reach an open connection.
 struct WaitSettings {
     EventPump pump;
+    // Asked after every pump: true abandons the wait with RequestAborted.
+    std::function<bool()> abortCheck;
     int connectTimeoutMs = 120000;
     int readTimeoutMs = 120000;
     int connectPumpIntervalMs = 125;
@@ -71,7 +74,8 @@ public:
 private:
     enum class Direction { In, Out };
     // Waits until the socket is ready; raises "Read timed out" (or "Connect timed out") at the
-    // deadline, pumping events at the interval meanwhile.
+    // deadline, pumping events at the interval meanwhile (and RequestAborted when the abort check
+    // says so after a pump).
     void WaitReady(Direction direction, std::chrono::steady_clock::time_point deadline,
                    int pumpIntervalMs, const char* timeoutMessage);
     void PumpIfDue(int intervalMs);

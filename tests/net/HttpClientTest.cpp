@@ -386,6 +386,41 @@ TEST_F(HttpClientTest, GivesUpOnAStalledServerWhileServicingTheWindow) {
     EXPECT_GE(pumps, 2);  // every 250 ms of the 700 ms wait
 }
 
+TEST_F(HttpClientTest, AbandonsAStalledRequestRightAfterThePumpThatAsksForIt) {
+    // The window closes during the third pump of a stalled read, then of a stalled handshake.
+    LoopbackServer silent;
+    silent.AddScript({ScriptStep::Stall()});
+    server.AddScript({ScriptStep::ReadRequest(),
+                      ScriptStep::Send("HTTP/1.1 200 OK\r\nContent-Length: 10\r\n\r\nabc"),
+                      ScriptStep::Stall()});
+    server.SetHandler([](const HttpRequest&) { return HttpResponse::Text("fresh"); });
+    client.SetReadTimeoutMs(5000);  // a check that is never asked ends in a time-out instead
+    int pumps = 0;
+    bool closing = false;
+    client.SetEventPump([&] { closing = ++pumps == 3; });
+    client.SetAbortCheck([&] { return closing; });
+
+    for (const QString& url :
+         {Url(QStringLiteral("/")), QStringLiteral("https://127.0.0.1:%1/").arg(silent.Port())}) {
+        pumps = 0;
+        QByteArray stream = "kept";
+        try {
+            client.Get(url, stream);
+            ADD_FAILURE() << "completed";
+        } catch (const Failure& failure) {
+            ADD_FAILURE() << "caught as a failure: " << failure.what();
+        } catch (const RequestAborted& aborted) {
+            EXPECT_EQ(aborted.Message(), QStringLiteral("Request aborted"));
+        }
+        EXPECT_EQ(pumps, 3);  // no wait after the pump that asked
+        EXPECT_EQ(stream, "kept");
+    }
+    closing = false;
+    client.SetEventPump({});
+    EXPECT_EQ(client.Get(Url(QStringLiteral("/after"))), QStringLiteral("fresh"));
+    EXPECT_EQ(server.ConnectionCount(), 2);  // the abandoned connection was not reused
+}
+
 TEST_F(HttpClientTest, ServicesTheWindowWhileASlowAnswerArrives) {
     int pumps = 0;
     client.SetEventPump([&] { ++pumps; });
