@@ -308,7 +308,7 @@ ResponseHead HttpClient::Impl::Fetch(const QString& urlText, QByteArray& out) {
                 // Reaching the maximum is a failure, not an empty success.
                 if (++redirects >= kRedirectMaximum)
                     throw Failure(QStringLiteral("Too many redirects"));
-                url = ResolveLocation(url, QString::fromUtf8(location));
+                url = ResolveLocation(url, location);
                 continue;
             }
             if (head.code == 101) {

@@ -131,18 +131,50 @@ QByteArray ResolvePath(const QByteArray& baseTarget, const QByteArray& reference
 }
 
 // Whether text begins with "scheme:" (RFC 3986 scheme characters).
-bool HasScheme(const QString& text) {
+bool HasScheme(const QByteArray& text) {
     for (qsizetype i = 0; i < text.size(); ++i) {
-        const QChar c = text[i];
-        if (c == QLatin1Char(':'))
+        const char c = text[i];
+        if (c == ':')
             return i > 0;
+        const bool letter = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
         const bool schemeChar =
-            (c.isLetter() && c.unicode() < 128) ||
-            (i > 0 && ((c.isDigit() && c.unicode() < 128) || c == '+' || c == '-' || c == '.'));
+            letter || (i > 0 && ((c >= '0' && c <= '9') || c == '+' || c == '-' || c == '.'));
         if (!schemeChar)
             return false;
     }
     return false;
+}
+
+// An absolute URL from its bytes (text is for messages). The host is read as UTF-8; the path and
+// query keep their bytes, so a byte that is not UTF-8 is percent-encoded as it is.
+Url ParseUrlBytes(const QString& text, const QByteArray& bytes) {
+    const qsizetype mark = bytes.indexOf("://");
+    if (mark <= 0)
+        throw BadUrl(text, "no scheme");
+    const QByteArray scheme = bytes.left(mark).toLower();
+    Url url;
+    if (scheme == "https") {
+        url.https = true;
+    } else if (scheme != "http") {
+        throw Failure(QStringLiteral("Unsupported URL scheme \"%1\" in \"%2\"")
+                          .arg(QString::fromUtf8(scheme), text));
+    }
+    const QByteArray rest = bytes.mid(mark + 3);
+    qsizetype end = rest.size();
+    for (const char stop : {'/', '?', '#'}) {
+        const qsizetype at = rest.indexOf(stop);
+        if (at >= 0 && at < end)
+            end = at;
+    }
+    ParseAuthority(text, QString::fromUtf8(rest.left(end)), url);
+    QByteArray target = rest.mid(end);
+    const qsizetype fragment = target.indexOf('#');
+    if (fragment >= 0)
+        target.truncate(fragment);
+    if (!target.startsWith('/'))
+        target.prepend('/');
+    url.target = EncodeUnsafe(target);
+    return url;
 }
 
 }  // namespace
@@ -166,48 +198,26 @@ QByteArray Url::Absolute() const {
 }
 
 Url ParseUrl(const QString& text) {
-    const QString trimmed = text.trimmed();
-    const qsizetype mark = trimmed.indexOf(QLatin1String("://"));
-    if (mark <= 0)
-        throw BadUrl(text, "no scheme");
-    const QString scheme = trimmed.left(mark).toLower();
-    Url url;
-    if (scheme == QLatin1String("https")) {
-        url.https = true;
-    } else if (scheme != QLatin1String("http")) {
-        throw Failure(QStringLiteral("Unsupported URL scheme \"%1\" in \"%2\"").arg(scheme, text));
-    }
-    const QString rest = trimmed.mid(mark + 3);
-    qsizetype end = rest.size();
-    for (const QChar stop : {QLatin1Char('/'), QLatin1Char('?'), QLatin1Char('#')}) {
-        const qsizetype at = rest.indexOf(stop);
-        if (at >= 0 && at < end)
-            end = at;
-    }
-    ParseAuthority(text, rest.left(end), url);
-    QString target = rest.mid(end);
-    const qsizetype fragment = target.indexOf(QLatin1Char('#'));
+    return ParseUrlBytes(text, text.trimmed().toUtf8());
+}
+
+Url ResolveLocation(const Url& base, const QByteArray& location) {
+    QByteArray reference = location.trimmed();
+    if (reference.startsWith("//"))
+        return ParseUrlBytes(QString::fromUtf8(location),
+                             (base.https ? "https:" : "http:") + reference);
+    if (HasScheme(reference))
+        return ParseUrlBytes(QString::fromUtf8(location), reference);
+    const qsizetype fragment = reference.indexOf('#');
     if (fragment >= 0)
-        target.truncate(fragment);
-    if (!target.startsWith(QLatin1Char('/')))
-        target.prepend(QLatin1Char('/'));
-    url.target = EncodeUnsafe(target.toUtf8());
+        reference.truncate(fragment);
+    Url url = base;
+    url.target = EncodeUnsafe(ResolvePath(base.target, reference));
     return url;
 }
 
 Url ResolveLocation(const Url& base, const QString& location) {
-    QString reference = location.trimmed();
-    if (reference.startsWith(QLatin1String("//")))
-        return ParseUrl((base.https ? QStringLiteral("https:") : QStringLiteral("http:")) +
-                        reference);
-    if (HasScheme(reference))
-        return ParseUrl(reference);
-    const qsizetype fragment = reference.indexOf(QLatin1Char('#'));
-    if (fragment >= 0)
-        reference.truncate(fragment);
-    Url url = base;
-    url.target = EncodeUnsafe(ResolvePath(base.target, reference.toUtf8()));
-    return url;
+    return ResolveLocation(base, location.toUtf8());
 }
 
 }  // namespace quillorn

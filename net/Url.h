@@ -27,7 +27,12 @@ struct Url {
 Url ParseUrl(const QString& text);
 
 // The URL a Location value names, relative to base: a missing scheme, host and port come from
-// base, a relative path is joined to base's path ("." and ".." segments removed).
+// base, a relative path is joined to base's path ("." and ".." segments removed). The value is
+// taken as the bytes received: the host is read as UTF-8, while every byte of the path and query
+// that a request line cannot carry is percent-encoded as it is (a byte that is not UTF-8 stays
+// that byte, never U+FFFD).
+Url ResolveLocation(const Url& base, const QByteArray& location);
+// The same for a Location given as text (its UTF-8 bytes).
 Url ResolveLocation(const Url& base, const QString& location);
 
 }  // namespace quillorn

@@ -36,7 +36,7 @@ TEST(UrlTest, RefusesWhatCannotBeRequested) {
 TEST(UrlTest, ResolvesLocationsLikeABrowser) {
     const Url base = ParseUrl(QStringLiteral("https://site:8443/firm/card/1?tab=a"));
     const auto resolve = [&](const char* location) {
-        return ResolveLocation(base, QString::fromUtf8(location)).Absolute();
+        return ResolveLocation(base, QByteArray(location)).Absolute();
     };
     EXPECT_EQ(resolve("2"), "https://site:8443/firm/card/2");
     EXPECT_EQ(resolve("./2/"), "https://site:8443/firm/card/2/");
@@ -49,6 +49,10 @@ TEST(UrlTest, ResolvesLocationsLikeABrowser) {
     EXPECT_EQ(resolve("http://plain/y"), "http://plain/y");
     EXPECT_EQ(resolve("/с пробелом"),
               "https://site:8443/%D1%81%20%D0%BF%D1%80%D0%BE%D0%B1%D0%B5%D0%BB%D0%BE%D0%BC");
+    // Bytes that are not UTF-8 keep their value: the redirect goes where the server said.
+    EXPECT_EQ(resolve("/\xE9t\xE9?q=\xFF"), "https://site:8443/%E9t%E9?q=%FF");
+    EXPECT_EQ(resolve("https://other/\xD0\xB0\xE9"), "https://other/%D0%B0%E9");
+    EXPECT_THROW(resolve("https://\xE9/"), Failure);
 }
 
 }  // namespace
