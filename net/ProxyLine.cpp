@@ -80,7 +80,7 @@ std::optional<QString> ReadProxyLine(const QString& path) {
 
 int ParseToolkitInteger(const QString& text) {
     qsizetype i = 0;
-    while (i < text.size() && (text[i] == QLatin1Char(' ') || text[i] == QLatin1Char('\t')))
+    while (i < text.size() && text[i] == QLatin1Char(' '))  // spaces only: a tab is refused
         ++i;
     bool negative = false;
     if (i < text.size() && (text[i] == QLatin1Char('+') || text[i] == QLatin1Char('-'))) {

@@ -23,9 +23,9 @@ struct ProxyLine {
 // Failure when the file exists but cannot be read.
 std::optional<QString> ReadProxyLine(const QString& path);
 
-// A signed 32-bit integer from text: leading blanks, then an optional sign, then decimal digits, or
-// hexadecimal digits after "$" or "0x". Anything else, an empty text and trailing characters
-// included, raises Failure "''<text>'' is not a valid integer value".
+// A signed 32-bit integer from text: leading spaces (no other blank), then an optional sign, then
+// decimal digits, or hexadecimal digits after "$" or "0x". Anything else, an empty text and
+// trailing characters included, raises Failure "''<text>'' is not a valid integer value".
 int ParseToolkitInteger(const QString& text);
 
 }  // namespace quillorn

@@ -50,7 +50,7 @@ TEST_F(RequestSettingsTest, AppliesHostAndPortWithoutCredentials) {
     EXPECT_EQ(client.ProxyPort(), 8080);
     EXPECT_FALSE(client.BasicAuthentication());
 
-    WriteProxyFile("proxy: 81");  // the conversion takes leading blanks; the log shows them
+    WriteProxyFile("proxy: 81");  // the conversion takes leading spaces; the log shows them
     EXPECT_EQ(Apply().logMessage, QStringLiteral(": Используем прокси proxy: 81"));
     EXPECT_EQ(client.ProxyPort(), 81);
 }
@@ -155,7 +155,8 @@ TEST(ToolkitIntegerTest, RejectsEverythingElseNamingTheText) {
     for (const QString& text :
          {QStringLiteral(""), QStringLiteral("80 "), QStringLiteral("8o"), QStringLiteral("0x"),
           QStringLiteral("$"), QStringLiteral("- 1"), QStringLiteral("2147483648"),
-          QStringLiteral("$100000000"), QStringLiteral("１２")}) {
+          QStringLiteral("$100000000"), QStringLiteral("１２"), QStringLiteral("\t80"),
+          QStringLiteral(" \t80")}) {
         try {
             ParseToolkitInteger(text);
             ADD_FAILURE() << "accepted " << text.toStdString();
