@@ -9,6 +9,8 @@
 #include "platform/TextEncoding.h"
 #include "platform/TickName.h"
 
+#include <QFile>
+
 namespace quillorn {
 
 RunLog::RunLog(LogSink& sink, const LocaleServices& locale, Clock& clock, AppDir dir)
@@ -50,7 +52,15 @@ QString RunLog::SaveRunLog() {
         bytes += EncodeWindows1251(line);
         bytes += "\r\n";
     }
-    file.Write(bytes);
+    try {
+        file.Write(bytes);
+    } catch (const OutputFailure&) {
+        // A log that could not be written whole is no log of the run: the file created above
+        // goes, rather than stay behind empty.
+        file.Close();
+        QFile::remove(path);
+        throw;
+    }
     file.Close();
     return path;
 }

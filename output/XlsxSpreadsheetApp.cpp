@@ -1,11 +1,12 @@
 #include "output/XlsxSpreadsheetApp.h"
 
+#include "output/ClassicNumberFormat.h"
+#include "output/StagingFile.h"
 #include "output/XlsxCellValue.h"
 #include "platform/Errors.h"
 
 #include <QFile>
 #include <QFileInfo>
-#include <QRandomGenerator>
 
 #include <xlsxwriter.h>
 
@@ -415,11 +416,24 @@ public:
             throw Failure(
                 QStringLiteral("Cannot create file \"%1\". The file already exists").arg(path));
         }
-        errno = 0;
-        lxw_error error = workbook_close(workbook_.release());  // frees the workbook
-        int systemError = errno;
+        // The part file exists only while it is being written and is locked for that time, so
+        // that a later step removes it only when this process was killed while writing it.
+        StagingFile staging;
+        const bool claimed = staging.Claim(stagingPath_);
+        lxw_error error = LXW_NO_ERROR;
+        int systemError = 0;
+        {
+            ClassicNumberFormat numbers;  // widths and margins are written here
+            errno = 0;
+            error = workbook_close(workbook_.release());  // frees the workbook
+            systemError = errno;
+        }
         if (error != LXW_NO_ERROR) {
-            QFile::remove(stagingPath_);
+            if (claimed) {
+                staging.Discard();
+            } else {
+                QFile::remove(stagingPath_);
+            }
             QString message = QStringLiteral("Cannot create file \"%1\". %2")
                                   .arg(path, QString::fromUtf8(lxw_strerror(error)));
             if (systemError != 0) {
@@ -428,6 +442,7 @@ public:
             throw Failure(message);
         }
         MoveWithoutReplacing(stagingPath_, path);
+        staging.Release();
     }
 
 private:
@@ -436,20 +451,6 @@ private:
     QByteArray tempDir_;  // the workbook's options point into it
     qint64 rows_;
 };
-
-// A hidden name beside the result file that no file holds yet.
-QString StagingPath(const QString& resultFilePath) {
-    QFileInfo info(resultFilePath);
-    for (;;) {
-        QString name = QStringLiteral(".%1.%2.xlsx-part")
-                           .arg(info.completeBaseName())
-                           .arg(QRandomGenerator::global()->generate64(), 16, 16, QChar('0'));
-        QString path = info.dir().filePath(name);
-        if (!QFileInfo::exists(path)) {
-            return path;
-        }
-    }
-}
 
 struct StartedWorkbook {
     WorkbookPtr workbook;
@@ -488,7 +489,10 @@ std::unique_ptr<ImportedWorkbook> XlsxSpreadsheetApp::Import(const QString& resu
         throw Failure(
             QStringLiteral("Cannot open file \"%1\". %2").arg(resultFilePath, file.errorString()));
     }
-    QString stagingPath = StagingPath(resultFilePath);
+    StagingFile::RemoveAbandoned(QFileInfo(resultFilePath).absolutePath());
+    // Numbers are formatted as rows are written, before the workbook is saved.
+    ClassicNumberFormat numbers;
+    QString stagingPath = StagingFile::FreePath(resultFilePath);
     QByteArray tempDir = QFile::encodeName(tempDir_);
     StartedWorkbook started =
         StartWorkbook(QFile::encodeName(stagingPath), tempDir, file.size() > kZip64Threshold);

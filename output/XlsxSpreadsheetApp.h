@@ -23,9 +23,11 @@ public:
 
     // The workbook is assembled beside the result file under a hidden temporary name and moved
     // to its path by SaveAs, so a failed conversion never leaves a half-written workbook under
-    // the real name. Raises Failure when the file cannot be read or holds more lines or fields
-    // than a sheet can (1,048,576 rows, 16,384 columns). A text longer than a cell can hold
-    // (32,767 characters) is cut to that length; the result file keeps it whole.
+    // the real name; part files that a killed conversion left there are removed first. Numbers,
+    // widths and margins are written with a decimal point under any locale. Raises Failure when
+    // the file cannot be read or holds more lines or fields than a sheet can (1,048,576 rows,
+    // 16,384 columns). A text longer than a cell can hold (32,767 characters) is cut to that
+    // length; the result file keeps it whole.
     std::unique_ptr<ImportedWorkbook> Import(const QString& resultFilePath) override;
 
 private:

@@ -63,6 +63,7 @@ TEST_F(RunLogTest, FailedSaveRaisesOutputFailureAndKeepsThePanel) {
         }
     }
     EXPECT_EQ(sink.Lines().size(), 51);
+    EXPECT_EQ(Files(), QStringList());  // no empty log file left behind
 
     RunLog elsewhere(sink, locale, clock, AppDir(temp.path() + "/missing"));
     EXPECT_THROW(

@@ -1,6 +1,7 @@
 #include "output/ResultTable.h"
 #include "output/XlsxSpreadsheetApp.h"
 #include "platform/Errors.h"
+#include "tests/support/ProcessLocale.h"
 #include "tests/support/XlsxReader.h"
 
 #include <QDir>
@@ -168,6 +169,33 @@ TEST_F(SpreadsheetConversionTest, HeaderIsBoldFrozenAndFilteredAndColumnsAreRead
     EXPECT_GE(sheet.columnWidths[0], 17);     // fits the 17-digit id
     EXPECT_LE(sheet.columnWidths[9], 61);     // long texts do not make a column endless
     EXPECT_GE(sheet.columnWidths[12], 8.43);  // narrow columns keep the usual width
+}
+
+// The program's start takes the C library's locale from the environment; under a decimal comma
+// the sheet must still spell its numbers, widths and margins with a point.
+TEST_F(SpreadsheetConversionTest, SheetXmlIsTheSameUnderADecimalCommaLocale) {
+    const QStringList lines = {
+        ResultTable::PerCardHeader(),
+        QStringList{Q("Кафе"), Q(" 4,6"), Q("-0,25"), Q("12345678901234")}.join('\t')};
+    const QString resultPath = WriteResultFile(lines);
+    QString workbook;
+    {
+        test::ProcessLocale russian("ru_RU.UTF-8");
+        ASSERT_TRUE(russian.Active()) << "ru_RU.UTF-8 is not installed (scripts/setup.sh makes it)";
+        ASSERT_EQ(test::ProcessLocale::DecimalPoint(), ",");
+        workbook = Convert(resultPath);
+        // Only this conversion's thread was switched, and only while it worked.
+        EXPECT_EQ(test::ProcessLocale::DecimalPoint(), ",");
+    }
+    XlsxSheet sheet = ReadXlsxFirstSheet(workbook);
+
+    ExpectSheetHolds(sheet, lines);
+    EXPECT_EQ(sheet.Cell(1, 1)->number, 4.6);
+    EXPECT_EQ(sheet.Cell(1, 2)->number, -0.25);
+    ASSERT_EQ(sheet.columnWidths.size(), 7);
+    EXPECT_GT(sheet.columnWidths[0], 8.43);  // the default width is no whole number either
+    EXPECT_EQ(sheet.pageMargins.value("left"), 0.7);
+    EXPECT_EQ(sheet.pageMargins.value("header"), 0.3);
 }
 
 TEST_F(SpreadsheetConversionTest, PerCardRowsKeepReviewCellsBeyondTheHeader) {

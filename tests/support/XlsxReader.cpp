@@ -45,6 +45,17 @@ std::pair<int, int> ParseCellRef(const QString& ref) {
     return {ref.mid(i).toInt() - 1, col - 1};
 }
 
+// A number as the sheet's XML must spell it (a decimal point, whatever the writer's locale).
+double XmlNumber(QStringView text, const char* what) {
+    bool ok = false;
+    const double value = text.toDouble(&ok);
+    if (!ok) {
+        throw std::runtime_error(std::string("sheet: ") + what + " \"" +
+                                 text.toString().toStdString() + "\" is no number");
+    }
+    return value;
+}
+
 struct CellStyle {
     bool bold = false;
     QString numberFormat;
@@ -162,7 +173,12 @@ XlsxSheet ReadXlsxFirstSheet(const QString& path) {
             } else if (name == u"col") {
                 for (int c = attrs.value(QLatin1String("min")).toInt();
                      c <= attrs.value(QLatin1String("max")).toInt(); ++c) {
-                    sheet.columnWidths[c - 1] = attrs.value(QLatin1String("width")).toDouble();
+                    sheet.columnWidths[c - 1] =
+                        XmlNumber(attrs.value(QLatin1String("width")), "width");
+                }
+            } else if (name == u"pageMargins") {
+                for (const auto& attr : attrs) {
+                    sheet.pageMargins[attr.name().toString()] = XmlNumber(attr.value(), "margin");
                 }
             } else if (name == u"c") {
                 std::tie(cellRow, cellCol) =
@@ -182,7 +198,7 @@ XlsxSheet ReadXlsxFirstSheet(const QString& path) {
                     cell->text = shared.value(value.toInt());
                 } else if (cellType.isEmpty() || cellType == u"n") {
                     cell->isNumber = true;
-                    cell->number = value.toDouble();
+                    cell->number = XmlNumber(value, "value");
                 } else {
                     cell->text = value;
                 }

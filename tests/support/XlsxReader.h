@@ -26,6 +26,8 @@ struct XlsxSheet {
     QString frozenTopLeft;           // the first cell below and right of frozen panes, e.g. "A2"
     QString autoFilter;              // e.g. "A1:P4"
     QMap<int, double> columnWidths;  // zero-based column -> width
+    // The page margins by name ("left", "top", ...).
+    QMap<QString, double> pageMargins;
 
     // Text of a cell ("" when missing); a number cell gives its shortest decimal form.
     QString CellText(int row, int col) const;
