@@ -1,8 +1,10 @@
 #include "harvest/HarvestRun.h"
 
+#include <QDir>
 #include <algorithm>
 #include <exception>
 #include <limits>
+#include <optional>
 
 #include "harvest/CardPageReader.h"
 #include "harvest/Endpoints.h"
@@ -18,6 +20,7 @@
 #include "output/WorkbookStep.h"
 #include "platform/Clock.h"
 #include "platform/Errors.h"
+#include "platform/FolderRunLock.h"
 #include "platform/LocaleServices.h"
 
 namespace quillorn {
@@ -36,6 +39,21 @@ QString TrimControls(const QString& text) {
         --end;
     return text.mid(begin, end - begin);
 }
+
+// For the length of a run, closing the window or a termination signal abandons the request in
+// progress; the stop button lets it finish. The client outlives the run, so the check goes again.
+class AbortCheckScope {
+public:
+    AbortCheckScope(HttpClient& client, const StopFlag& stop) : client_(client) {
+        client_.SetAbortCheck([&stop] { return stop.AbortRequested(); });
+    }
+    ~AbortCheckScope() { client_.SetAbortCheck({}); }
+    AbortCheckScope(const AbortCheckScope&) = delete;
+    AbortCheckScope& operator=(const AbortCheckScope&) = delete;
+
+private:
+    HttpClient& client_;
+};
 
 }  // namespace
 
@@ -81,6 +99,16 @@ void HarvestRun::StartButtonClick() {
         host_.ShowWarning(QStringLiteral("Старт невозможен"), QStringLiteral("Карточки не заданы"));
         return;
     }
+    // Held until the store is saved, on every path: a second run started before that would load
+    // the old store and deliver the same reviews again.
+    const std::optional<FolderRunLock> folderLock = FolderRunLock::TryTake(dir_);
+    if (!folderLock) {
+        host_.ShowWarning(QStringLiteral("Старт невозможен"),
+                          QStringLiteral("В папке %1 уже идёт выгрузка отзывов: её ведёт другая "
+                                         "копия программы. Дождитесь её окончания.")
+                              .arg(QDir::toNativeSeparators(QDir::cleanPath(dir_.Path()))));
+        return;
+    }
 
     const RequestSetup setup = ApplyRequestSettings(client_, dir_);
     if (setup.proxyApplied) {
@@ -90,6 +118,7 @@ void HarvestRun::StartButtonClick() {
     host_.PumpEvents();
     host_.DisableRunControls();
 
+    const AbortCheckScope abortCheck(client_, stop_);
     RunParts parts(*this, vertical);
     try {
         parts.journal.Open();
@@ -123,6 +152,8 @@ void HarvestRun::Run(RunParts& parts) {
         log_.SaveRunLog();
         if (workbook_.Due(parts.table))
             workbook_.Run(parts.table);
+    } catch (const RequestAborted&) {
+        // The program is closing: the run ends as a stopped run, its rows kept.
     } catch (const Error& error) {
         LogRunFailure(error.Message());
     } catch (const std::exception& error) {

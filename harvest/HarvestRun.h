@@ -3,6 +3,7 @@
 // after a 429, four stop checks), reads each card page and its reviews feed, and ends with the
 // result file closed, the log file saved, the workbook made and the store of taken reviews saved.
 // It runs on the window's thread and keeps the window alive by pumping its events in every wait.
+// A run holds its folder's run lock from its start until its store is saved.
 #pragma once
 
 #include <QString>
@@ -41,11 +42,12 @@ public:
                const LocaleServices& locale, AppDir dir, const Endpoints& endpoints, StopFlag& stop,
                WorkbookStep& workbook);
 
-    // Performs one run and returns when it has ended. An empty card list shows the "Старт
-    // невозможен" box and does nothing else. Failures before the first card (the proxy line's
-    // port, the journal or the store that cannot be opened) and a store that cannot be saved at
-    // the end leave this function for the window's error report; every other failure is logged
-    // and handled here.
+    // Performs one run and returns when it has ended. An empty card list, or a folder another
+    // run holds, shows a "Старт невозможен" box and does nothing else. Failures before the first
+    // card (the folder that cannot be locked, the proxy line's port, the journal or the store
+    // that cannot be opened) and a store that cannot be saved at the end leave this function for
+    // the window's error report; every other failure is logged and handled here. A request
+    // abandoned by the stop flag's RequestAbort ends the run as a stop does.
     void StartButtonClick();
 
 private:

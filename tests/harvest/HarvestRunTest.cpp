@@ -17,6 +17,7 @@
 #include "output/XlsxSpreadsheetApp.h"
 #include "platform/Clock.h"
 #include "platform/Errors.h"
+#include "platform/FolderRunLock.h"
 #include "platform/LocaleServices.h"
 #include "platform/LockedFile.h"
 #include "platform/TextEncoding.h"
@@ -144,6 +145,20 @@ protected:
         EXPECT_EQ(Messages().last(),
                   QStringLiteral(": Ставим повторный запуск выгрузки на таймер через, минут: 1"));
         EXPECT_TRUE(host.controlsEnabled);
+    }
+
+    // The store's file after a run took the first `count` reviews of a Big card.
+    QByteArray StoredIds(const QString& branch, int count) const {
+        QStringList ids;
+        for (int i = 0; i < count; ++i)
+            ids << QStringLiteral("%1-%2").arg(branch).arg(i);
+        std::sort(ids.begin(), ids.end(), [&](const QString& a, const QString& b) {
+            return locale.CompareIgnoringCase(a, b) < 0;
+        });
+        QByteArray bytes;
+        for (const QString& id : ids)
+            bytes += id.toUtf8() + "\r\n";
+        return bytes;
     }
 
     int ApiRequests() const {
@@ -414,6 +429,7 @@ TEST_F(HarvestRunTest, StopRightAfterACardPageArrived) {
     onClientPump = [&] { stop.Request(); };
     run.StartButtonClick();
     EXPECT_EQ(directory.RequestLines(), QStringList{"site GET /moscow/firm/701"});
+    EXPECT_EQ(client.ResponseCode(), 200);  // the stop button lets the request finish
     EXPECT_TRUE(DataRows().isEmpty());
     ExpectStoppedRunCleanedUp("");
 }
@@ -436,16 +452,7 @@ TEST_F(HarvestRunTest, StopBeforeAFeedPageKeepsThePendingPerCardRow) {
     const QStringList rows = DataRows();
     ASSERT_EQ(rows.size(), 1);
     EXPECT_EQ(rows.front().split(u'\t').size(), 7 + 49);
-    QByteArray expectedIds;
-    QStringList all;
-    for (int i = 0; i < 50; ++i)
-        all << QStringLiteral("810-%1").arg(i);
-    std::sort(all.begin(), all.end(), [&](const QString& a, const QString& b) {
-        return locale.CompareIgnoringCase(a, b) < 0;
-    });
-    for (const QString& id : all)
-        expectedIds += id.toUtf8() + "\r\n";
-    ExpectStoppedRunCleanedUp(expectedIds);
+    ExpectStoppedRunCleanedUp(StoredIds(QStringLiteral("810"), 50));
 }
 
 TEST_F(HarvestRunTest, StopWhileAFeedPageIsRequestedLeavesItsReviews) {
@@ -465,6 +472,27 @@ TEST_F(HarvestRunTest, StopWhileAFeedPageIsRequestedLeavesItsReviews) {
     ExpectStoppedRunCleanedUp("");
 }
 
+TEST_F(HarvestRunTest, ClosingDuringAStalledRequestEndsTheRunAsStopped) {
+    const StandInCard card = Big(QStringLiteral("830"), 120);
+    host.vertical = false;
+    host.cardLines = {directory.AddCard(card)};
+    directory.ScriptFeed(card.branchId, 50, test::HttpResponse::Stall());
+    client.SetReadTimeoutMs(5000);  // unabandoned, the stall would end as a failed page
+    onClientPump = [&] {
+        if (ApiRequests() == 2)
+            stop.RequestAbort();
+    };
+    run.StartButtonClick();
+    EXPECT_EQ(ApiRequests(), 2);
+    EXPECT_TRUE(Messages().filter(QStringLiteral("ERROR")).isEmpty());
+    EXPECT_TRUE(Messages().filter(QStringLiteral("Ошибка")).isEmpty());
+    // The first page's reviews are taken: their pending per-card row is written.
+    const QStringList rows = DataRows();
+    ASSERT_EQ(rows.size(), 1);
+    EXPECT_EQ(rows.front().split(u'\t').size(), 7 + 50);
+    ExpectStoppedRunCleanedUp(StoredIds(QStringLiteral("830"), 50));
+}
+
 TEST_F(HarvestRunTest, StopDuringTheIntervalStillSendsThatCardsRequest) {
     const QString romashka = directory.AddCard(Romashka());
     const QString quiet = directory.AddCard(Quiet());
@@ -480,7 +508,23 @@ TEST_F(HarvestRunTest, StopDuringTheIntervalStillSendsThatCardsRequest) {
                            "api GET /2.0/branches/701/reviews?offset=0&key=k701",
                            "site GET /spb/firm/702"}));
     EXPECT_EQ(Messages().at(Messages().size() - 2), ": Загружаем страницу " + quiet);
+    EXPECT_EQ(clock.TotalSlept(), 100u + 10u);  // the first card's page pause, one wait step
     ExpectStoppedRunCleanedUp("a1\r\na2\r\n");
+}
+
+TEST_F(HarvestRunTest, StopEndsTheTooManyRequestsPauseWithinOneStep) {
+    const QString quiet = directory.AddCard(Quiet());
+    directory.ScriptCardPage(Quiet().path,
+                             test::HttpResponse::Status(429, "Too Many Requests", "slow down"));
+    host.cardLines = {quiet};
+    clock.OnSleep = [&](std::uint32_t ms) {
+        if (ms == 10)
+            stop.Request();
+    };
+    run.StartButtonClick();
+    EXPECT_EQ(clock.TotalSlept(), 1000u + 10u);  // the back-off, one step of the pause
+    EXPECT_EQ(directory.Requests().size(), 1u);
+    ExpectStoppedRunCleanedUp("");
 }
 
 TEST_F(HarvestRunTest, WaitsTheIntervalFromThePreviousCardPage) {
@@ -609,6 +653,27 @@ TEST_F(HarvestRunTest, LogFileThatCannotBeSavedSkipsTheWorkbook) {
     ExpectStoppedRunCleanedUp("a1\r\na2\r\n");
 }
 
+TEST_F(HarvestRunTest, FolderHeldByAnotherRunOnlyShowsTheBox) {
+    host.cardLines = {directory.AddCard(Quiet())};
+    for (const char* name : {"IdsDB.dat", "proxy.txt"}) {
+        QFile file(Path(QLatin1String(name)));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(name == QByteArray("proxy.txt") ? "quill:pw@127.0.0.1:3128\r\n" : "x\r\n");
+    }
+    const std::optional<FolderRunLock> other = FolderRunLock::TryTake(dir);
+    ASSERT_TRUE(other.has_value());
+    run.StartButtonClick();
+    ASSERT_EQ(host.events.size(), 1);
+    EXPECT_TRUE(host.events.front().startsWith(
+        QStringLiteral("Warning Старт невозможен: В папке %1 уже идёт выгрузка").arg(tmp.path())))
+        << host.events.front().toStdString();
+    EXPECT_TRUE(sink.Lines().isEmpty());
+    EXPECT_EQ(QDir(tmp.path()).entryList(QDir::Files), QStringList({"IdsDB.dat", "proxy.txt"}));
+    EXPECT_EQ(Bytes(QStringLiteral("IdsDB.dat")), QByteArray("x\r\n"));
+    EXPECT_TRUE(client.ProxyServer().isEmpty());
+    EXPECT_TRUE(directory.Requests().empty());
+}
+
 TEST_F(HarvestRunTest, EmptyCardListOnlyShowsTheBox) {
     host.cardLines = {" ", "\t\r", ""};
     sink.AppendLine(QStringLiteral("earlier"));
@@ -640,6 +705,7 @@ TEST_F(HarvestRunTest, FailuresBeforeTheFirstCardLeaveTheHandler) {
     EXPECT_THROW(run.StartButtonClick(), Failure);
     EXPECT_EQ(host.events, QStringList({"DisableRunControls", "EnableRunControls"}));
     EXPECT_TRUE(QDir(tmp.path()).entryList(QDir::Files).isEmpty());
+    EXPECT_FALSE(FolderRunLock::IsBusy(dir));
 }
 
 TEST_F(HarvestRunTest, CleanUpClosesTheJournalBeforeEnablingAndSavesTheStoreBeforeRearming) {
@@ -647,17 +713,38 @@ TEST_F(HarvestRunTest, CleanUpClosesTheJournalBeforeEnablingAndSavesTheStoreBefo
     bool journalFreeAtEnable = false;
     bool storeSavedAtEnable = true;
     bool storeSavedAtArm = false;
+    // The folder stays the run's from before the store is saved until after: no second program
+    // can load the store in between.
+    bool folderBusyAtEnable = false;
+    bool folderBusyAtArm = false;
     host.onEnable = [&] {
-        LockedFile probe;  // the run's lock is gone once the journal is closed
+        LockedFile probe;  // the journal's own lock is gone once it is closed
         journalFreeAtEnable =
             probe.Open(Path(QStringLiteral("IdDates.dat")), LockedFile::Mode::OpenOrAppend);
         storeSavedAtEnable = QFile::exists(Path(QStringLiteral("IdsDB.dat")));
+        folderBusyAtEnable = FolderRunLock::IsBusy(dir);
     };
-    host.onArm = [&] { storeSavedAtArm = QFile::exists(Path(QStringLiteral("IdsDB.dat"))); };
+    host.onArm = [&] {
+        storeSavedAtArm = QFile::exists(Path(QStringLiteral("IdsDB.dat")));
+        folderBusyAtArm = FolderRunLock::IsBusy(dir);
+    };
     run.StartButtonClick();
     EXPECT_TRUE(journalFreeAtEnable);
     EXPECT_FALSE(storeSavedAtEnable);
     EXPECT_TRUE(storeSavedAtArm);
+    EXPECT_TRUE(folderBusyAtEnable);
+    EXPECT_TRUE(folderBusyAtArm);
+    EXPECT_FALSE(FolderRunLock::IsBusy(dir));
+
+    // A store that cannot be saved leaves the handler, and the folder free for the next run.
+    host.onArm = nullptr;
+    host.onEnable = [&] {
+        ASSERT_TRUE(QFile::remove(Path(QStringLiteral("IdsDB.dat"))));
+        ASSERT_TRUE(QDir(tmp.path()).mkpath(QStringLiteral("IdsDB.dat/taken")));
+    };
+    clock.Advance(1000);
+    EXPECT_THROW(run.StartButtonClick(), OutputFailure);
+    EXPECT_FALSE(FolderRunLock::IsBusy(dir));
 }
 
 }  // namespace
