@@ -290,8 +290,13 @@ ResponseHead HttpClient::Impl::Fetch(const QString& urlText, QByteArray& out) {
     busy_ = true;
     struct Done {
         bool& busy;
-        ~Done() { busy = false; }
-    } done{busy_};
+        Transport& transport;
+        ~Done() {
+            busy = false;
+            transport.EndRequest();
+        }
+    } done{busy_, transport_};
+    transport_.BeginRequest();
 
     const qsizetype start = out.size();
     Url url = ParseUrl(urlText);
@@ -427,6 +432,12 @@ int HttpClient::ReadTimeoutMs() const {
 }
 void HttpClient::SetReadTimeoutMs(int ms) {
     impl_->wait_.readTimeoutMs = ms;
+}
+int HttpClient::RequestDeadlineMs() const {
+    return impl_->wait_.requestDeadlineMs;
+}
+void HttpClient::SetRequestDeadlineMs(int ms) {
+    impl_->wait_.requestDeadlineMs = ms;
 }
 std::int64_t HttpClient::MaxBodyBytes() const {
     return impl_->maxBody_;

@@ -5,9 +5,10 @@
 //
 // Failures: HttpStatusError (net/HttpStatusError.h) for a final response that is not a success;
 // Failure with a descriptive message for everything else (name resolution, refused connection,
-// time-outs, TLS, a connection closed before the response was complete, a malformed response, too
-// many redirects, a body over the size cap). A failed GET never delivers a partial result.
-// RequestAborted (not a Failure) when the abort check asks for it (SetAbortCheck).
+// time-outs, the whole-request deadline, TLS, a connection closed before the response was complete,
+// a malformed response, too many redirects, a body over the size cap). A failed GET never delivers
+// a partial result. RequestAborted (not a Failure) when the abort check asks for it
+// (SetAbortCheck).
 //
 // Not re-entrant: one request at a time (a GET started from the event pump during a GET fails).
 // Creating a client sets SIGPIPE to be ignored unless the program handles it already, so that a
@@ -36,6 +37,10 @@ public:
     static constexpr int kDefaultConnectTimeoutMs = 120000;
     // No byte for this long fails the request with "Read timed out".
     static constexpr int kDefaultReadTimeoutMs = 120000;
+    // A whole GET (connecting, the TLS handshake, the head and the body of every response of its
+    // redirect chain) taking longer than this fails with "Request took too long", however steadily
+    // bytes keep arriving.
+    static constexpr int kDefaultRequestDeadlineMs = 300000;
     static constexpr std::int64_t kDefaultMaxBodyBytes = 256 * 1024 * 1024;
     static constexpr int kConnectPumpIntervalMs = 125;
     static constexpr int kReadPumpIntervalMs = 250;
@@ -99,6 +104,8 @@ public:
     void SetConnectTimeoutMs(int ms);
     int ReadTimeoutMs() const;
     void SetReadTimeoutMs(int ms);
+    int RequestDeadlineMs() const;
+    void SetRequestDeadlineMs(int ms);
     std::int64_t MaxBodyBytes() const;
     void SetMaxBodyBytes(std::int64_t bytes);
 

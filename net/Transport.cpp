@@ -103,6 +103,19 @@ void Transport::PumpIfDue(int intervalMs) {
     }
 }
 
+void Transport::BeginRequest() {
+    requestDeadline_ = SteadyClock::now() + std::chrono::milliseconds(wait_.requestDeadlineMs);
+}
+
+void Transport::EndRequest() noexcept {
+    requestDeadline_ = SteadyClock::time_point::max();
+}
+
+void Transport::CheckRequestDeadline() const {
+    if (SteadyClock::now() >= requestDeadline_)
+        throw Failure(QStringLiteral("Request took too long"));
+}
+
 SteadyClock::time_point Transport::ReadDeadline() const {
     return SteadyClock::now() + std::chrono::milliseconds(wait_.readTimeoutMs);
 }
@@ -112,15 +125,18 @@ void Transport::WaitReady(Direction direction, SteadyClock::time_point deadline,
     while (true) {
         PumpIfDue(pumpIntervalMs);
         const auto nextPump = lastPump_ + std::chrono::milliseconds(pumpIntervalMs);
-        const int timeout = std::min(MsUntil(deadline), MsUntil(nextPump));
+        const auto until = std::min(deadline, requestDeadline_);
+        const int timeout = std::min(MsUntil(until), MsUntil(nextPump));
         pollfd entry{fd_, static_cast<short>(direction == Direction::In ? POLLIN : POLLOUT), 0};
         const int rc = poll(&entry, 1, timeout);
         if (rc > 0)
             return;  // ready, or an error the next call reports
         if (rc < 0 && errno != EINTR)
             throw Failure(QStringLiteral("poll: ") + SystemError(errno));
-        if (SteadyClock::now() >= deadline)
-            throw Failure(QLatin1String(timeoutMessage));
+        // The limit that came first names the failure.
+        if (SteadyClock::now() >= until)
+            throw Failure(deadline <= requestDeadline_ ? QString::fromLatin1(timeoutMessage)
+                                                       : QStringLiteral("Request took too long"));
     }
 }
 
@@ -212,6 +228,7 @@ void Transport::Write(const QByteArray& bytes) {
     auto deadline = ReadDeadline();
     while (left > 0) {
         PumpIfDue(wait_.readPumpIntervalMs);
+        CheckRequestDeadline();
         const int chunk = static_cast<int>(std::min<qsizetype>(left, 1 << 20));
         if (ssl_) {
             const int n = SSL_write(ssl_.get(), data, chunk);
@@ -255,6 +272,7 @@ qsizetype Transport::Read(char* data, qsizetype size) {
     const auto deadline = ReadDeadline();
     while (true) {
         PumpIfDue(wait_.readPumpIntervalMs);
+        CheckRequestDeadline();  // bytes that keep trickling in do not extend the request
         if (ssl_) {
             const int n = SSL_read(ssl_.get(), data, chunk);
             if (n > 0)

@@ -37,6 +37,9 @@ struct WaitSettings {
     std::function<bool()> abortCheck;
     int connectTimeoutMs = 120000;
     int readTimeoutMs = 120000;
+    // The whole request, from connecting to the body's last byte: a server that trickles bytes
+    // cannot keep it open for ever.
+    int requestDeadlineMs = 300000;
     int connectPumpIntervalMs = 125;
     int readPumpIntervalMs = 250;
 };
@@ -65,6 +68,12 @@ public:
     void Write(const QByteArray& bytes);
     qsizetype Read(char* data, qsizetype size) override;
 
+    // The request the connection now serves must end within WaitSettings::requestDeadlineMs from
+    // now: every wait and every read or write past that moment raises "Request took too long".
+    // EndRequest lifts the limit.
+    void BeginRequest();
+    void EndRequest() noexcept;
+
     bool IsOpen() const { return fd_ >= 0; }
     // Whether the idle connection has something to read (bytes nobody asked for, or the peer's
     // close): then it cannot carry another request.
@@ -79,6 +88,7 @@ private:
     void WaitReady(Direction direction, std::chrono::steady_clock::time_point deadline,
                    int pumpIntervalMs, const char* timeoutMessage);
     void PumpIfDue(int intervalMs);
+    void CheckRequestDeadline() const;
     std::chrono::steady_clock::time_point ReadDeadline() const;
 
     struct SslFree {
@@ -90,6 +100,8 @@ private:
     std::unique_ptr<ssl_st, SslFree> ssl_;
     QByteArray peer_;  // "host:port", for messages
     std::chrono::steady_clock::time_point lastPump_;
+    std::chrono::steady_clock::time_point requestDeadline_ =
+        std::chrono::steady_clock::time_point::max();
 };
 
 }  // namespace quillorn

@@ -387,6 +387,32 @@ TEST_F(HttpClientTest, GivesUpOnAStalledServerWhileServicingTheWindow) {
     EXPECT_GE(pumps, 2);  // every 250 ms of the 700 ms wait
 }
 
+TEST_F(HttpClientTest, EndsARequestThatOutlastsItsDeadlineHoweverBytesTrickle) {
+    // Every byte arrives well within the read time-out, in the head and then in the body; then a
+    // handshake that never finishes.
+    const QByteArray head = "HTTP/1.1 200 OK\r\nContent-Length: 60\r\n\r\n";
+    server.AddScript({ScriptStep::ReadRequest(), ScriptStep::SendSlowly(head, 1, 40)});
+    server.AddScript({ScriptStep::ReadRequest(), ScriptStep::Send(head),
+                      ScriptStep::SendSlowly(QByteArray(60, 'b'), 1, 40)});
+    LoopbackServer silent;
+    silent.AddScript({ScriptStep::Stall()});
+    client.SetReadTimeoutMs(5000);
+    client.SetRequestDeadlineMs(600);
+
+    for (const QString& url : {Url(QStringLiteral("/head")), Url(QStringLiteral("/body")),
+                               QStringLiteral("https://127.0.0.1:%1/").arg(silent.Port())}) {
+        QByteArray stream = "kept";
+        try {
+            client.Get(url, stream);
+            ADD_FAILURE() << "completed: " << url.toStdString();
+        } catch (const Failure& failure) {
+            EXPECT_EQ(failure.Message(), QStringLiteral("Request took too long"))
+                << url.toStdString();
+        }
+        EXPECT_EQ(stream, "kept");
+    }
+}
+
 TEST_F(HttpClientTest, AbandonsAStalledRequestRightAfterThePumpThatAsksForIt) {
     // The window closes during the third pump of a stalled read, then of a stalled handshake.
     LoopbackServer silent;
