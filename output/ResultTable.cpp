@@ -14,9 +14,9 @@ namespace quillorn {
 namespace {
 
 // What a cell's text goes through before it is written. A double quote would end the cell early in
-// the spreadsheet's reading, and tabs and line breaks in review texts would split the row.
+// the spreadsheet's reading, and a tab or a line break anywhere would split the row.
 enum class Clean {
-    None,         // branch id, firm name, city, address: as they are
+    Breaks,       // branch id, firm name, city, address: tab, LF and CR escaped, quotes kept
     Apostrophes,  // double quotes become apostrophes
     Escaped,      // tab, LF and CR become "&#9;", "&#10;", "&#13;"; then apostrophes
 };
@@ -78,7 +78,7 @@ private:
         while (p < end) {
             const char16_t c = *p++;
             if (c < 0x80) {
-                if (c <= u'"' && clean != Clean::None) {
+                if (c <= u'"') {
                     const std::string_view replacement = Replacement(c, clean);
                     if (!replacement.empty()) {
                         std::memcpy(out, replacement.data(), replacement.size());
@@ -109,8 +109,8 @@ private:
 
     static std::string_view Replacement(char16_t c, Clean clean) {
         if (c == u'"')
-            return "'";
-        if (clean != Clean::Escaped)
+            return clean == Clean::Breaks ? std::string_view() : "'";
+        if (clean == Clean::Apostrophes)
             return {};
         switch (c) {
             case u'\t':
@@ -137,10 +137,10 @@ private:
 
 // Cells 1 to 6. The vertical row of a card without new reviews also sets the count apart.
 void ProfileCells(RowBuilder& row, const CardProfile& p, bool spacedCount) {
-    row.Cell(p.BranchId, Clean::None)
-        .Cell(p.FirmName, Clean::None)
-        .Cell(p.City, Clean::None)
-        .Cell(p.Address, Clean::None)
+    row.Cell(p.BranchId, Clean::Breaks)
+        .Cell(p.FirmName, Clean::Breaks)
+        .Cell(p.City, Clean::Breaks)
+        .Cell(p.Address, Clean::Breaks)
         .SpacedCell(p.Rating)
         .Cell(p.RatingCount, Clean::Apostrophes, spacedCount);
 }

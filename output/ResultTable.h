@@ -1,7 +1,8 @@
 // The result file of one run: "data<tick>.tab", tab-separated UTF-8 with a mark, CR LF line ends,
-// every data cell in double quotes. Two layouts: one row per new review (vertical, 16 columns) or
-// one row per card with a cell for each new review's text. Every completed row is in the file when
-// the call that completed it returns.
+// every data cell in double quotes; tabs and line breaks in the firm's texts and in review texts
+// are escaped ("&#9;", "&#10;", "&#13;") so they cannot split a row. Two layouts: one row per new
+// review (vertical, 16 columns) or one row per card with a cell for each new review's text. Every
+// completed row is in the file when the call that completed it returns.
 #pragma once
 
 #include "output/CardProfile.h"

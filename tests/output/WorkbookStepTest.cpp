@@ -105,6 +105,24 @@ TEST_F(WorkbookStepTest, MakesTheWorkbookBesideTheResultFileAndOpensIt) {
     EXPECT_EQ(sheet.CellText(3, 15), "https://2gis.ru/firm/1");
 }
 
+TEST_F(WorkbookStepTest, TabsAndLineBreaksInTheFirmsTextsKeepItsRowsWhole) {
+    profile.FirmName = QStringLiteral("Кафе\t\"Уют\"");
+    profile.City = QStringLiteral("Новосибирск\r\n");
+    profile.Address = QStringLiteral("Ленина,\n1\r");
+    WriteTable(2);
+    step.Run(table);
+
+    test::XlsxSheet sheet = test::ReadXlsxFirstSheet(dir.FilePath("data1234.xlsx"));
+    ASSERT_EQ(sheet.rows.size(), 3);
+    for (int row : {1, 2}) {
+        EXPECT_EQ(sheet.CellText(row, 1), "Кафе&#9;\"Уют\"");  // quotes stay as they are
+        EXPECT_EQ(sheet.CellText(row, 2), "Новосибирск&#13;&#10;");
+        EXPECT_EQ(sheet.CellText(row, 3), "Ленина,&#10;1&#13;");
+        EXPECT_EQ(sheet.Cell(row, 4)->number, 4.5);
+        EXPECT_EQ(sheet.CellText(row, 15), "https://2gis.ru/firm/1");
+    }
+}
+
 TEST_F(WorkbookStepTest, PerCardTableGivesOneRowPerCard) {
     WriteTable(5, false);
     step.Run(table);
