@@ -113,6 +113,8 @@ private:
     ResponseHead ReadFinalHead(const Url* cookieUrl);
     QByteArray BuildRequest(const Url& url) const;
     void ReadBodyAndFinish(const ResponseHead& head, QByteArray& out);
+    // The body of a redirect or an error answer, which the caller never gets as a result.
+    QByteArray ReadUndeliveredBody(const ResponseHead& head);
     void StoreCookies(const ResponseHead& head, const Url& url);
 
     Transport transport_;
@@ -274,6 +276,17 @@ ResponseHead HttpClient::Impl::Exchange(const Url& url) {
     }
 }
 
+QByteArray HttpClient::Impl::ReadUndeliveredBody(const ResponseHead& head) {
+    QByteArray body;
+    try {
+        ReadBodyAndFinish(head, body);
+    } catch (const CutOffBody&) {
+        // Only a delivered body must be whole: a redirect's or an error's status still stands.
+        Close();
+    }
+    return body;
+}
+
 void HttpClient::Impl::ReadBodyAndFinish(const ResponseHead& head, QByteArray& out) {
     const bool untilClose = reader_->ReadBody(head, out);
     const bool close = untilClose || head.HasToken("Connection", "close") ||
@@ -304,8 +317,7 @@ ResponseHead HttpClient::Impl::Fetch(const QString& urlText, QByteArray& out) {
         for (int redirects = 0;;) {
             const ResponseHead head = Exchange(url);
             if (IsRedirect(head.code)) {
-                QByteArray discarded;
-                ReadBodyAndFinish(head, discarded);
+                const QByteArray discarded = ReadUndeliveredBody(head);
                 const QByteArray location = head.Header("Location");
                 if (location.isEmpty())
                     throw HttpStatusError(head.code, responseText_,
@@ -324,8 +336,7 @@ ResponseHead HttpClient::Impl::Fetch(const QString& urlText, QByteArray& out) {
                 ReadBodyAndFinish(head, out);
                 return head;
             }
-            QByteArray body;
-            ReadBodyAndFinish(head, body);
+            const QByteArray body = ReadUndeliveredBody(head);
             throw HttpStatusError(head.code, responseText_,
                                   DecodeBody(head.Header("Content-Type"), body));
         }

@@ -240,8 +240,12 @@ void ResponseReader::ReadUntilClose(QByteArray& out, qsizetype start) {
         const qsizetype n = source_.Read(out.data() + at, kReadChunk);
         out.resize(at + n);
         received_ += n;
-        if (n == 0)
+        if (n == 0) {
+            if (!source_.EndedCleanly())
+                throw CutOffBody(
+                    QStringLiteral("Connection closed before the end of the response"));
             return;
+        }
         CheckCap(out.size() - start);
     }
 }

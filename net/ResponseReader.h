@@ -13,6 +13,13 @@
 
 namespace quillorn {
 
+// A body that runs to the connection's end, cut off without the TLS peer's close_notify: some of
+// it may be missing ("Connection closed before the end of the response").
+class CutOffBody : public ConnectionClosed {
+public:
+    using ConnectionClosed::ConnectionClosed;
+};
+
 using HeaderList = QList<QPair<QByteArray, QByteArray>>;
 
 struct ResponseHead {
@@ -47,8 +54,12 @@ public:
     // Failure for a head that is too large.
     ResponseHead ReadHead();
     // Appends the body of the response to out; true when it ran to the end of the connection.
-    // Raises ConnectionClosed when the source ends early, Failure "Response too large" past the
-    // cap and Failure for a malformed length or chunk.
+    // The body is delimited by the last transfer coding when that is chunked; by the end of the
+    // connection when it is any other coding (Content-Length is then ignored); else by
+    // Content-Length, else by the end of the connection. Raises ConnectionClosed when the source
+    // ends early, CutOffBody when a body delimited by the end ends uncleanly, Failure "Response
+    // too large" past the cap (a chunk size of more than 15 hex digits included) and Failure for
+    // a malformed length or chunk. On any failure out is as it was.
     bool ReadBody(const ResponseHead& head, QByteArray& out);
 
     // Bytes taken from the source so far.

@@ -48,6 +48,16 @@ int MsUntil(SteadyClock::time_point moment) {
     return static_cast<int>(std::clamp<long long>(ms, 0, 1 << 30));
 }
 
+// Whether a failed SSL_read saw the TCP connection end without the peer's close_notify.
+bool IsUnexpectedEnd(int error, int savedErrno) {
+    const unsigned long code = ERR_peek_error();
+    if (error == SSL_ERROR_SSL)
+        return ERR_GET_LIB(code) == ERR_LIB_SSL &&
+               ERR_GET_REASON(code) == SSL_R_UNEXPECTED_EOF_WHILE_READING;
+    // Older libraries report it as a system error without an error number.
+    return error == SSL_ERROR_SYSCALL && code == 0 && savedErrno == 0;
+}
+
 }  // namespace
 
 void TlsContextFree::operator()(ssl_ctx_st* context) const {
@@ -70,8 +80,6 @@ TlsContext MakeClientTlsContext() {
     if (SSL_CTX_set_cipher_list(context.get(), "ALL") != 1)
         throw Failure(QStringLiteral("TLS library cannot be initialised: ") +
                       TlsError("cipher list rejected"));
-    // Many servers end a close-delimited body without close_notify; that is the body's end.
-    SSL_CTX_set_options(context.get(), SSL_OP_IGNORE_UNEXPECTED_EOF);
     // Large bodies: take many records per system call instead of one.
     SSL_CTX_set_read_ahead(context.get(), 1);
     SSL_CTX_set_default_read_buffer_len(context.get(), 256 * 1024);
@@ -89,6 +97,7 @@ void Transport::Close() noexcept {
     if (fd_ >= 0)
         ::close(fd_);
     fd_ = -1;
+    endedCleanly_ = true;
     ERR_clear_error();
 }
 
@@ -280,12 +289,19 @@ qsizetype Transport::Read(char* data, qsizetype size) {
             const int error = SSL_get_error(ssl_.get(), n);
             if (error == SSL_ERROR_ZERO_RETURN)
                 return 0;
+            const int savedErrno = errno;
+            if (IsUnexpectedEnd(error, savedErrno)) {
+                // The TCP connection ended without close_notify: an end, but perhaps not the
+                // one the peer meant (bytes may have been cut off on the way).
+                ERR_clear_error();
+                endedCleanly_ = false;
+                return 0;
+            }
             if (error == SSL_ERROR_WANT_READ || error == SSL_ERROR_WANT_WRITE) {
                 WaitReady(error == SSL_ERROR_WANT_READ ? Direction::In : Direction::Out, deadline,
                           wait_.readPumpIntervalMs, "Read timed out");
                 continue;
             }
-            const int savedErrno = errno;
             QString why = TlsError("");
             if (why.isEmpty())
                 why = savedErrno ? SystemError(savedErrno) : QStringLiteral("connection closed");

@@ -28,6 +28,9 @@ public:
     virtual ~ByteSource() = default;
     // Up to size bytes into data; 0 at the end of the stream. Raises Failure on errors.
     virtual qsizetype Read(char* data, qsizetype size) = 0;
+    // After Read returned 0: whether the peer announced that end. False for a TLS connection cut
+    // without the peer's close_notify, where the last bytes may be missing; plain TCP cannot tell.
+    virtual bool EndedCleanly() const { return true; }
 };
 
 // How the connection waits: read by reference, so changes reach an open connection.
@@ -50,7 +53,9 @@ struct TlsContextFree {
 using TlsContext = std::unique_ptr<ssl_ctx_st, TlsContextFree>;
 
 // The client's TLS settings: no certificate verification, cipher list "ALL", every protocol
-// version the library offers up to TLS 1.2. Raises Failure when the library cannot be set up.
+// version the library offers up to TLS 1.2. A peer that ends the connection without close_notify
+// gives an end of stream that is not clean (Transport::EndedCleanly). Raises Failure when the
+// library cannot be set up.
 TlsContext MakeClientTlsContext();
 
 class Transport final : public ByteSource {
@@ -67,6 +72,7 @@ public:
 
     void Write(const QByteArray& bytes);
     qsizetype Read(char* data, qsizetype size) override;
+    bool EndedCleanly() const override { return endedCleanly_; }
 
     // The request the connection now serves must end within WaitSettings::requestDeadlineMs from
     // now: every wait and every read or write past that moment raises "Request took too long".
@@ -100,6 +106,7 @@ private:
     std::unique_ptr<ssl_st, SslFree> ssl_;
     QByteArray peer_;  // "host:port", for messages
     std::chrono::steady_clock::time_point lastPump_;
+    bool endedCleanly_ = true;
     std::chrono::steady_clock::time_point requestDeadline_ =
         std::chrono::steady_clock::time_point::max();
 };

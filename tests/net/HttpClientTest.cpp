@@ -292,6 +292,32 @@ TEST_F(HttpClientTest, ReadsABodyThatEndsWithTheConnection) {
     EXPECT_EQ(server.ConnectionCount(), 2);
 }
 
+TEST_F(HttpClientTest, RefusesABodyCutOffWithoutTheTlsPeersCloseNotify) {
+    const auto cutAfter = [](QByteArray answer) {
+        return test::ConnectionScript{ScriptStep::ReadRequest(),
+                                      ScriptStep::Send(std::move(answer)),
+                                      ScriptStep::CloseWithoutNotify()};
+    };
+    server.AddScript(cutAfter("HTTP/1.1 200 OK\r\n\r\nthe first half"));
+    server.AddScript(cutAfter("HTTP/1.1 503 Busy\r\n\r\ntry la"));
+    server.AddScript(cutAfter("HTTP/1.1 302 Found\r\nLocation: /final\r\n\r\nmov"));
+    server.SetHandler([](const HttpRequest&) { return HttpResponse::Text("final"); });
+    QByteArray stream = "kept";
+
+    try {
+        client.Get(Url(QStringLiteral("/")), stream);
+        ADD_FAILURE() << "a cut-off body was delivered";
+    } catch (const Failure& failure) {
+        EXPECT_EQ(failure.Message(),
+                  QStringLiteral("Connection closed before the end of the response"));
+    }
+    EXPECT_EQ(stream, "kept");
+    // Bodies that are not delivered may be cut: the error and the redirect stand.
+    EXPECT_THROW(client.Get(Url(QStringLiteral("/busy"))), HttpStatusError);
+    EXPECT_EQ(client.ResponseCode(), 503);
+    EXPECT_EQ(client.Get(Url(QStringLiteral("/moved"))), QStringLiteral("final"));
+}
+
 TEST_F(HttpClientTest, SendsAgainOnANewConnectionWhenTheIdleOneWasClosed) {
     // The first connection answers once and closes without saying so.
     server.AddScript(AnswerOnce("HTTP/1.1 200 OK\r\nContent-Length: 3\r\n\r\none", true));

@@ -167,11 +167,12 @@ public:
         }
     }
 
-    void Close() {
+    void Close(bool notify = true) {
         if (fd_ < 0)
             return;
         if (ssl_) {
-            SSL_shutdown(ssl_.get());  // close_notify; the client's answer is not awaited
+            if (notify)
+                SSL_shutdown(ssl_.get());  // close_notify; the client's answer is not awaited
             ssl_.reset();
         }
         shutdown(fd_, SHUT_WR);
@@ -339,6 +340,12 @@ ScriptStep ScriptStep::Close() {
 ScriptStep ScriptStep::Stall() {
     ScriptStep step;
     step.kind = Kind::Stall;
+    return step;
+}
+
+ScriptStep ScriptStep::CloseWithoutNotify() {
+    ScriptStep step;
+    step.kind = Kind::CloseWithoutNotify;
     return step;
 }
 
@@ -526,6 +533,10 @@ void LoopbackServer::Serve(std::unique_ptr<Connection> connection, int index) {
                     break;
                 case ScriptStep::Kind::Stall:
                     connection->Stall();
+                    open = false;
+                    break;
+                case ScriptStep::Kind::CloseWithoutNotify:
+                    connection->Close(false);
                     open = false;
                     break;
             }

@@ -78,7 +78,7 @@ using RequestHandler = std::function<HttpResponse(const HttpRequest&)>;
 
 // One step of a scripted connection.
 struct ScriptStep {
-    enum class Kind { ReadRequest, Send, SendSlowly, Pause, Close, Stall };
+    enum class Kind { ReadRequest, Send, SendSlowly, Pause, Close, Stall, CloseWithoutNotify };
     Kind kind = Kind::ReadRequest;
     QByteArray bytes;
     int chunkBytes = 0;
@@ -94,6 +94,9 @@ struct ScriptStep {
     static ScriptStep Close();
     // Holds the connection open, silent, until the client closes it or the server stops.
     static ScriptStep Stall();
+    // Closes the TCP connection without a TLS close_notify, as a cut connection or a careless
+    // server does.
+    static ScriptStep CloseWithoutNotify();
 };
 using ConnectionScript = std::vector<ScriptStep>;
 
