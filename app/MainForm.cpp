@@ -160,8 +160,15 @@ void TMainForm::CreateControls() {
     label1_ = MakeLabel(this, "Label1", QStringLiteral("Ссылки на карточки организаций"));
     innsMemo_ = MakeMemo(this, "InnsMemo", true);
     innsMemo_->setPlainText(kExampleCards);
+    // Breaking at word boundaries costs time quadratic in the length of a line that has none (one
+    // very long URL would keep the window from appearing); a list of URLs has hardly any words,
+    // so lines simply break at the edge.
+    innsMemo_->setWordWrapMode(QTextOption::WrapAnywhere);
     label3_ = MakeLabel(this, "Label3", QStringLiteral("Логи"));
     logsMemo_ = MakeMemo(this, "LogsMemo", false);
+    // The log is the run's: the user selects and copies, and nothing typed can reach the log file.
+    logsMemo_->setReadOnly(true);
+    logsMemo_->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
 
     startButton_ = Make<QPushButton>(this, "StartButton");
     startButton_->setText(QStringLiteral("СТАРТ"));

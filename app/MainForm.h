@@ -79,6 +79,12 @@ public:
     void RepeatTimerTimer();
     bool InnsMemoKeyDown(QKeyEvent* event);
 
+    // A close asked for by a termination signal (SIGTERM, SIGINT, SIGHUP). Nobody may be there to
+    // answer a box: the request in progress is abandoned, both files are saved, a failure goes to
+    // standard error and the log panel, open boxes are dismissed, and the window closes once a run
+    // in progress has tidied up, whatever the saves gave. Further signals change nothing.
+    void CloseForTermination();
+
     // RunHost.
     bool VerticalLayout() const override;
     QString CardListText() const override;
@@ -103,9 +109,9 @@ public:
     const AppDir& Dir() const { return dir_; }
 
 signals:
-    // The window has closed for good (after its files were saved, or after a refused start);
-    // the program ends here.
-    void Closed();
+    // The window has closed for good; the program ends here, with exitCode: 1 when a termination
+    // signal closed it and its settings or card list could not be saved, else 0.
+    void Closed(int exitCode);
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -128,8 +134,13 @@ private:
     void SaveSettings() const;
     void SaveCardList() const;
 
+    // Runs a handler's body; an error that escapes it goes to the standard error report, or to
+    // standard error and the log panel once a termination signal has asked the program to end.
+    bool ReportingErrors(const std::function<void()>& body);
+    void ReportError(const QString& message);
     void PerformRun();
     void FinishPendingClose();
+    void EndWindow();
     void MinimiseToTray();
     void OnTrayClick(NotificationArea::Click click);
 
@@ -176,6 +187,8 @@ private:
     bool running_ = false;
     bool closePending_ = false;  // closed during a run: close when the run has finished
     bool closing_ = false;
+    bool terminating_ = false;  // a termination signal asked the program to end
+    int exitCode_ = 0;
 };
 
 }  // namespace quillorn

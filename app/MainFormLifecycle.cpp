@@ -1,7 +1,10 @@
 // The window's first show and its close: the card list and settings files, the start-up refusals,
-// the greeting, and a close that waits for a run in progress to finish.
+// the greeting, a close that waits for a run in progress to finish, and the close a termination
+// signal asks for, which no box may hold up.
+#include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
+#include <QDialog>
 #include <QGuiApplication>
 #include <QMessageBox>
 #include <QPlainTextEdit>
@@ -37,8 +40,8 @@ void TMainForm::showEvent(QShowEvent* event) {
 }
 
 void TMainForm::FormShow() {
-    RunReportingErrors(this, [this] { LoadCardList(); });
-    RunReportingErrors(this, [this] { LoadSettings(); });
+    ReportingErrors([this] { LoadCardList(); });
+    ReportingErrors([this] { LoadSettings(); });
     if (RefuseStart())
         return;
     runLog_->AddPlain(kGreeting);
@@ -51,8 +54,12 @@ void TMainForm::LoadCardList() {
         CardListFile::Load(dir_.FilePath(QString::fromLatin1(kCardListFileName)));
     if (!file)
         return;
-    innsMemo_->setPlainText(
-        QString(file->text).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
+    // Every line keeps its line end in the panel, the last one too: the panel's lines are read
+    // without the empty one after a final line end, so a blank last line survives the next close.
+    QString text = file->text;
+    if (!text.isEmpty())
+        text += QStringLiteral("\r\n");
+    innsMemo_->setPlainText(text.replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
     cardListEncoding_ = file->encoding;
     cardListMark_ = file->withMark;
 }
@@ -92,9 +99,7 @@ void TMainForm::closeEvent(QCloseEvent* event) {
         return;
     }
     if (closing_) {
-        notificationArea_->RemoveIcon();
         event->accept();
-        emit Closed();
         return;
     }
     // A run in progress ends at its next check point and finishes its clean-up; the window goes
@@ -109,18 +114,47 @@ void TMainForm::closeEvent(QCloseEvent* event) {
         event->ignore();
         return;
     }
-    closing_ = true;
-    notificationArea_->RemoveIcon();
     event->accept();
-    emit Closed();
+    EndWindow();
 }
 
 bool TMainForm::FormClose() {
-    stop_.Request();
-    return RunReportingErrors(this, [this] {
+    stop_.RequestAbort();
+    return ReportingErrors([this] {
         SaveSettings();
         SaveCardList();
     });
+}
+
+void TMainForm::CloseForTermination() {
+    if (refused_) {  // the refusal's box is up: end as it would
+        endProcess_(1);
+        return;
+    }
+    if (terminating_ || closing_)
+        return;
+    terminating_ = true;
+    stop_.RequestAbort();
+    // A close during the run has saved both files already. Otherwise each file is saved on its
+    // own: the program ends either way, so a settings file that fails must not cost the list.
+    if (!closePending_) {
+        if (!ReportingErrors([this] { SaveSettings(); }))
+            exitCode_ = 1;
+        if (!ReportingErrors([this] { SaveCardList(); }))
+            exitCode_ = 1;
+    }
+    // A box waiting for an answer (a failed close's report, a run's error) would hold the program
+    // forever; each one rejected returns from its own loop once control gets back to it.
+    for (QWidget* window : QApplication::topLevelWidgets()) {
+        auto* dialog = qobject_cast<QDialog*>(window);
+        if (dialog && dialog->isVisible())
+            dialog->reject();
+    }
+    if (running_) {
+        closePending_ = true;
+        return;
+    }
+    EndWindow();
 }
 
 void TMainForm::SaveSettings() const {
@@ -149,8 +183,34 @@ void TMainForm::FinishPendingClose() {
     if (!closePending_)
         return;
     closePending_ = false;
+    EndWindow();
+}
+
+void TMainForm::EndWindow() {
     closing_ = true;
-    close();
+    notificationArea_->RemoveIcon();
+    hide();
+    emit Closed(exitCode_);
+}
+
+bool TMainForm::ReportingErrors(const std::function<void()>& body) {
+    try {
+        body();
+        return true;
+    } catch (const std::exception& error) {
+        ReportError(MessageOf(error));
+    }
+    return false;
+}
+
+void TMainForm::ReportError(const QString& message) {
+    if (!terminating_) {
+        ShowErrorReport(this, message);
+        return;
+    }
+    const QString text = ErrorReportText(message);
+    qCritical("%s", qUtf8Printable(text));
+    runLog_->Add(QStringLiteral(": ") + text);
 }
 
 }  // namespace quillorn

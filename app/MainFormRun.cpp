@@ -102,7 +102,7 @@ void TMainForm::StartButtonClick() {
     if (running_ || !startButton_->isEnabled())
         return;
     running_ = true;
-    const bool ran = RunReportingErrors(this, [this] { PerformRun(); });
+    const bool ran = ReportingErrors([this] { PerformRun(); });
     running_ = false;
     // A run whose start failed after it locked the controls leaves them locked; the window gives
     // them back so the user can correct the cause and start again. The repeat timer stays stopped.

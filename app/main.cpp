@@ -13,9 +13,9 @@ int main(int argc, char* argv[]) {
     QApplication::setQuitOnLastWindowClosed(false);
 
     quillorn::TMainForm form;
-    QObject::connect(&form, &quillorn::TMainForm::Closed, &app, &QCoreApplication::quit,
+    QObject::connect(&form, &quillorn::TMainForm::Closed, &app, &QCoreApplication::exit,
                      Qt::QueuedConnection);
-    const quillorn::TerminationSignals terminations([&form] { form.close(); });
+    const quillorn::TerminationSignals terminations([&form] { form.CloseForTermination(); });
     form.show();
     return app.exec();
 }

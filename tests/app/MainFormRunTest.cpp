@@ -1,11 +1,14 @@
 // Whole runs started from the window against the stand-in directory: the start button's run, a
 // stop and a close while it goes on (delivered through the window's own event processing while the
 // client waits for a card page), and the repeat timer around runs.
+#include <QApplication>
 #include <QMetaObject>
 #include <QSignalSpy>
 #include <QTest>
+#include <csignal>
 
 #include "app/RepeatTimer.h"
+#include "app/TerminationSignals.h"
 #include "tests/app/MainFormFixture.h"
 #include "tests/support/StandInDirectory.h"
 
@@ -175,6 +178,30 @@ TEST_F(MainFormRunTest, ClosingDuringARunSavesTheFilesWaitsForTheRunAndThenClose
     EXPECT_TRUE(Exists(QStringLiteral("IdsDB.dat")));  // the run's clean-up ran before the end
     EXPECT_EQ(QString::fromLatin1(Read(QStringLiteral("urls.txt"))),
               first + QStringLiteral("\r\n\r\n") + second + QStringLiteral("\r\n"));
+}
+
+// Signals during a run whose card list cannot be saved: the failure is logged, not boxed, the run
+// stops and tidies up, and the window closes once, with exit code 1, whatever else arrives.
+TEST_F(MainFormRunTest, TerminationSignalsDuringARunStopItAndCloseOnceWithoutABox) {
+    QDir(tmp.path()).mkdir(QStringLiteral("urls.txt"));
+    QSignalSpy closed(form.get(), &TMainForm::Closed);
+    const TerminationSignals terminations([this] { form->CloseForTermination(); });
+    DuringThePauseBeforeTheSecondCard([&] {
+        ::raise(SIGTERM);
+        QTest::qWaitFor([&] { return form->StopRequested().AbortRequested(); });
+        EXPECT_EQ(closed.count(), 0);  // the run tidies up first
+        ::raise(SIGTERM);
+    });
+    Button("StartButton")->click();
+    QApplication::processEvents();
+
+    EXPECT_TRUE(boxes.seen.isEmpty());
+    ASSERT_EQ(closed.count(), 1);
+    EXPECT_EQ(closed[0][0].toInt(), 1);
+    EXPECT_EQ(DataRows().size(), 3);
+    EXPECT_TRUE(Exists(QStringLiteral("IdsDB.dat")));
+    EXPECT_TRUE(Exists(QStringLiteral("settings.ini")));
+    EXPECT_EQ(Messages().filter(QStringLiteral(": Cannot create file \"")).size(), 1);
 }
 
 TEST_F(MainFormRunTest, RepeatRearmsAfterARunWithItsLogLineAndATickStartsTheNextRun) {

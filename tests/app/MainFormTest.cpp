@@ -1,11 +1,14 @@
 #include <QApplication>
+#include <QClipboard>
 #include <QKeyEvent>
 #include <QSignalSpy>
 #include <QTest>
 #include <QTextCursor>
+#include <csignal>
 
 #include "app/ErrorReport.h"
 #include "app/RepeatTimer.h"
+#include "app/TerminationSignals.h"
 #include "platform/Errors.h"
 #include "platform/TextEncoding.h"
 #include "tests/app/MainFormFixture.h"
@@ -160,6 +163,7 @@ TEST_F(MainFormTest, CloseWritesTheSettingsThenTheCardListInTheEncodingItWasRead
 
     EXPECT_TRUE(window.close());
     EXPECT_TRUE(window.StopRequested().IsRequested());
+    EXPECT_TRUE(window.StopRequested().AbortRequested());  // a request in progress is abandoned
     EXPECT_EQ(closed.count(), 1);
     EXPECT_EQ(Read(QStringLiteral("settings.ini")),
               "; kept\r\n[Settings]\r\nDoRepeat=1\r\nVerticalMode=0\r\nRepeatInterval=45\r\n"
@@ -203,6 +207,103 @@ TEST_F(MainFormTest, CloseThatCannotWriteTheSettingsReportsItAndKeepsTheWindowOp
         QStringLiteral("Cannot create file \"%1\". ").arg(Path(QStringLiteral("settings.ini")))))
         << boxes.seen[1].text.toStdString();
     EXPECT_TRUE(boxes.seen[1].text.endsWith(u'.'));
+}
+
+// Start and close must give back exactly the file that was saved, blank lines after the last card
+// included, in every encoding the list can be read in.
+TEST_F(MainFormTest, TheCardListRoundTripsByteForByteWithTrailingBlankLinesInEveryEncoding) {
+    const struct {
+        TextEncoding encoding;
+        bool mark;
+    } encodings[] = {{TextEncoding::Windows1251, false},
+                     {TextEncoding::Utf8, true},
+                     {TextEncoding::Utf16LE, true},
+                     {TextEncoding::Utf16BE, true}};
+    const QString cards =
+        QStringLiteral("https://2gis.ru/firm/1\r\n\r\nhttps://2gis.ru/москва/2\r\n");
+    for (const auto& [encoding, mark] : encodings) {
+        for (const QString& blanks :
+             {QString(), QStringLiteral("\r\n"), QStringLiteral("\r\n\r\n")}) {
+            const QByteArray saved = EncodeText(cards + blanks, encoding, mark);
+            Write(QStringLiteral("urls.txt"), saved);
+            MakeForm();
+            ShownForm();
+            ASSERT_TRUE(form->close());
+            EXPECT_EQ(Read(QStringLiteral("urls.txt")), saved)
+                << static_cast<int>(encoding) << " with " << blanks.size() / 2 << " blank lines";
+        }
+    }
+}
+
+// Laying out one very long line must not keep the window from appearing (a test that hangs is
+// the failure); the line comes back whole.
+TEST_F(MainFormTest, AVeryLongLineInTheCardListShowsAndRoundTripsUnchanged) {
+    QByteArray saved = "https://2gis.ru/rostov/firm/";
+    while (saved.size() < 2 * 1024 * 1024)
+        saved += "0123456789abcdefghijklmnopqrstuvwxyz";
+    saved += "\r\nhttps://2gis.ru/firm/2\r\n";
+    Write(QStringLiteral("urls.txt"), saved);
+    TMainForm& window = ShownForm();
+    QApplication::processEvents();
+    EXPECT_EQ(window.CardLineCount(), 2);
+    EXPECT_EQ(Memo("InnsMemo")->lineWrapMode(), QPlainTextEdit::WidgetWidth);
+    ASSERT_TRUE(window.close());
+    EXPECT_TRUE(Read(QStringLiteral("urls.txt")) == saved);  // no 2 MB dump on failure
+}
+
+TEST_F(MainFormTest, TheLogPanelTakesNoTypingButSelectsCopiesAndStillReceivesLines) {
+    ShownForm();
+    QPlainTextEdit* log = Memo("LogsMemo");
+    const QString greeting = log->toPlainText();
+    QApplication::clipboard()->setText(QStringLiteral("pasted"));
+    log->setFocus();
+    QTest::keyClicks(log, QStringLiteral("typed"));
+    QTest::keyClick(log, Qt::Key_V, Qt::ControlModifier);
+    EXPECT_EQ(log->toPlainText(), greeting);
+
+    QTest::keyClick(log, Qt::Key_A, Qt::ControlModifier);
+    EXPECT_EQ(log->textCursor().selectedText().size(), greeting.size());
+    QTest::keyClick(log, Qt::Key_C, Qt::ControlModifier);
+    EXPECT_EQ(QApplication::clipboard()->text(), greeting);
+
+    Button("StopButton")->click();  // the program still writes to it
+    EXPECT_EQ(Messages().last(), QStringLiteral(": Останавливаем работу"));
+}
+
+// A termination signal comes when nobody may be there to answer a box: with settings.ini a
+// folder, the failure goes to the log panel, the card list is saved all the same, and the window
+// closes with exit code 1, once; a box already open and further signals cannot hold it.
+TEST_F(MainFormTest, ATerminationSignalEndsTheProgramWhenTheSettingsCannotBeSaved) {
+    QDir(tmp.path()).mkdir(QStringLiteral("settings.ini"));
+    TMainForm& window = ShownForm();
+    QSignalSpy closed(&window, &TMainForm::Closed);
+    const TerminationSignals terminations([&window] { window.CloseForTermination(); });
+
+    // The user's close shows its report; a signal while that box waits dismisses it.
+    bool boxLeftOpen = true;
+    boxes.onBox = [&](const SeenBox&) {
+        if (boxes.seen.size() < 2)
+            return;
+        ::raise(SIGTERM);
+        QTest::qWaitFor([&] { return closed.count() > 0; });
+        boxLeftOpen = QApplication::activeModalWidget() != nullptr;
+    };
+    EXPECT_FALSE(window.close());
+    EXPECT_FALSE(boxLeftOpen);
+    ::raise(SIGTERM);
+    ::raise(SIGINT);
+    QApplication::processEvents();
+
+    ASSERT_EQ(boxes.seen.size(), 2);  // the unreadable settings at first show, the user's close
+    ASSERT_EQ(closed.count(), 1);
+    EXPECT_EQ(closed[0][0].toInt(), 1);
+    EXPECT_FALSE(window.isVisible());
+    EXPECT_TRUE(window.StopRequested().AbortRequested());
+    EXPECT_TRUE(Read(QStringLiteral("urls.txt")).startsWith("https://2gis.ru/rostov/firm/"));
+    const QString failure =
+        QStringLiteral(": Cannot create file \"%1\". ").arg(Path(QStringLiteral("settings.ini")));
+    ASSERT_EQ(Messages().filter(failure).size(), 1);
+    EXPECT_TRUE(Messages().last().startsWith(failure));
 }
 
 TEST_F(MainFormTest, CtrlAWithAnyOtherModifiersSelectsTheWholeCardListButCtrlKeypadOneDoesNot) {
@@ -281,6 +382,7 @@ TEST_F(MainFormTest, StopWithoutARunOnlyWritesTheStopLine) {
     TMainForm& window = ShownForm();
     QTest::mouseClick(Button("StopButton"), Qt::LeftButton);
     EXPECT_TRUE(window.StopRequested().IsRequested());
+    EXPECT_FALSE(window.StopRequested().AbortRequested());  // the request in progress finishes
     const QStringList lines = Memo("LogsMemo")->toPlainText().split(u'\n');
     EXPECT_EQ(lines.last(), locale->TimeStamp() + QStringLiteral(": Останавливаем работу"));
     EXPECT_EQ(lines.size(), 4);  // the greeting's three lines before it

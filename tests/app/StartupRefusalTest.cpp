@@ -135,5 +135,16 @@ TEST_F(RealProgramTest, RunsFromLowerCaseRarAndTemporaryLikeNamesAndSavesOnTheWa
     EXPECT_EQ(Files(dir), QStringList({"quillorn", "settings.ini", "urls.txt"}));
 }
 
+TEST_F(RealProgramTest, ASignalEndsItWithTheFailureOnStandardErrorWhenTheListCannotBeSaved) {
+    const QString dir = Install(QStringLiteral("full"));
+    ASSERT_TRUE(QDir(dir).mkdir(QStringLiteral("urls.txt")));
+    const Ending ending = RunAndTerminate(dir);
+    EXPECT_EQ(ending.exitCode, 1);
+    EXPECT_TRUE(
+        ending.errors.contains(QStringLiteral("Cannot create file \"%1/urls.txt\". ").arg(dir)))
+        << ending.errors.toStdString();
+    EXPECT_EQ(Files(dir), QStringList({"quillorn", "settings.ini"}));
+}
+
 }  // namespace
 }  // namespace quillorn::test

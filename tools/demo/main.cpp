@@ -83,7 +83,7 @@ int main(int argc, char* argv[]) {
     form.setWindowTitle(QStringLiteral("Quillorn (demo)"));
     QObject::connect(&form, &quillorn::TMainForm::Closed, &app, &QCoreApplication::quit,
                      Qt::QueuedConnection);
-    const quillorn::TerminationSignals terminations([&form] { form.close(); });
+    const quillorn::TerminationSignals terminations([&form] { form.CloseForTermination(); });
     form.show();
 
     const QStringList arguments = QCoreApplication::arguments();
