@@ -1,16 +1,19 @@
 #include "app/CardListFile.h"
 
 #include <QFileInfo>
-#include <QRegularExpression>
 
+#include "output/LineSplit.h"
 #include "platform/AtomicFile.h"
 
 namespace quillorn {
 
 QString WithCrLfLineEnds(const QString& text) {
-    static const QRegularExpression lineEnd(QStringLiteral("\r\n|\r|\n"));
-    QString result = text;
-    return result.replace(lineEnd, QStringLiteral("\r\n"));
+    // Split by hand: a regular expression matches nothing in text that holds a lone surrogate,
+    // which a UTF-16 file may.
+    QString result = SplitLines(text).join(QStringLiteral("\r\n"));
+    if (text.endsWith(u'\r') || text.endsWith(u'\n'))
+        result += QStringLiteral("\r\n");
+    return result;
 }
 
 std::optional<CardListFile> CardListFile::Load(const QString& path) {
@@ -32,9 +35,13 @@ void CardListFile::Save(const QString& path) const {
         body = WithCrLfLineEnds(text) + QStringLiteral("\r\n");
     TextEncoding target = encoding;
     bool mark = withMark;
-    if (target == TextEncoding::Windows1251 && DecodeWindows1251(EncodeWindows1251(body)) != body) {
-        target = TextEncoding::Utf8;
-        mark = true;
+    if (target == TextEncoding::Windows1251) {
+        // Bytes that begin like a byte-order mark would be read back in another encoding.
+        const QByteArray single = EncodeWindows1251(body);
+        if (DecodeWindows1251(single) != body || DecodeByMark(single).hadMark) {
+            target = TextEncoding::Utf8;
+            mark = true;
+        }
     }
     ReplaceFileContents(path, EncodeText(body, target, mark));
 }

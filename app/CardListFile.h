@@ -22,8 +22,9 @@ struct CardListFile {
     static std::optional<CardListFile> Load(const QString& path);
 
     // Every line followed by CR LF, replaced atomically; raises Failure when it cannot be written.
-    // A list the single-byte code page cannot hold (a character it lacks would become '?') is
-    // written as UTF-8 with its mark instead, so no card URL is damaged.
+    // A list the single-byte code page cannot hold (a character it lacks would become '?'), or
+    // whose bytes in it would begin like a byte-order mark ("яю", "п»ї"), is written as UTF-8 with
+    // its mark instead, so no card URL is damaged.
     void Save(const QString& path) const;
 };
 

@@ -4,6 +4,7 @@
 #include <QRegularExpression>
 #include <cstdint>
 
+#include "output/LineSplit.h"
 #include "platform/AtomicFile.h"
 
 namespace quillorn {
@@ -44,11 +45,9 @@ IniFile IniFile::FromBytes(const QByteArray& bytes) {
     DecodedText decoded = DecodeByMark(bytes);
     ini.encoding_ = decoded.encoding;
     ini.withMark_ = decoded.hadMark;
-    static const QRegularExpression lineEnd(QStringLiteral("\r\n|\r|\n"));
-    ini.lines_ = decoded.text.split(lineEnd);
-    // The line end after the last line does not open another line.
-    if (!ini.lines_.isEmpty() && ini.lines_.back().isEmpty())
-        ini.lines_.removeLast();
+    // Split by hand: a regular expression matches nothing in text that holds a lone surrogate,
+    // which a UTF-16 file may. The line end after the last line does not open another line.
+    ini.lines_ = SplitLines(decoded.text);
     return ini;
 }
 

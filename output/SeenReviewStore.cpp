@@ -98,9 +98,18 @@ void SeenReviewStore::Save() const {
         text += id;
         text += QLatin1String("\r\n");
     }
-    // A file read with a mark (UTF-8, UTF-16) keeps it; Windows-1251 has none.
+    // A file read with a mark (UTF-8, UTF-16) keeps it; Windows-1251 has none. Ids that code page
+    // cannot hold, or bytes that would begin like a mark ("яю..." first), go out in UTF-8 with its
+    // mark instead: the next run must find every id again.
     const TextEncoding encoding = encoding_.value_or(TextEncoding::Windows1251);
-    const QByteArray bytes = EncodeText(text, encoding, encoding != TextEncoding::Windows1251);
+    QByteArray bytes;
+    if (encoding == TextEncoding::Windows1251) {
+        bytes = EncodeWindows1251(text);
+        if (DecodeWindows1251(bytes) != text || DecodeByMark(bytes).hadMark)
+            bytes = EncodeText(text, TextEncoding::Utf8, true);
+    } else {
+        bytes = EncodeText(text, encoding, true);
+    }
 
     // Written beside the old file and renamed over it, so a crash or a full disk leaves the
     // previous store whole.

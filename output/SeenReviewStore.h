@@ -38,8 +38,9 @@ public:
 
     // Replaces IdsDB.dat atomically with every id in the store's order, each followed by CR LF, in
     // the encoding read (with its mark) or Windows-1251 without a mark when the file had none or
-    // did not exist. Raises OutputFailure "Cannot create file ..." / "Cannot write file ..." and
-    // then leaves the previous file as it was.
+    // did not exist; in UTF-8 with its mark when Windows-1251 cannot hold an id or its bytes would
+    // begin like a mark. Raises OutputFailure "Cannot create file ..." / "Cannot write file ..."
+    // and then leaves the previous file as it was.
     void Save() const;
 
     // Every id in the store's order.

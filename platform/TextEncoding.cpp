@@ -78,15 +78,21 @@ QByteArray ByteOrderMark(TextEncoding encoding) {
 }
 
 DecodedText DecodeByMark(const QByteArray& bytes) {
-    if (bytes.startsWith("\xEF\xBB\xBF"))
-        return {QString::fromUtf8(bytes.constData() + 3, bytes.size() - 3), TextEncoding::Utf8, true};
+    // The mark is skipped here, once; a second one is text (U+FEFF), which Qt's decoders would
+    // otherwise drop as well.
+    const auto flags =
+        QStringConverter::Flag::Stateless | QStringConverter::Flag::ConvertInitialBom;
+    if (bytes.startsWith("\xEF\xBB\xBF")) {
+        QStringDecoder d(QStringConverter::Utf8, flags);
+        return {d.decode(QByteArrayView(bytes).sliced(3)), TextEncoding::Utf8, true};
+    }
     if (bytes.startsWith("\xFF\xFE")) {
-        QStringDecoder d(QStringConverter::Utf16LE, QStringConverter::Flag::Stateless);
-        return {d.decode(bytes.mid(2)), TextEncoding::Utf16LE, true};
+        QStringDecoder d(QStringConverter::Utf16LE, flags);
+        return {d.decode(QByteArrayView(bytes).sliced(2)), TextEncoding::Utf16LE, true};
     }
     if (bytes.startsWith("\xFE\xFF")) {
-        QStringDecoder d(QStringConverter::Utf16BE, QStringConverter::Flag::Stateless);
-        return {d.decode(bytes.mid(2)), TextEncoding::Utf16BE, true};
+        QStringDecoder d(QStringConverter::Utf16BE, flags);
+        return {d.decode(QByteArrayView(bytes).sliced(2)), TextEncoding::Utf16BE, true};
     }
     return {DecodeWindows1251(bytes), TextEncoding::Windows1251, false};
 }
