@@ -1,13 +1,11 @@
-// Feeds arbitrary pages to the card page reader, and the page's first line to the proxy line and
-// its port conversion: whatever the directory or a user's proxy.txt holds, the readers either
-// answer or raise Failure, never crash or hang.
+// Feeds arbitrary pages to the card page reader: whatever the directory sends, the reader either
+// answers with a branch id or raises Failure, never crashes or hangs.
 #include <QString>
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
 
 #include "harvest/CardPageReader.h"
-#include "net/ProxyLine.h"
 #include "platform/Errors.h"
 
 namespace {
@@ -22,23 +20,10 @@ void ReadCard(const QString& page) {
     }
 }
 
-void ReadProxyLine(const QString& text) {
-    const QString line = text.section(u'\n', 0, 0);
-    const quillorn::ProxyLine proxy = quillorn::ProxyLine::Parse(line);
-    try {
-        const int port = quillorn::ParseToolkitInteger(proxy.portText);
-        // What the conversion accepts, its own decimal form must give back.
-        if (quillorn::ParseToolkitInteger(QString::number(port)) != port)
-            std::abort();
-    } catch (const quillorn::Failure&) {
-    }
-}
-
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const QString text = QString::fromUtf8(reinterpret_cast<const char*>(data), qsizetype(size));
     ReadCard(text);
-    ReadProxyLine(text);
     return 0;
 }

@@ -1,0 +1,25 @@
+// The IdsDB.dat fuzz target's saved inputs, replayed in the ordinary test run under the pinned
+// comparison and the system's collation: every id loaded or taken is there again after a save.
+#include <gtest/gtest.h>
+
+#include "fuzz/SeedCorpus.h"
+#include "fuzz/SeenStoreHarness.h"
+#include "platform/LocaleServices.h"
+
+namespace quillorn {
+namespace {
+
+TEST(SeenStoreCorpusTest, EverySavedInputLoadsBackAfterASave) {
+    const PinnedLocale pinned;
+    const SystemLocale system;
+    const QStringList names = fuzz::SeedNames(QStringLiteral("seen_store_fuzzer"));
+    ASSERT_GE(names.size(), 4);
+    for (const QString& name : names) {
+        const QByteArray seed = fuzz::Seed(QStringLiteral("seen_store_fuzzer"), name);
+        EXPECT_EQ(fuzz::CheckSeenStore(seed, pinned), QString()) << name.toStdString();
+        EXPECT_EQ(fuzz::CheckSeenStore(seed, system), QString()) << name.toStdString();
+    }
+}
+
+}  // namespace
+}  // namespace quillorn
