@@ -285,11 +285,15 @@ TEST_F(HttpClientTest, ReadsABodyThatEndsWithTheConnection) {
                                              "until the very end",
                                              7, 5),
                       ScriptStep::Close()});
+    // A coding other than chunked has no length of its own: Content-Length does not cut it.
+    server.AddScript(AnswerOnce(
+        "HTTP/1.1 200 OK\r\nTransfer-Encoding: gzip\r\nContent-Length: 2\r\n\r\nwhole", true));
     server.SetHandler([](const HttpRequest&) { return HttpResponse::Text("fresh"); });
 
     EXPECT_EQ(client.Get(Url(QStringLiteral("/"))), QStringLiteral("until the very end"));
+    EXPECT_EQ(client.Get(Url(QStringLiteral("/"))), QStringLiteral("whole"));
     EXPECT_EQ(client.Get(Url(QStringLiteral("/"))), QStringLiteral("fresh"));
-    EXPECT_EQ(server.ConnectionCount(), 2);
+    EXPECT_EQ(server.ConnectionCount(), 3);
 }
 
 TEST_F(HttpClientTest, RefusesABodyCutOffWithoutTheTlsPeersCloseNotify) {
@@ -355,6 +359,9 @@ TEST_F(HttpClientTest, RejectsHostileAnswers) {
          QStringLiteral("Malformed response: bad chunk size")},
         {"HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n3\r\nabcdef\r\n",
          QStringLiteral("Malformed response: chunk data longer than its size")},
+        // A size past 64 bits must not wrap round to a last chunk.
+        {"HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n10000000000000000\r\n\r\n",
+         QStringLiteral("Response too large")},
         {"HTTP/1.1 200 OK\r\nX: " + QByteArray(70000, 'a') + "\r\n\r\n",
          QStringLiteral("Malformed response: header line too long")},
         {QByteArray(100000, '\x01'), QStringLiteral("Malformed response: header line too long")},
