@@ -63,7 +63,8 @@ struct HarvestRun::RunParts {
         : vertical(vertical),
           journal(run.locale_, run.dir_),
           store(run.locale_, run.log_, run.dir_),
-          table(run.log_, run.clock_, run.dir_),
+          taken(store, journal),
+          table(run.log_, run.clock_, run.dir_, &taken),
           reader(run.locale_.DecimalSeparator()),
           feed(run.client_, run.clock_, run.log_, run.stop_, run.endpoints_, store, journal,
                table) {}
@@ -71,6 +72,8 @@ struct HarvestRun::RunParts {
     bool vertical;
     ReviewJournal journal;
     SeenReviewStore store;
+    // A review counts as taken only once its row is in the result file: the table reports here.
+    TakenReviews taken;
     ResultTable table;
     CardPageReader reader;
     ReviewFeedReader feed;

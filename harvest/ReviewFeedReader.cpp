@@ -96,8 +96,12 @@ bool ReviewFeedReader::ReadPage(const QString& branchId, QString& reviewApiKey,
         return false;
     const ISuperObject reviews = document->Lookup(u"reviews");
     const TSuperArrayPtr list = reviews ? reviews->AsArray() : nullptr;
-    if (!list)
+    if (!list || list->Length() == 0) {
+        // A page without reviews is past the end of the feed, whatever it announces: a null
+        // next_link reads as "null", and a feed that says so on every page would never end.
+        nextPage = false;
         return false;
+    }
     for (int i = 0; i < list->Length(); ++i) {
         const ISuperObject review = list->ItemAt(i);
         if (!review)
@@ -105,13 +109,9 @@ bool ReviewFeedReader::ReadPage(const QString& branchId, QString& reviewApiKey,
         const QString id = review->LookupString(u"id");
         if (!AcceptReview(id, store_, journal_, log_))
             continue;
-        try {
-            table_.AddReview(profile, ReadReview(*review, endpoints_.siteAddress));
-        } catch (const OutputFailure&) {
-            // The row never reached the result file: the review must stay on offer for a later run.
-            store_.Remove(id);
-            throw;
-        }
+        // A row that cannot be written gives its reviews back to the store (the table sees to
+        // it) and ends the run.
+        table_.AddReview(profile, ReadReview(*review, endpoints_.siteAddress));
     }
     return false;
 }

@@ -1,6 +1,7 @@
 #include "output/ResultTable.h"
 
 #include "output/RunLog.h"
+#include "output/TakenReviews.h"
 #include "platform/Clock.h"
 #include "platform/Errors.h"
 #include "platform/TickName.h"
@@ -184,8 +185,8 @@ void NoReviewRow(QByteArray& bytes, const CardProfile& p, bool vertical) {
 
 }  // namespace
 
-ResultTable::ResultTable(RunLog& log, Clock& clock, AppDir dir)
-    : log_(log), clock_(clock), dir_(std::move(dir)) {}
+ResultTable::ResultTable(RunLog& log, Clock& clock, AppDir dir, TakenReviews* taken)
+    : log_(log), clock_(clock), dir_(std::move(dir)), taken_(taken) {}
 
 QString ResultTable::VerticalHeader() {
     return QStringLiteral(
@@ -205,6 +206,7 @@ void ResultTable::Open(bool verticalMode) {
     verticalMode_ = verticalMode;
     rowCount_ = 0;
     currentRow_.clear();
+    rowIds_.clear();
     noNewReviewYet_ = true;
     writeFailed_ = false;
 
@@ -224,6 +226,7 @@ void ResultTable::Open(bool verticalMode) {
 void ResultTable::BeginCard() {
     WritePendingRow();
     currentRow_.clear();
+    rowIds_.clear();
     noNewReviewYet_ = true;
 }
 
@@ -233,6 +236,7 @@ void ResultTable::AddReview(const CardProfile& profile, const ReviewRecord& revi
             CacheProfile(profile);
         currentRow_.resize(0);  // keeps its capacity for the next row
         VerticalReviewRow(currentRow_, profileCells_, urlCell_, review);
+        rowIds_ = QStringList{review.Id};
         WriteCurrentRow();
     } else {
         RowBuilder row(currentRow_);
@@ -241,6 +245,7 @@ void ResultTable::AddReview(const CardProfile& profile, const ReviewRecord& revi
         if (noNewReviewYet_)
             row.Cell(profile.CardUrl);
         row.Cell(review.Text, Clean::Escaped);
+        rowIds_.append(review.Id);
     }
     noNewReviewYet_ = false;
 }
@@ -272,9 +277,13 @@ void ResultTable::EndCard(const CardProfile& profile, bool noReviewsNoWrites) {
 }
 
 bool ResultTable::WritePendingRow() {
-    if (verticalMode_ || noNewReviewYet_ || currentRow_.isEmpty() || !file_.IsOpen() ||
-        writeFailed_)
+    if (verticalMode_ || noNewReviewYet_ || currentRow_.isEmpty() || !file_.IsOpen())
         return false;
+    if (writeFailed_) {
+        // Nothing more goes into a file that refused a write.
+        LoseRowReviews();
+        return false;
+    }
     WriteCurrentRow();
     currentRow_.resize(0);
     noNewReviewYet_ = true;
@@ -298,10 +307,20 @@ void ResultTable::WriteCurrentRow() {
         Write(currentRow_);
     } catch (const OutputFailure&) {
         currentRow_.chop(2);
+        LoseRowReviews();
         throw;
     }
     currentRow_.chop(2);
     ++rowCount_;
+    if (taken_ && !rowIds_.isEmpty())
+        taken_->Delivered(rowIds_);
+    rowIds_.clear();
+}
+
+void ResultTable::LoseRowReviews() {
+    if (taken_ && !rowIds_.isEmpty())
+        taken_->Lost(rowIds_);
+    rowIds_.clear();
 }
 
 void ResultTable::Write(const QByteArray& bytes) {

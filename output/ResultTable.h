@@ -7,11 +7,13 @@
 
 #include "output/CardProfile.h"
 #include "output/ReviewRecord.h"
+#include "output/TakenReviews.h"
 #include "platform/AppDir.h"
 #include "platform/LockedFile.h"
 
 #include <QByteArray>
 #include <QString>
+#include <QStringList>
 
 namespace quillorn {
 
@@ -20,8 +22,10 @@ class RunLog;
 
 class ResultTable {
 public:
-    // Keeps references to log and clock; they must outlive the table.
-    ResultTable(RunLog& log, Clock& clock, AppDir dir);
+    // Keeps references to log, clock and taken; they must outlive the table. taken, when given,
+    // hears of every row holding reviews: delivered once it is in the file, lost when its write
+    // fails or it can no longer be written.
+    ResultTable(RunLog& log, Clock& clock, AppDir dir, TakenReviews* taken = nullptr);
 
     // Names the file after the tick counter ("data%d.tab"; the next free number when a result or
     // workbook file of that number exists), logs ": Данные будут записываться в файл " + path,
@@ -42,8 +46,9 @@ public:
     void EndCard(const CardProfile& profile, bool noReviewsNoWrites);
 
     // Writes the per-card row under construction when it holds at least one review; returns whether
-    // a row was written. For a run that stops or fails between a card's reviews.
-    // Raises OutputFailure when the write fails; the row then stays pending.
+    // a row was written. For a run that stops or fails between a card's reviews. Raises
+    // OutputFailure when the write fails; the row then stays pending, its reviews lost. After an
+    // earlier failed write nothing is attempted and the row's reviews are lost.
     bool WritePendingRow();
 
     // Writes a pending per-card row holding reviews (WritePendingRow), then closes the file. Does
@@ -69,6 +74,7 @@ private:
     void WriteCurrentRow();
     void CacheProfile(const CardProfile& profile);
     void Write(const QByteArray& bytes);
+    void LoseRowReviews();
 
     RunLog& log_;
     Clock& clock_;
@@ -78,7 +84,9 @@ private:
     int rowCount_ = 0;
     QString filePath_;
     QString workbookName_;
+    TakenReviews* taken_;
     QByteArray currentRow_;  // the row under construction, as UTF-8
+    QStringList rowIds_;     // the ids of the reviews in it, not yet delivered
     bool noNewReviewYet_ = true;
     bool writeFailed_ = false;
     CardProfile cachedProfile_;

@@ -93,6 +93,10 @@ qint64 LockedFile::Size() const {
     return static_cast<qint64>(st.st_size);
 }
 
+bool LockedFile::Truncate(qint64 size) {
+    return ::ftruncate(fd_, static_cast<off_t>(size)) == 0;
+}
+
 void LockedFile::Close() {
     if (fd_ < 0)
         return;

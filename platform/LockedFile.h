@@ -37,6 +37,10 @@ public:
     // The bytes in the file at this moment (its end, where the next write goes).
     qint64 Size() const;
 
+    // Cuts the file to its first size bytes, taking back what was written after them; false when
+    // the system refuses. Precondition: IsOpen().
+    bool Truncate(qint64 size);
+
     // Releases the lock and closes the file; does nothing when nothing is open.
     void Close();
 

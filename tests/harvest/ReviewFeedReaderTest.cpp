@@ -99,7 +99,8 @@ protected:
     StopFlag stop;
     SeenReviewStore store{locale, log, dir};
     ReviewJournal journal{locale, dir};
-    ResultTable table{log, clock, dir};
+    TakenReviews taken{store, journal};
+    ResultTable table{log, clock, dir, &taken};
     ReviewFeedReader reader{client, clock, log, stop, endpoints, store, journal, table};
     CardProfile profile;
 };
@@ -132,6 +133,7 @@ TEST_F(ReviewFeedReaderTest, ReviewWhoseRowCannotBeWrittenStaysOnOffer) {
     // The failure ends the run; the review it was writing must not count as delivered.
     EXPECT_FALSE(store.Contains(QStringLiteral("r6-0")));
     EXPECT_EQ(store.Count(), 0);
+    EXPECT_EQ(QFileInfo(journal.FilePath()).size(), 0);
 }
 
 TEST_F(ReviewFeedReaderTest, EmptyFirstPageEndsTheFeedAfterOneRequest) {
@@ -178,17 +180,39 @@ TEST_F(ReviewFeedReaderTest, InternalErrorEndsTheFeed) {
     EXPECT_EQ(DataRows().size(), 50);
 }
 
-TEST_F(ReviewFeedReaderTest, NullNextLinkAnnouncesAFurtherPage) {
-    StandInCard card = CardWithReviews(QStringLiteral("13"), 10);
-    card.lastNextLink = test::LastNextLink::Null;
-    directory.AddCard(card);
-    directory.ScriptFeed(
-        QStringLiteral("13"), 100,
-        StandInDirectory::Json(test::ErrorJson(500, QStringLiteral("Internal error"))));
+TEST_F(ReviewFeedReaderTest, PageWithoutReviewsEndsTheFeedWhateverItAnnounces) {
+    // A null next_link announces a further page, on every page: the first empty one ends it.
+    StandInCard nulls = CardWithReviews(QStringLiteral("13"), 120);
+    nulls.lastNextLink = test::LastNextLink::NullOnEveryPage;
+    directory.AddCard(nulls);
+    // A sentinel: a feed that went on past its end stops here.
+    const test::HttpResponse internalError =
+        StandInDirectory::Json(test::ErrorJson(500, QStringLiteral("Internal error")));
+    directory.ScriptFeed(QStringLiteral("13"), 250, internalError);
     EXPECT_EQ(Read(QStringLiteral("13")), FeedEnd::Finished);
-    EXPECT_EQ(directory.RequestLines(),
-              QStringList({FeedLine("13", 0), FeedLine("13", 50), FeedLine("13", 100)}));
-    EXPECT_EQ(DataRows().size(), 10);
+    EXPECT_EQ(directory.RequestLines(), QStringList({FeedLine("13", 0), FeedLine("13", 50),
+                                                     FeedLine("13", 100), FeedLine("13", 150)}));
+    EXPECT_EQ(store.Count(), 120);
+
+    // An answer without a "reviews" array ends it too.
+    StandInCard noArray = CardWithReviews(QStringLiteral("16"), 60);
+    noArray.lastNextLink = test::LastNextLink::NullOnEveryPage;
+    directory.AddCard(noArray);
+    directory.ScriptFeed(QStringLiteral("16"), 50,
+                         StandInDirectory::Json(R"({"meta":{"code":200,"next_link":null}})"));
+    directory.ScriptFeed(QStringLiteral("16"), 150, internalError);
+    directory.ClearRequests();
+    EXPECT_EQ(Read(QStringLiteral("16")), FeedEnd::Finished);
+    EXPECT_EQ(directory.RequestLines(), QStringList({FeedLine("16", 0), FeedLine("16", 50)}));
+
+    // An empty next_link ends the feed on a page with reviews.
+    StandInCard empty = CardWithReviews(QStringLiteral("17"), 10);
+    empty.lastNextLink = test::LastNextLink::Empty;
+    directory.AddCard(empty);
+    directory.ClearRequests();
+    EXPECT_EQ(Read(QStringLiteral("17")), FeedEnd::Finished);
+    EXPECT_EQ(directory.RequestLines(), QStringList{FeedLine("17", 0)});
+    EXPECT_EQ(DataRows().size(), 120 + 50 + 10);
 }
 
 TEST_F(ReviewFeedReaderTest, FirstPageFailingTwentyTimesEndsTheFeed) {

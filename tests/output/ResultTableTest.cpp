@@ -1,6 +1,9 @@
 #include "output/ResultTable.h"
 
 #include "OutputFixture.h"
+#include "output/AcceptReview.h"
+#include "output/ReviewJournal.h"
+#include "output/SeenReviewStore.h"
 #include "platform/Errors.h"
 
 namespace quillorn {
@@ -189,6 +192,35 @@ TEST_F(ResultTableTest, PerCardRowHoldingTakenReviewsIsWrittenOnRetryAndOnClose)
                           Line(kProfileCells + urlCell + "\t\"second\""));
     EXPECT_EQ(table.RowCount(), 2);
     EXPECT_FALSE(table.WritePendingRow());
+}
+
+TEST_F(ResultTableTest, ReviewsOfARowThatCannotBeWrittenAreTakenBack) {
+    ReviewJournal journal(locale, dir);
+    SeenReviewStore store(locale, log, dir);
+    TakenReviews taken(store, journal);
+    ResultTable tracked(log, clock, dir, &taken);
+    journal.Open();
+    store.Load();
+    tracked.Open(false);
+    const auto take = [&](const QString& id) {
+        ASSERT_TRUE(AcceptReview(id, store, journal, log));
+        tracked.AddReview(profile, Review(id));
+    };
+    tracked.BeginCard();
+    take("kept");
+    tracked.EndCard(profile, true);
+    tracked.BeginCard();
+    take("a");
+    take("b");
+    {
+        FileSizeLimit full(static_cast<rlim_t>(Data().size()));
+        // The next attempt at the card writes its pending row first.
+        EXPECT_THROW(tracked.BeginCard(), OutputFailure);
+    }
+    EXPECT_EQ(store.Ids(), QStringList{"kept"});
+    EXPECT_EQ(ReadFile("IdDates.dat"), "kept\t" + Stamp().toUtf8() + "\r\n");
+    EXPECT_NO_THROW(tracked.Close());
+    EXPECT_EQ(tracked.RowCount(), 1);
 }
 
 TEST_F(ResultTableTest, NamesPastTwoToTheThirtyOneHaveAMinusSignAndNeverReplaceAFile) {

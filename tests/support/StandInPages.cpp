@@ -140,7 +140,9 @@ QByteArray FeedPageJson(const StandInCard& card, int offset, int limit, const QS
     reviews += "]";
 
     QByteArray nextLink;
-    if (offset + limit < total) {
+    if (card.lastNextLink == LastNextLink::NullOnEveryPage) {
+        nextLink = ",\"next_link\":null";
+    } else if (offset + limit < total) {
         nextLink = ",\"next_link\":" +
                    JsonString(apiBase + "/2.0/branches/" + card.branchId +
                               "/reviews?limit=50&offset=" + QString::number(offset + limit));

@@ -30,8 +30,9 @@ struct StandInReview {
     QString officialAnswer;
 };
 
-// What the last page of a feed says under "meta.next_link".
-enum class LastNextLink { Absent, Empty, Null };
+// What the last page of a feed says under "meta.next_link"; NullOnEveryPage: every page says
+// null, those before the last one too.
+enum class LastNextLink { Absent, Empty, Null, NullOnEveryPage };
 
 struct StandInCard {
     // Path of the card page on the site, e.g. "/moscow/firm/70000001".
