@@ -236,7 +236,10 @@ void ResultTable::AddReview(const CardProfile& profile, const ReviewRecord& revi
             CacheProfile(profile);
         currentRow_.resize(0);  // keeps its capacity for the next row
         VerticalReviewRow(currentRow_, profileCells_, urlCell_, review);
-        rowIds_ = QStringList{review.Id};
+        if (taken_) {
+            rowIds_.resize(0);  // keeps its capacity
+            rowIds_.append(review.Id);
+        }
         WriteCurrentRow();
     } else {
         RowBuilder row(currentRow_);
@@ -245,7 +248,8 @@ void ResultTable::AddReview(const CardProfile& profile, const ReviewRecord& revi
         if (noNewReviewYet_)
             row.Cell(profile.CardUrl);
         row.Cell(review.Text, Clean::Escaped);
-        rowIds_.append(review.Id);
+        if (taken_)
+            rowIds_.append(review.Id);
     }
     noNewReviewYet_ = false;
 }
