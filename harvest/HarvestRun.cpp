@@ -93,6 +93,18 @@ HarvestRun::HarvestRun(RunHost& host, HttpClient& client, Clock& clock, RunLog& 
       workbook_(workbook) {}
 
 void HarvestRun::StartButtonClick() {
+    // Held until the store is saved, on every path: a second run started before that would load
+    // the old store and deliver the same reviews again. A refused start changes nothing, not even
+    // the log panel.
+    const std::optional<FolderRunLock> folderLock = FolderRunLock::TryTake(dir_);
+    if (!folderLock) {
+        host_.ShowWarning(QStringLiteral("Старт невозможен"),
+                          QStringLiteral("В папке %1 уже идёт выгрузка отзывов: её ведёт другая "
+                                         "копия программы. Дождитесь её окончания.")
+                              .arg(QDir::toNativeSeparators(QDir::cleanPath(dir_.Path()))));
+        return;
+    }
+
     const bool vertical = host_.VerticalLayout();
     lastCardTick_ = 0;
     stop_.Clear();
@@ -100,16 +112,6 @@ void HarvestRun::StartButtonClick() {
     host_.PumpEvents();
     if (TrimControls(host_.CardListText()).isEmpty()) {
         host_.ShowWarning(QStringLiteral("Старт невозможен"), QStringLiteral("Карточки не заданы"));
-        return;
-    }
-    // Held until the store is saved, on every path: a second run started before that would load
-    // the old store and deliver the same reviews again.
-    const std::optional<FolderRunLock> folderLock = FolderRunLock::TryTake(dir_);
-    if (!folderLock) {
-        host_.ShowWarning(QStringLiteral("Старт невозможен"),
-                          QStringLiteral("В папке %1 уже идёт выгрузка отзывов: её ведёт другая "
-                                         "копия программы. Дождитесь её окончания.")
-                              .arg(QDir::toNativeSeparators(QDir::cleanPath(dir_.Path()))));
         return;
     }
 

@@ -662,12 +662,13 @@ TEST_F(HarvestRunTest, FolderHeldByAnotherRunOnlyShowsTheBox) {
     }
     const std::optional<FolderRunLock> other = FolderRunLock::TryTake(dir);
     ASSERT_TRUE(other.has_value());
+    sink.AppendLine(QStringLiteral("the last run's log"));
     run.StartButtonClick();
     ASSERT_EQ(host.events.size(), 1);
     EXPECT_TRUE(host.events.front().startsWith(
         QStringLiteral("Warning Старт невозможен: В папке %1 уже идёт выгрузка").arg(tmp.path())))
         << host.events.front().toStdString();
-    EXPECT_TRUE(sink.Lines().isEmpty());
+    EXPECT_EQ(sink.Lines(), QStringList{"the last run's log"});
     EXPECT_EQ(QDir(tmp.path()).entryList(QDir::Files), QStringList({"IdsDB.dat", "proxy.txt"}));
     EXPECT_EQ(Bytes(QStringLiteral("IdsDB.dat")), QByteArray("x\r\n"));
     EXPECT_TRUE(client.ProxyServer().isEmpty());
