@@ -6,6 +6,8 @@
 #include <QFile>
 
 #include "fuzz/HttpResponseHarness.h"
+#include "fuzz/SeedCorpus.h"
+#include "fuzz/SetCookieHarness.h"
 
 namespace quillorn {
 namespace {
@@ -34,6 +36,16 @@ TEST(ResponseCorpusTest, ReplaysEverySavedInput) {
     ASSERT_GE(names.size(), 4);
     for (const QString& name : names)
         Replay(Seed(name));
+}
+
+// The Set-Cookie target's inputs: every value reaches the client whole, in order, on its own.
+TEST(ResponseCorpusTest, SetCookieInputsArriveValueByValue) {
+    const QStringList names = fuzz::SeedNames(QStringLiteral("set_cookie_fuzzer"));
+    ASSERT_GE(names.size(), 3);
+    for (const QString& name : names)
+        EXPECT_EQ(fuzz::CheckSetCookies(fuzz::Seed(QStringLiteral("set_cookie_fuzzer"), name)),
+                  QString())
+            << name.toStdString();
 }
 
 }  // namespace

@@ -1,0 +1,6 @@
+// Arbitrary Set-Cookie values in a server's answer: each reaches the client as a value of its own,
+// whole and in order.
+#include "fuzz/FuzzTarget.h"
+#include "fuzz/SetCookieHarness.h"
+
+QUILLORN_FUZZ_TARGET(quillorn::fuzz::CheckSetCookies)
