@@ -1,10 +1,10 @@
 #include "net/HttpClient.h"
 
-#include <QNetworkCookieJar>
 #include <QUrl>
 #include <csignal>
 
 #include "net/BodyText.h"
+#include "net/CookieStore.h"
 #include "net/ResponseReader.h"
 #include "net/Transport.h"
 #include "net/Url.h"
@@ -88,7 +88,7 @@ public:
         reader_.reset();
     }
     QList<QNetworkCookie> CookiesFor(const QString& url) const {
-        return jar_ ? jar_->cookiesForUrl(QUrl(url)) : QList<QNetworkCookie>();
+        return cookies_.CookiesFor(QUrl(url));
     }
 
     QString accept_ = QLatin1String(kDefaultAccept);
@@ -123,7 +123,7 @@ private:
     bool reused_ = false;
     bool busy_ = false;
     TlsContext tls_;
-    std::unique_ptr<QNetworkCookieJar> jar_;
+    CookieStore cookies_;
 };
 
 ConnectionKey HttpClient::Impl::KeyFor(const Url& url) const {
@@ -215,29 +215,15 @@ QByteArray HttpClient::Impl::BuildRequest(const Url& url) const {
     // Only the proxy may read its credentials: never sent to an origin, nor inside a tunnel.
     if (plainViaProxy)
         AddHeader(request, "Proxy-Authorization", ProxyAuthorization());
-    if (jar_) {
-        QByteArray cookies;
-        for (const QNetworkCookie& cookie :
-             jar_->cookiesForUrl(QUrl(QString::fromLatin1(url.Absolute())))) {
-            if (!cookies.isEmpty())
-                cookies += "; ";
-            cookies += cookie.toRawForm(QNetworkCookie::NameAndValueOnly);
-        }
-        AddHeader(request, "Cookie", cookies);
-    }
+    AddHeader(request, "Cookie", cookies_.HeaderFor(QUrl(QString::fromLatin1(url.Absolute()))));
     request += "\r\n";
     return request;
 }
 
 void HttpClient::Impl::StoreCookies(const ResponseHead& head, const Url& url) {
     const QList<QByteArray> values = head.Values("Set-Cookie");
-    if (values.isEmpty())
-        return;
-    if (!jar_)
-        jar_ = std::make_unique<QNetworkCookieJar>();
-    const QUrl origin(QString::fromLatin1(url.Absolute()));
-    for (const QByteArray& value : values)
-        jar_->setCookiesFromUrl(QNetworkCookie::parseCookies(value), origin);
+    if (!values.isEmpty())
+        cookies_.Store(values, QUrl(QString::fromLatin1(url.Absolute())));
 }
 
 ResponseHead HttpClient::Impl::ReadFinalHead(const Url* cookieUrl) {

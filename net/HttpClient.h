@@ -1,7 +1,8 @@
 // The one HTTP/1.1 client every request goes through: GETs over plain TCP or TLS (OpenSSL),
-// directly or through a forward proxy (https through a CONNECT tunnel), with redirects, a cookie
-// jar that lasts as long as the client, at most one open connection reused while the peer stays the
-// same, and the event pump called while it waits so the window stays serviced.
+// directly or through a forward proxy (https through a CONNECT tunnel), with redirects, a bounded
+// cookie jar that lasts as long as the client (net/CookieStore.h), at most one open connection
+// reused while the peer stays the same, and the event pump called while it waits so the window
+// stays serviced.
 //
 // Failures: HttpStatusError (net/HttpStatusError.h) for a final response that is not a success;
 // Failure with a descriptive message for everything else (name resolution, refused connection,

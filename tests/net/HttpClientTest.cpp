@@ -9,6 +9,7 @@
 #include <QMap>
 #include <vector>
 
+#include "net/CookieStore.h"
 #include "net/HttpClient.h"
 #include "tests/support/LoopbackServer.h"
 
@@ -574,6 +575,37 @@ TEST_F(HttpClientTest, KeepsCookiesFromEveryResponseAndSendsThemWhereTheyMatch) 
     // Plain HTTP to the same host: the secure cookie stays home.
     EXPECT_EQ(plain.Requests().at(0).Header("Cookie"), "seen404=yes; session=abc");
     EXPECT_EQ(plain.Requests().at(0).HeaderNames().last(), "Cookie");
+}
+
+TEST_F(HttpClientTest, KeepsTheNewestCookiesOfAFloodWithinBounds) {
+    // Four redirects of 15,000 cookies each, then the page.
+    server.SetHandler([](const HttpRequest& request) {
+        const int hop = request.Query().toInt();
+        if (hop == 4)
+            return HttpResponse::Text("page");
+        HttpResponse response =
+            HttpResponse::Status(302, "Found")
+                .WithHeader("Location", "/flood?" + QByteArray::number(hop + 1));
+        for (int i = 0; i < 15000; ++i)
+            response.WithHeader("Set-Cookie",
+                                QStringLiteral("r%1_%2=v; Path=/").arg(hop).arg(i).toLatin1());
+        return response;
+    });
+
+    EXPECT_EQ(client.Get(Url(QStringLiteral("/flood?0"))), QStringLiteral("page"));
+    client.Get(Url(QStringLiteral("/flood?4")));
+
+    // Each answer set its first hundred; the domain keeps the newest 180 of them.
+    QByteArray expected;
+    for (int hop = 0; hop < 4; ++hop) {
+        for (int i = 0; i < CookieStore::kMaxPerAnswer; ++i) {
+            const int newer = (3 - hop) * CookieStore::kMaxPerAnswer + (99 - i);
+            if (newer < CookieStore::kMaxPerDomain)
+                expected += (expected.isEmpty() ? "" : "; ") +
+                            QStringLiteral("r%1_%2=v").arg(hop).arg(i).toLatin1();
+        }
+    }
+    EXPECT_EQ(server.Requests().back().Header("Cookie"), expected);
 }
 
 TEST_F(HttpClientTest, DecodesTheTextFormByTheDeclarationThatWins) {
