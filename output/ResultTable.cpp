@@ -14,12 +14,12 @@
 namespace quillorn {
 namespace {
 
-// What a cell's text goes through before it is written. A double quote would end the cell early in
-// the spreadsheet's reading, and a tab or a line break anywhere would split the row.
+// What a cell's text goes through before it is written. A tab or a line break anywhere would split
+// the row, so in every cell they become "&#9;", "&#10;", "&#13;". A double quote would end the cell
+// early in the spreadsheet's reading: it becomes an apostrophe, except in the firm's own texts.
 enum class Clean {
-    Breaks,       // branch id, firm name, city, address: tab, LF and CR escaped, quotes kept
-    Apostrophes,  // double quotes become apostrophes
-    Escaped,      // tab, LF and CR become "&#9;", "&#10;", "&#13;"; then apostrophes
+    KeepQuotes,   // branch id, firm name, city, address
+    Apostrophes,  // every other cell
 };
 
 // Appends cells to a row held as UTF-8 bytes, encoding each text straight into the row. The row
@@ -110,9 +110,7 @@ private:
 
     static std::string_view Replacement(char16_t c, Clean clean) {
         if (c == u'"')
-            return clean == Clean::Breaks ? std::string_view() : "'";
-        if (clean == Clean::Apostrophes)
-            return {};
+            return clean == Clean::KeepQuotes ? std::string_view() : "'";
         switch (c) {
             case u'\t':
                 return "&#9;";
@@ -138,10 +136,10 @@ private:
 
 // Cells 1 to 6. The vertical row of a card without new reviews also sets the count apart.
 void ProfileCells(RowBuilder& row, const CardProfile& p, bool spacedCount) {
-    row.Cell(p.BranchId, Clean::Breaks)
-        .Cell(p.FirmName, Clean::Breaks)
-        .Cell(p.City, Clean::Breaks)
-        .Cell(p.Address, Clean::Breaks)
+    row.Cell(p.BranchId, Clean::KeepQuotes)
+        .Cell(p.FirmName, Clean::KeepQuotes)
+        .Cell(p.City, Clean::KeepQuotes)
+        .Cell(p.Address, Clean::KeepQuotes)
         .SpacedCell(p.Rating)
         .Cell(p.RatingCount, Clean::Apostrophes, spacedCount);
 }
@@ -162,14 +160,14 @@ void VerticalReviewRow(QByteArray& bytes, QByteArrayView profileCells, QByteArra
         row.Cell(r.AuthorName).Cell(r.AuthorReviewCount).Cell(r.AuthorProfileUrl);
     else
         row.Cell(u"Анонимный отзыв").Cell({}).Cell({});
-    row.Cell(r.Text, Clean::Escaped)
+    row.Cell(r.Text)
         .Cell(r.DateCreated)
         .Pieces({Part(r.DateCreated, 9, 10), u".", Part(r.DateCreated, 6, 7), u".",
                  Part(r.DateCreated, 1, 4)},
                 Clean::Apostrophes)
         .SpacedCell(r.Rating)
         .Cell(r.LikesCount)
-        .Cell(r.OfficialAnswer, Clean::Escaped)
+        .Cell(r.OfficialAnswer)
         .Encoded(urlCell);
 }
 
@@ -247,7 +245,7 @@ void ResultTable::AddReview(const CardProfile& profile, const ReviewRecord& revi
             ProfileCells(row, profile, false);
         if (noNewReviewYet_)
             row.Cell(profile.CardUrl);
-        row.Cell(review.Text, Clean::Escaped);
+        row.Cell(review.Text);
         if (taken_)
             rowIds_.append(review.Id);
     }

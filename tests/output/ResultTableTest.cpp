@@ -71,11 +71,12 @@ TEST_F(ResultTableTest, VerticalRowEscapesTextAndIsOnDiskWhenAddReviewReturns) {
     table.BeginCard();
     ReviewRecord r = Review(QStringLiteral("Было \"вкусно\"\r\nи\tдёшево & быстро"));
     r.OfficialAnswer = QStringLiteral("Спасибо!\nЖдём & \"снова\"");
+    r.AuthorName = QStringLiteral("Анна\tК.\r\n");  // no cell may split the row
     table.AddReview(profile, r);
     const QByteArray expected =
         kMark + Line(ResultTable::VerticalHeader()) +
         Line(kProfileCells +
-             "\t\"Анна\"\t\"7\"\t\"https://2gis.ru/user/42\""
+             "\t\"Анна&#9;К.&#13;&#10;\"\t\"7\"\t\"https://2gis.ru/user/42\""
              "\t\"Было 'вкусно'&#13;&#10;и&#9;дёшево & быстро\""
              "\t\"2023-05-17T10:20:30+03:00\"\t\"17.05.2023\"\t\" 5\"\t\"2\""
              "\t\"Спасибо!&#10;Ждём & 'снова'\"\t\"https://2gis.ru/firm/'1'\"");
