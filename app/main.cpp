@@ -1,7 +1,7 @@
 // Quillorn: harvests the public reviews of firms in the 2GIS city directory.
 #include <QApplication>
 
-#include "app/MainForm.h"
+#include "app/MainWindow.h"
 #include "app/TerminationSignals.h"
 
 int main(int argc, char* argv[]) {
@@ -12,8 +12,8 @@ int main(int argc, char* argv[]) {
     // window hidden in the notification area is not a closed one.
     QApplication::setQuitOnLastWindowClosed(false);
 
-    quillorn::TMainForm form;
-    QObject::connect(&form, &quillorn::TMainForm::Closed, &app, &QCoreApplication::exit,
+    quillorn::MainWindow form;
+    QObject::connect(&form, &quillorn::MainWindow::Closed, &app, &QCoreApplication::exit,
                      Qt::QueuedConnection);
     const quillorn::TerminationSignals terminations([&form] { form.CloseForTermination(); });
     form.show();

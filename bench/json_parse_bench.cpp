@@ -13,7 +13,7 @@
 #include <string>
 
 #include "bench/json_sample_pages.h"
-#include "json/SuperObject.h"
+#include "json/JsonValue.h"
 
 // Heap accounting for operator new, which the model's arena and scratch stacks go through.
 // Single-threaded, as the program is.
@@ -80,7 +80,7 @@ const Sample& SampleOf(const std::string& name) {
 void ModelParse(benchmark::State& state, const std::string& name) {
     const Sample& sample = SampleOf(name);
     for (auto _ : state) {
-        quillorn::ISuperObject root = quillorn::ParseString(sample.text);
+        quillorn::JsonValuePtr root = quillorn::ParseJson(sample.text);
         if (!root)
             state.SkipWithError("the model did not parse the sample");
         benchmark::DoNotOptimize(root);
@@ -92,7 +92,7 @@ void ModelParse(benchmark::State& state, const std::string& name) {
 void ModelDecodeAndParse(benchmark::State& state, const std::string& name) {
     const Sample& sample = SampleOf(name);
     for (auto _ : state) {
-        quillorn::ISuperObject root = quillorn::ParseString(
+        quillorn::JsonValuePtr root = quillorn::ParseJson(
             QString::fromUtf8(sample.utf8.data(), qsizetype(sample.utf8.size())));
         benchmark::DoNotOptimize(root);
     }
@@ -145,7 +145,7 @@ void PrintMemory() {
         g_peakBytes = g_liveBytes;
         std::size_t retained = 0;
         {
-            quillorn::ISuperObject root = quillorn::ParseString(sample.text);
+            quillorn::JsonValuePtr root = quillorn::ParseJson(sample.text);
             retained = g_liveBytes - before;
         }
         const std::size_t peak = g_peakBytes - before;

@@ -9,11 +9,11 @@
 #include <cstring>
 
 #include "json/JsonNumberText.h"
-#include "json/SuperObject.h"
+#include "json/JsonValue.h"
 
 namespace {
 
-using quillorn::ISuperObject;
+using quillorn::JsonValuePtr;
 
 QString TextOf(const std::uint8_t* data, std::size_t size) {
     if (size == 0)
@@ -28,7 +28,7 @@ QString TextOf(const std::uint8_t* data, std::size_t size) {
     return text;
 }
 
-void Walk(const ISuperObject& node, int depth) {
+void Walk(const JsonValuePtr& node, int depth) {
     if (depth > 40)
         std::abort();  // deeper than the parser allows
     (void)node->AsString();
@@ -44,8 +44,10 @@ void Walk(const ISuperObject& node, int depth) {
         if (array->ItemAt(array->Length()))
             std::abort();
     }
-    for (auto items = node->GetEnumerator(); items.MoveNext();) {
-        const ISuperObject item = items.Current();
+    const JsonItems items = node->Items();
+    if (items.At(-1) || items.At(items.Count()))
+        std::abort();  // nothing outside the range
+    for (const JsonValuePtr& item : items) {
         if (!item)
             std::abort();
         Walk(item, depth + 1);
@@ -55,20 +57,21 @@ void Walk(const ISuperObject& node, int depth) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    const ISuperObject root = quillorn::ParseString(TextOf(data, size));
+    const JsonValuePtr root = quillorn::ParseJson(TextOf(data, size));
     if (root) {
         Walk(root, 0);
-        const auto kind = root->DataType();
+        const auto kind = root->Kind();
         const QString json = root->AsString();
         // The compact JSON reads back to the same text. An infinity (a number beyond the double
         // range) has no JSON form; a floating zero "0." reads back as the fixed-point "0", so
         // there the second round must be stable.
-        if ((kind == quillorn::stObject || kind == quillorn::stArray) && !json.contains(u"inf")) {
-            const ISuperObject again = quillorn::ParseString(json);
+        if ((kind == quillorn::JsonKind::Object || kind == quillorn::JsonKind::Array) &&
+            !json.contains(u"inf")) {
+            const JsonValuePtr again = quillorn::ParseJson(json);
             const QString second = again ? again->AsString() : QString();
             bool holds = again && second == json;
             if (again && !holds && json.contains(u"0.")) {
-                const ISuperObject third = quillorn::ParseString(second);
+                const JsonValuePtr third = quillorn::ParseJson(second);
                 holds = third && third->AsString() == second;
             }
             if (!holds) {

@@ -1,7 +1,7 @@
 #include "harvest/CardPageReader.h"
 
 #include "harvest/TextHelpers.h"
-#include "json/SuperObject.h"
+#include "json/JsonValue.h"
 #include "platform/Errors.h"
 
 namespace quillorn {
@@ -23,29 +23,28 @@ QString EmbeddedState(const QString& page) {
 }
 
 // The "data" of the last value under data.entity.profile; nothing when there is none.
-ISuperObject ProfileData(const ISuperObject& document) {
+JsonValuePtr ProfileData(const JsonValuePtr& document) {
     if (!document)
         return nullptr;
-    const ISuperObject profile = document->Lookup(u"data.entity.profile");
+    const JsonValuePtr profile = document->Lookup(u"data.entity.profile");
     if (!profile)
         return nullptr;
-    ISuperObject data;
-    for (auto values = profile->GetEnumerator(); values.MoveNext();) {
+    JsonValuePtr data;
+    for (const JsonValuePtr& value : profile->Items()) {
         data = nullptr;
-        const ISuperObject value = values.Current();
         if (!value)
             continue;
-        if (const TSuperTablePtr members = value->AsObject())
+        if (const JsonObjectPtr members = value->AsObject())
             data = members->Member(u"data");
     }
     return data;
 }
 
-QString City(const TSuperObject& data) {
+QString City(const JsonValue& data) {
     QString city, districtArea, district, settlement;
-    if (const TSuperArrayPtr divisions = data.LookupArray(u"adm_div")) {
+    if (const JsonArrayPtr divisions = data.LookupArray(u"adm_div")) {
         for (int i = 0; i < divisions->Length(); ++i) {
-            const ISuperObject division = divisions->ItemAt(i);
+            const JsonValuePtr division = divisions->ItemAt(i);
             if (!division)
                 continue;
             const QString type = division->LookupString(u"type");
@@ -79,17 +78,17 @@ CardPage CardPageReader::Read(const QString& page) const {
     if (profile.BranchId.isEmpty())
         throw Failure(QStringLiteral("Broken"));
 
-    const ISuperObject data = ProfileData(ParseString(EmbeddedState(page)));
+    const JsonValuePtr data = ProfileData(ParseJson(EmbeddedState(page)));
     if (!data)
         return card;
 
-    if (const ISuperObject name = data->Lookup(u"name_ex"))
+    if (const JsonValuePtr name = data->Lookup(u"name_ex"))
         profile.FirmName = name->LookupString(u"primary");
     profile.City = City(*data);
     profile.Address = data->LookupString(u"geometry_name");
     if (profile.Address.isEmpty())
         profile.Address = data->LookupString(u"address_name");
-    if (const ISuperObject reviews = data->Lookup(u"reviews")) {
+    if (const JsonValuePtr reviews = data->Lookup(u"reviews")) {
         profile.Rating = ReplaceAll(reviews->LookupString(u"general_rating"), QStringLiteral("."),
                                     decimalSeparator_);
         profile.RatingCount = reviews->LookupString(u"general_review_count_with_stars");

@@ -92,7 +92,7 @@ HarvestRun::HarvestRun(RunHost& host, HttpClient& client, Clock& clock, RunLog& 
       stop_(stop),
       workbook_(workbook) {}
 
-void HarvestRun::StartButtonClick() {
+void HarvestRun::Run() {
     // Held until the store is saved, on every path: a second run started before that would load
     // the old store and deliver the same reviews again. A refused start changes nothing, not even
     // the log panel.
@@ -136,7 +136,7 @@ void HarvestRun::StartButtonClick() {
         throw;
     }
 
-    Run(parts);
+    RunGuarded(parts);
 
     parts.journal.Close();
     host_.EnableRunControls();
@@ -146,7 +146,7 @@ void HarvestRun::StartButtonClick() {
 
 // The guarded part of a run: whatever ends it, the rows written so far are kept and the caller's
 // clean-up follows.
-void HarvestRun::Run(RunParts& parts) {
+void HarvestRun::RunGuarded(RunParts& parts) {
     try {
         parts.table.Open(parts.vertical);
         if (CardLoop(parts) == Outcome::Stopped) {

@@ -48,13 +48,13 @@ public:
     // that cannot be opened) and a store that cannot be saved at the end leave this function for
     // the window's error report; every other failure is logged and handled here. A request
     // abandoned by the stop flag's RequestAbort ends the run as a stop does.
-    void StartButtonClick();
+    void Run();
 
 private:
     enum class Outcome { Finished, Stopped };
     struct RunParts;
 
-    void Run(RunParts& parts);
+    void RunGuarded(RunParts& parts);
     Outcome CardLoop(RunParts& parts);
     Outcome VisitCard(RunParts& parts, const QString& url);
     Outcome AttemptCard(RunParts& parts, const QString& url, int& attempts);

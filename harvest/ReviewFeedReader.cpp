@@ -3,7 +3,7 @@
 #include "harvest/Endpoints.h"
 #include "harvest/StopFlag.h"
 #include "harvest/TextHelpers.h"
-#include "json/SuperObject.h"
+#include "json/JsonValue.h"
 #include "net/HttpClient.h"
 #include "output/AcceptReview.h"
 #include "output/ResultTable.h"
@@ -46,11 +46,11 @@ QString ReviewFeedReader::PageAddress(const QString& apiBase, const QString& bra
            QStringLiteral("&key=") + key + QStringLiteral("&locale=ru_RU");
 }
 
-ReviewRecord ReviewFeedReader::ReadReview(const TSuperObject& review, const QString& siteAddress) {
+ReviewRecord ReviewFeedReader::ReadReview(const JsonValue& review, const QString& siteAddress) {
     ReviewRecord record;
     record.Id = review.LookupString(u"id");
     // A "user" member of any kind, null included, means the review has an author.
-    if (const ISuperObject user = review.Lookup(u"user")) {
+    if (const JsonValuePtr user = review.Lookup(u"user")) {
         record.HasAuthor = true;
         record.AuthorName = user->LookupString(u"name");
         record.AuthorReviewCount = user->LookupString(u"reviews_count");
@@ -62,7 +62,7 @@ ReviewRecord ReviewFeedReader::ReadReview(const TSuperObject& review, const QStr
     record.DateCreated = review.LookupString(u"date_created");
     record.Rating = review.LookupString(u"rating");
     record.LikesCount = review.LookupString(u"likes_count");
-    if (const ISuperObject answer = review.Lookup(u"official_answer"))
+    if (const JsonValuePtr answer = review.Lookup(u"official_answer"))
         record.OfficialAnswer = answer->LookupString(u"text");
     return record;
 }
@@ -85,17 +85,17 @@ bool ReviewFeedReader::ReadPage(const QString& branchId, QString& reviewApiKey,
     clock_.Sleep(kPausePerPageMs);
     nextPage = false;
     ++page;
-    const ISuperObject document = ParseString(answer);
+    const JsonValuePtr document = ParseJson(answer);
     if (document) {
-        if (const ISuperObject meta = document->Lookup(u"meta"))
+        if (const JsonValuePtr meta = document->Lookup(u"meta"))
             nextPage = !meta->LookupString(u"next_link").isEmpty();
     }
     if (stop_.IsRequested())
         return true;
     if (!document)
         return false;
-    const ISuperObject reviews = document->Lookup(u"reviews");
-    const TSuperArrayPtr list = reviews ? reviews->AsArray() : nullptr;
+    const JsonValuePtr reviews = document->Lookup(u"reviews");
+    const JsonArrayPtr list = reviews ? reviews->AsArray() : nullptr;
     if (!list || list->Length() == 0) {
         // A page without reviews is past the end of the feed, whatever it announces: a null
         // next_link reads as "null", and a feed that says so on every page would never end.
@@ -103,7 +103,7 @@ bool ReviewFeedReader::ReadPage(const QString& branchId, QString& reviewApiKey,
         return false;
     }
     for (int i = 0; i < list->Length(); ++i) {
-        const ISuperObject review = list->ItemAt(i);
+        const JsonValuePtr review = list->ItemAt(i);
         if (!review)
             continue;
         const QString id = review->LookupString(u"id");

@@ -17,7 +17,7 @@ class ReviewJournal;
 class RunLog;
 class SeenReviewStore;
 class StopFlag;
-class TSuperObject;
+class JsonValue;
 struct Endpoints;
 
 // How a feed ended: paged to its end (or given up), or at a stop check, which ends the run.
@@ -46,7 +46,7 @@ public:
                                const QString& key);
 
     // The record of one element of a page's "reviews" array; siteAddress prefixes author links.
-    static ReviewRecord ReadReview(const TSuperObject& review, const QString& siteAddress);
+    static ReviewRecord ReadReview(const JsonValue& review, const QString& siteAddress);
 
 private:
     // One attempt at a page; true when the feed must stop. Raises Failure for a failed attempt.

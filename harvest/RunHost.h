@@ -1,4 +1,4 @@
-// What a harvest run needs of the main window. TMainForm implements it; tests use a fake, so a
+// What a harvest run needs of the main window. MainWindow implements it; tests use a fake, so a
 // whole run is exercised headless.
 #pragma once
 

@@ -1,4 +1,4 @@
-// The lenient parser behind ParseString (its rules are listed in SuperObject.h). Recursive descent
+// The lenient parser behind ParseJson (its rules are listed in SuperObject.h). Recursive descent
 // over UTF-16 code units; containers collect their children on scratch stacks and move them into
 // the tree's arena in one piece when they close, so a tree costs a handful of allocations.
 #include <algorithm>
@@ -19,7 +19,7 @@
 #endif
 
 #include "json/JsonDocument.h"
-#include "json/SuperObject.h"
+#include "json/JsonValue.h"
 
 namespace quillorn {
 namespace json_detail {
@@ -126,19 +126,19 @@ public:
     }
 
     // The root node in the arena, or nullptr when the text breaks the rules.
-    const TSuperObject* Parse() {
-        TSuperObject root;
+    const JsonValue* Parse() {
+        JsonValue root;
         if (!ParseValue(Context::TopLevel, 0, root))
             return nullptr;
         // Whatever follows the complete value is ignored.
-        auto* node = static_cast<TSuperObject*>(document_.Allocate(sizeof(TSuperObject)));
+        auto* node = static_cast<JsonValue*>(document_.Allocate(sizeof(JsonValue)));
         std::memcpy(static_cast<void*>(node), &root, sizeof root);
         return node;
     }
 
 private:
     enum class Context { TopLevel, InArray, InObject };
-    using Entry = TSuperTableString::Entry;
+    using Entry = JsonObject::Entry;
 
     bool AtEnd() const noexcept { return p_ >= end_; }
 
@@ -178,7 +178,7 @@ private:
         }
     }
 
-    bool ParseValue(Context context, int depth, TSuperObject& out) {
+    bool ParseValue(Context context, int depth, JsonValue& out) {
         if (!SkipBlanks())
             return false;
         if (!AtEnd() && *p_ == u'(') {
@@ -193,7 +193,7 @@ private:
             case u'"':
             case u'\'':
                 ++p_;
-                out.type_ = stString;
+                out.type_ = JsonKind::String;
                 return ParseQuoted(c, out.text_, out.size_);
             case u'[':
                 ++p_;
@@ -211,7 +211,7 @@ private:
                 break;
             case u'n':
                 if (TakeLiteral(u"null")) {
-                    out.type_ = stNull;
+                    out.type_ = JsonKind::Null;
                     return true;
                 }
                 break;
@@ -223,8 +223,8 @@ private:
         return ParseBareWord(context, out);
     }
 
-    static bool SetBoolean(TSuperObject& out, bool value) {
-        out.type_ = stBoolean;
+    static bool SetBoolean(JsonValue& out, bool value) {
+        out.type_ = JsonKind::Boolean;
         out.raw_ = 0;
         out.bool_ = value;
         return true;
@@ -325,11 +325,11 @@ private:
     }
 
     // A bare word: up to the end of the text, or inside a container up to its separator or close.
-    bool ParseBareWord(Context context, TSuperObject& out) {
+    bool ParseBareWord(Context context, JsonValue& out) {
         const char16_t close = context == Context::InArray ? u']' : u'}';
         const bool topLevel = context == Context::TopLevel;
         auto endsWord = [&](char16_t c) { return !topLevel && (c == u',' || c == close); };
-        out.type_ = stString;
+        out.type_ = JsonKind::String;
         const char16_t* start = p_;
         while (p_ < end_ && !endsWord(*p_) && *p_ != u'\\')
             ++p_;
@@ -355,7 +355,7 @@ private:
         return true;
     }
 
-    bool ParseNumber(TSuperObject& out) {
+    bool ParseNumber(JsonValue& out) {
         const char16_t* start = p_;
         bool point = false;
         bool exponent = false;
@@ -366,14 +366,14 @@ private:
         }
         if (!exponent && ReadFixed(start, point, out))
             return true;
-        out.type_ = stDouble;
+        out.type_ = JsonKind::Double;
         out.double_ = ToDouble(start, p_);
         return true;
     }
 
     // An integer (no point) or a fixed-point value with at most four fraction digits; false when
     // the text needs a double: five or more fraction digits, or a value beyond 64 bits.
-    bool ReadFixed(const char16_t* s, bool point, TSuperObject& out) {
+    bool ReadFixed(const char16_t* s, bool point, JsonValue& out) {
         const bool negative = *s == u'-';
         if (negative)
             ++s;
@@ -412,12 +412,12 @@ private:
         }
         if (!negative && value == kLimit)
             return false;
-        out.type_ = point ? stCurrency : stInt;
+        out.type_ = point ? JsonKind::Currency : JsonKind::Int;
         out.int_ = negative ? std::int64_t(0 - value) : std::int64_t(value);
         return true;
     }
 
-    bool ParseArray(int depth, TSuperObject& out) {
+    bool ParseArray(int depth, JsonValue& out) {
         const std::size_t base = nodes_.Size();
         if (!SkipBlanks() || AtEnd())
             return false;
@@ -428,9 +428,9 @@ private:
         if (depth + 1 > kMaxDepth)
             return false;
         for (;;) {
-            TSuperObject item;
+            JsonValue item;
             if (*p_ == u',') {
-                item.type_ = stString;  // an empty place between commas
+                item.type_ = JsonKind::String;  // an empty place between commas
                 item.text_ = p_;
                 item.size_ = 0;
             } else if (!ParseValue(Context::InArray, depth + 1, item)) {
@@ -453,23 +453,22 @@ private:
         return FinishArray(base, out);
     }
 
-    bool FinishArray(std::size_t base, TSuperObject& out) {
+    bool FinishArray(std::size_t base, JsonValue& out) {
         const std::size_t count = nodes_.Size() - base;
-        void* memory = document_.Allocate(sizeof(TSuperArray) + count * sizeof(TSuperObject));
-        auto* array = new (memory) TSuperArray();
+        void* memory = document_.Allocate(sizeof(JsonArray) + count * sizeof(JsonValue));
+        auto* array = new (memory) JsonArray();
         array->document_ = &document_;
         array->count_ = std::uint32_t(count);
         if (count > 0) {
-            std::memcpy(static_cast<void*>(array + 1), nodes_.At(base),
-                        count * sizeof(TSuperObject));
+            std::memcpy(static_cast<void*>(array + 1), nodes_.At(base), count * sizeof(JsonValue));
         }
         nodes_.Truncate(base);
-        out.type_ = stArray;
+        out.type_ = JsonKind::Array;
         out.array_ = array;
         return true;
     }
 
-    bool ParseObject(int depth, TSuperObject& out) {
+    bool ParseObject(int depth, JsonValue& out) {
         const std::size_t base = entries_.Size();
         if (!SkipBlanks() || AtEnd())
             return false;
@@ -485,7 +484,7 @@ private:
                 return false;
             if (!ParseValue(Context::InObject, depth + 1, entry.value))
                 return false;
-            entry.hash = TSuperTableString::NameHash(entry.Name());
+            entry.hash = JsonObject::NameHash(entry.Name());
             entries_.Push(entry);
             if (!SkipBlanks() || AtEnd())
                 return false;
@@ -547,17 +546,17 @@ private:
         return StoreBuffer(text, size);
     }
 
-    bool FinishObject(std::size_t base, TSuperObject& out) {
+    bool FinishObject(std::size_t base, JsonValue& out) {
         const std::size_t count = SortMembers(base);
-        void* memory = document_.Allocate(sizeof(TSuperTableString) + count * sizeof(Entry));
-        auto* table = new (memory) TSuperTableString();
+        void* memory = document_.Allocate(sizeof(JsonObject) + count * sizeof(Entry));
+        auto* table = new (memory) JsonObject();
         table->document_ = &document_;
         table->count_ = std::uint32_t(count);
         if (count > 0) {
             std::memcpy(static_cast<void*>(table + 1), entries_.At(base), count * sizeof(Entry));
         }
         entries_.Truncate(base);
-        out.type_ = stObject;
+        out.type_ = JsonKind::Object;
         out.table_ = table;
         return true;
     }
@@ -606,20 +605,20 @@ private:
     JsonDocument& document_;
     const char16_t* p_;
     const char16_t* end_;
-    ScratchStack<TSuperObject> nodes_;
+    ScratchStack<JsonValue> nodes_;
     ScratchStack<Entry> entries_;
     std::vector<char16_t> buffer_;
 };
 
 }  // namespace json_detail
 
-ISuperObject ParseString(const QString& text) {
+JsonValuePtr ParseJson(const QString& text) {
     // Sizes inside the tree are 32-bit; no page comes near that.
     if (text.size() > qsizetype(std::numeric_limits<std::int32_t>::max()))
         return {};
     auto document = std::make_shared<json_detail::JsonDocument>(text);
     json_detail::JsonParser parser(*document);
-    const TSuperObject* root = parser.Parse();
+    const JsonValue* root = parser.Parse();
     if (root == nullptr)
         return {};
     return document->Share(root);

@@ -5,7 +5,7 @@
 #include <string_view>
 
 #include "json/JsonNumberText.h"
-#include "json/SuperObject.h"
+#include "json/JsonValue.h"
 
 namespace quillorn {
 
@@ -96,22 +96,22 @@ QString DoubleText(double value) {
     return QString::fromLatin1(text.data(), qsizetype(text.size()));
 }
 
-QString TSuperObject::AsString() const {
+QString JsonValue::AsString() const {
     switch (type_) {
-        case stNull:
+        case JsonKind::Null:
             return QStringLiteral("null");
-        case stBoolean:
+        case JsonKind::Boolean:
             return bool_ ? QStringLiteral("true") : QStringLiteral("false");
-        case stInt:
+        case JsonKind::Int:
             return QString::number(int_);
-        case stCurrency:
+        case JsonKind::Currency:
             return CurrencyText(int_);
-        case stDouble:
+        case JsonKind::Double:
             return DoubleText(double_);
-        case stString:
+        case JsonKind::String:
             return Text().toString();
-        case stObject:
-        case stArray:
+        case JsonKind::Object:
+        case JsonKind::Array:
             break;
     }
     QString json;
@@ -119,14 +119,14 @@ QString TSuperObject::AsString() const {
     return json;
 }
 
-void TSuperObject::AppendJson(QString& out) const {
+void JsonValue::AppendJson(QString& out) const {
     switch (type_) {
-        case stString:
+        case JsonKind::String:
             AppendQuoted(out, Text());
             return;
-        case stArray: {
+        case JsonKind::Array: {
             out.append(u'[');
-            const TSuperObject* items = array_->Items();
+            const JsonValue* items = array_->Items();
             for (std::uint32_t i = 0; i < array_->count_; ++i) {
                 if (i > 0)
                     out.append(u',');
@@ -135,9 +135,9 @@ void TSuperObject::AppendJson(QString& out) const {
             out.append(u']');
             return;
         }
-        case stObject: {
+        case JsonKind::Object: {
             out.append(u'{');
-            const TSuperTableString::Entry* entries = table_->Entries();
+            const JsonObject::Entry* entries = table_->Entries();
             for (std::uint32_t i = 0; i < table_->count_; ++i) {
                 if (i > 0)
                     out.append(u',');

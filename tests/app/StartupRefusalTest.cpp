@@ -6,7 +6,7 @@
 #include <QThread>
 #include <csignal>
 
-#include "tests/app/MainFormFixture.h"
+#include "tests/app/MainWindowFixture.h"
 
 namespace quillorn::test {
 namespace {
@@ -36,13 +36,13 @@ TEST(StartupRefusalTest, ChecksArchiveThenTemporaryFolderThenTlsLibrary) {
     EXPECT_TRUE(TlsLibraryAvailable());
 }
 
-class RefusedWindowTest : public MainFormFixture {};
+class RefusedWindowTest : public MainWindowFixture {};
 
 TEST_F(RefusedWindowTest, ShowsTheWarningWithoutIconEndsTheProcessAndWritesNothing) {
     const QString dir = Path(QStringLiteral("Rar$DI12.345"));
     ASSERT_TRUE(QDir().mkpath(dir));
     Write(QStringLiteral("Rar$DI12.345/settings.ini"), "[Settings]\r\nDoRepeat=1\r\n");
-    TMainForm& window = MakeForm(dir);
+    MainWindow& window = MakeForm(dir);
     window.show();
     ASSERT_EQ(boxes.seen.size(), 1);
     EXPECT_EQ(boxes.seen[0].title, QStringLiteral("Внимание!"));
@@ -56,7 +56,7 @@ TEST_F(RefusedWindowTest, ShowsTheWarningWithoutIconEndsTheProcessAndWritesNothi
 }
 
 TEST_F(RefusedWindowTest, AMissingTlsLibraryIsTheThirdRefusal) {
-    TMainForm& window = MakeForm({}, {}, false);
+    MainWindow& window = MakeForm({}, {}, false);
     window.show();
     ASSERT_EQ(boxes.seen.size(), 1);
     EXPECT_EQ(boxes.seen[0].text, kNoTls);

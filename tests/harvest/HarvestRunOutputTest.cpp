@@ -108,7 +108,7 @@ TEST_F(HarvestRunOutputTest, WorkbookOfARunUnderADecimalCommaLocaleCarriesPoints
     ASSERT_EQ(test::ProcessLocale::DecimalPoint(), ",");
     host.cardLines = {directory.AddCard(Card(QStringLiteral("701"), 2))};
 
-    run.StartButtonClick();
+    run.Run();
 
     ASSERT_EQ(opener.opened.size(), 1) << sink.Lines().join('\n').toStdString();
     const test::XlsxSheet sheet = test::ReadXlsxFirstSheet(opener.opened.front());
@@ -129,7 +129,7 @@ TEST_F(HarvestRunOutputTest, PerCardRowThatCannotBeWrittenAtTheEndOfTheCardIsNot
             LimitFilesToTheResultFile();
     };
 
-    run.StartButtonClick();
+    run.Run();
 
     EXPECT_EQ(Failures().size(), 1);
     EXPECT_EQ(Bytes(ResultName()).count("\r\n"), 1);  // the header alone
@@ -153,7 +153,7 @@ TEST_F(HarvestRunOutputTest, PendingRowThatCannotBeWrittenAfterAStopIsNotDeliver
         }
     };
 
-    run.StartButtonClick();
+    run.Run();
 
     EXPECT_EQ(Failures().size(), 1);
     EXPECT_EQ(Bytes(ResultName()).count("\r\n"), 1);

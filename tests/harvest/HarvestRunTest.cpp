@@ -197,7 +197,7 @@ TEST_F(HarvestRunTest, HarvestsSeveralCardsInTheVerticalLayout) {
     host.cardLines = {QStringLiteral("  ") + romashka + QStringLiteral(" \t"), QString(), quiet};
     sink.AppendLine(QStringLiteral("greeting"));
 
-    run.StartButtonClick();
+    run.Run();
 
     const QString result = ResultName();
     ASSERT_FALSE(result.isEmpty());
@@ -261,7 +261,7 @@ TEST_F(HarvestRunTest, HarvestsSeveralCardsInThePerCardLayout) {
     host.vertical = false;
     host.cardLines = {romashka, quiet};
 
-    run.StartButtonClick();
+    run.Run();
 
     const QByteArray expected =
         "\xEF\xBB\xBF" +
@@ -278,7 +278,7 @@ TEST_F(HarvestRunTest, HarvestsSeveralCardsInThePerCardLayout) {
 TEST_F(HarvestRunTest, SecondRunSkipsEveryReviewAndSendsTheFirstRunsCookie) {
     const QString romashka = directory.AddCard(Romashka());
     host.cardLines = {romashka};
-    run.StartButtonClick();
+    run.Run();
     const QString firstResult = ResultName();
     directory.ClearRequests();
     QFile::remove(Path(firstResult));
@@ -286,7 +286,7 @@ TEST_F(HarvestRunTest, SecondRunSkipsEveryReviewAndSendsTheFirstRunsCookie) {
     host.noReviewsNoWrites = true;
     host.repeatChecked = false;
 
-    run.StartButtonClick();
+    run.Run();
 
     EXPECT_EQ(Messages(),
               QStringList({": в файле IdsDB.dat взяты ID отзывов, которые не будут загружаться. "
@@ -311,7 +311,7 @@ TEST_F(HarvestRunTest, ReadsABigCardWithARenewedKeyAcrossThreePages) {
     directory.RenewKey(QStringLiteral("800"), QStringLiteral("fresh"));
     host.cardLines = {big};
 
-    run.StartButtonClick();
+    run.Run();
 
     EXPECT_EQ(
         directory.RequestLines(),
@@ -333,7 +333,7 @@ TEST_F(HarvestRunTest, CardWithoutBranchIdFailsTwentyTimesThenTheRunGoesOn) {
     QList<std::uint32_t> sleeps;
     clock.OnSleep = [&](std::uint32_t ms) { sleeps << ms; };
 
-    run.StartButtonClick();
+    run.Run();
 
     QStringList expected;
     for (int i = 0; i < 20; ++i)
@@ -353,7 +353,7 @@ TEST_F(HarvestRunTest, EveryCardBackOffFollowsAPumpSoTheWindowStaysLive) {
     host.onPump = [&] { steps << QStringLiteral("pump"); };
     clock.OnSleep = [&](std::uint32_t ms) { steps << QStringLiteral("sleep %1").arg(ms); };
 
-    run.StartButtonClick();
+    run.Run();
 
     int backOffs = 0;
     for (qsizetype i = 0; i < steps.size(); ++i) {
@@ -373,7 +373,7 @@ TEST_F(HarvestRunTest, InternalErrorEndsOneCardsFeedAndTheRunGoesOn) {
         StandInDirectory::Json(test::ErrorJson(500, QStringLiteral("Internal error"))));
     host.cardLines = {big, quiet};
 
-    run.StartButtonClick();
+    run.Run();
 
     const QStringList messages = Messages();
     const qsizetype end = messages.indexOf(QStringLiteral(": ERROR_Отзывы закончились"));
@@ -395,7 +395,7 @@ TEST_F(HarvestRunTest, TooManyRequestsPausesAMinuteFromWhenThePauseBegan) {
     std::uint64_t waited = 0;
     clock.OnSleep = [&](std::uint32_t ms) { waited += ms == 10 ? ms : 0; };
 
-    run.StartButtonClick();
+    run.Run();
 
     EXPECT_EQ(
         Messages().mid(1, 5),
@@ -413,7 +413,7 @@ TEST_F(HarvestRunTest, StopAtTheStartOfACardAttempt) {
         if (directory.Requests().size() == 2)
             stop.Request();  // the first card is done
     };
-    run.StartButtonClick();
+    run.Run();
     EXPECT_EQ(directory.Requests().size(), 2u);
     EXPECT_EQ(DataRows().size(), 2);
     ExpectStoppedRunCleanedUp("a1\r\na2\r\n");
@@ -427,7 +427,7 @@ TEST_F(HarvestRunTest, StopRightAfterACardPageArrived) {
     directory.ScriptCardPage(card.path, slow);
     host.cardLines = {url};
     onClientPump = [&] { stop.Request(); };
-    run.StartButtonClick();
+    run.Run();
     EXPECT_EQ(directory.RequestLines(), QStringList{"site GET /moscow/firm/701"});
     EXPECT_EQ(client.ResponseCode(), 200);  // the stop button lets the request finish
     EXPECT_TRUE(DataRows().isEmpty());
@@ -446,7 +446,7 @@ TEST_F(HarvestRunTest, StopBeforeAFeedPageKeepsThePendingPerCardRow) {
         if (line.contains(QStringLiteral("пропускаем отзыв")))
             stop.Request();
     };
-    run.StartButtonClick();
+    run.Run();
     EXPECT_EQ(ApiRequests(), 1);
     // The 49 reviews taken from the first page are in the store, so their row is written.
     const QStringList rows = DataRows();
@@ -466,7 +466,7 @@ TEST_F(HarvestRunTest, StopWhileAFeedPageIsRequestedLeavesItsReviews) {
         if (ApiRequests() == 1)
             stop.Request();
     };
-    run.StartButtonClick();
+    run.Run();
     EXPECT_EQ(ApiRequests(), 1);
     EXPECT_TRUE(DataRows().isEmpty());
     ExpectStoppedRunCleanedUp("");
@@ -482,7 +482,7 @@ TEST_F(HarvestRunTest, ClosingDuringAStalledRequestEndsTheRunAsStopped) {
         if (ApiRequests() == 2)
             stop.RequestAbort();
     };
-    run.StartButtonClick();
+    run.Run();
     EXPECT_EQ(ApiRequests(), 2);
     EXPECT_TRUE(Messages().filter(QStringLiteral("ERROR")).isEmpty());
     EXPECT_TRUE(Messages().filter(QStringLiteral("Ошибка")).isEmpty());
@@ -502,7 +502,7 @@ TEST_F(HarvestRunTest, StopDuringTheIntervalStillSendsThatCardsRequest) {
         if (ms == 10)
             stop.Request();
     };
-    run.StartButtonClick();
+    run.Run();
     EXPECT_EQ(directory.RequestLines(),
               QStringList({"site GET /moscow/firm/701",
                            "api GET /2.0/branches/701/reviews?offset=0&key=k701",
@@ -521,7 +521,7 @@ TEST_F(HarvestRunTest, StopEndsTheTooManyRequestsPauseWithinOneStep) {
         if (ms == 10)
             stop.Request();
     };
-    run.StartButtonClick();
+    run.Run();
     EXPECT_EQ(clock.TotalSlept(), 1000u + 10u);  // the back-off, one step of the pause
     EXPECT_EQ(directory.Requests().size(), 1u);
     ExpectStoppedRunCleanedUp("");
@@ -550,7 +550,7 @@ TEST_F(HarvestRunTest, WaitsTheIntervalFromThePreviousCardPage) {
             current = 0;
         }
     };
-    run.StartButtonClick();
+    run.Run();
     // The first card goes at once; the second waits 5 s less its predecessor's 100 ms page pause.
     EXPECT_EQ(waits, QList<std::uint64_t>({4900, 4700}));
 }
@@ -564,7 +564,7 @@ TEST_F(HarvestRunTest, RunsThroughTheProxyWithoutAnIntervalBetweenCards) {
     host.cardLines = {directory.AddCard(Romashka()), directory.AddCard(Quiet())};
     host.intervalSeconds = 5;
 
-    run.StartButtonClick();
+    run.Run();
 
     EXPECT_EQ(host.events.mid(0, 2), QStringList({"Interval 0", "DisableRunControls"}));
     EXPECT_EQ(Messages().front(),
@@ -584,7 +584,7 @@ TEST_F(HarvestRunTest, BlankLinesAreSkippedSilentlyButCountInTheProgress) {
     const QString quiet = directory.AddCard(Quiet());
     host.cardLines = {quiet, " ", "\t", "", "\x01", "", "", "", " \r", quiet};
     host.noReviewsNoWrites = true;
-    run.StartButtonClick();
+    run.Run();
     EXPECT_EQ(host.progressMaximum, 10);
     EXPECT_EQ(host.progressPositions, QList<int>({0, 3, 6, 9, 0}));
     EXPECT_EQ(directory.Requests().size(), 4u);
@@ -601,7 +601,7 @@ TEST_F(HarvestRunTest, CardListEditedDuringTheRunIsReadAsItStands) {
             host.cardLines.removeLast();  // the last line removed: its index no longer exists
         }
     };
-    run.StartButtonClick();
+    run.Run();
     EXPECT_EQ(directory.RequestLines().filter(QStringLiteral("site")),
               QStringList({"site GET /moscow/firm/701", "site GET /spb/firm/702"}));
     EXPECT_EQ(Messages().filter(QStringLiteral("Ошибка")),
@@ -625,7 +625,7 @@ TEST_F(HarvestRunTest, ResultFileThatCannotBeCreatedEndsTheRunWithItsCleanUp) {
         if (line.contains(QStringLiteral(": Ошибка: ")))
             ASSERT_TRUE(QDir().rename(away, tmp.path()));
     };
-    run.StartButtonClick();
+    run.Run();
     const QStringList messages = Messages();
     ASSERT_EQ(messages.size(), 4);
     EXPECT_TRUE(messages.at(2).startsWith(": Ошибка: Cannot create file \"" + tmp.path()));
@@ -644,7 +644,7 @@ TEST_F(HarvestRunTest, LogFileThatCannotBeSavedSkipsTheWorkbook) {
         if (line.contains(QStringLiteral(": Ошибка: ")))
             ASSERT_TRUE(QDir().rename(away, tmp.path()));
     };
-    run.StartButtonClick();
+    run.Run();
     const QStringList failures = Messages().filter(QStringLiteral("Ошибка"));
     ASSERT_EQ(failures.size(), 1);
     EXPECT_TRUE(failures.front().startsWith(QStringLiteral(": Ошибка: Cannot ")));
@@ -663,7 +663,7 @@ TEST_F(HarvestRunTest, FolderHeldByAnotherRunOnlyShowsTheBox) {
     const std::optional<FolderRunLock> other = FolderRunLock::TryTake(dir);
     ASSERT_TRUE(other.has_value());
     sink.AppendLine(QStringLiteral("the last run's log"));
-    run.StartButtonClick();
+    run.Run();
     ASSERT_EQ(host.events.size(), 1);
     EXPECT_TRUE(host.events.front().startsWith(
         QStringLiteral("Warning Старт невозможен: В папке %1 уже идёт выгрузка").arg(tmp.path())))
@@ -678,7 +678,7 @@ TEST_F(HarvestRunTest, FolderHeldByAnotherRunOnlyShowsTheBox) {
 TEST_F(HarvestRunTest, EmptyCardListOnlyShowsTheBox) {
     host.cardLines = {" ", "\t\r", ""};
     sink.AppendLine(QStringLiteral("earlier"));
-    run.StartButtonClick();
+    run.Run();
     EXPECT_EQ(host.events, QStringList{"Warning Старт невозможен: Карточки не заданы"});
     EXPECT_TRUE(sink.Lines().isEmpty());
     EXPECT_TRUE(QDir(tmp.path()).isEmpty());
@@ -692,7 +692,7 @@ TEST_F(HarvestRunTest, FailuresBeforeTheFirstCardLeaveTheHandler) {
     proxy.write("127.0.0.1:port\r\n");
     proxy.close();
     try {
-        run.StartButtonClick();
+        run.Run();
         FAIL() << "a port that is not a number started the run";
     } catch (const Failure& failure) {
         EXPECT_EQ(failure.Message(), QStringLiteral("''port'' is not a valid integer value"));
@@ -703,7 +703,7 @@ TEST_F(HarvestRunTest, FailuresBeforeTheFirstCardLeaveTheHandler) {
     // A journal that cannot be opened: the controls come back, the store file stays untouched.
     QFile::remove(Path(QStringLiteral("proxy.txt")));
     ASSERT_TRUE(QDir(tmp.path()).mkdir(QStringLiteral("IdDates.dat")));
-    EXPECT_THROW(run.StartButtonClick(), Failure);
+    EXPECT_THROW(run.Run(), Failure);
     EXPECT_EQ(host.events, QStringList({"DisableRunControls", "EnableRunControls"}));
     EXPECT_TRUE(QDir(tmp.path()).entryList(QDir::Files).isEmpty());
     EXPECT_FALSE(FolderRunLock::IsBusy(dir));
@@ -729,7 +729,7 @@ TEST_F(HarvestRunTest, CleanUpClosesTheJournalBeforeEnablingAndSavesTheStoreBefo
         storeSavedAtArm = QFile::exists(Path(QStringLiteral("IdsDB.dat")));
         folderBusyAtArm = FolderRunLock::IsBusy(dir);
     };
-    run.StartButtonClick();
+    run.Run();
     EXPECT_TRUE(journalFreeAtEnable);
     EXPECT_FALSE(storeSavedAtEnable);
     EXPECT_TRUE(storeSavedAtArm);
@@ -744,7 +744,7 @@ TEST_F(HarvestRunTest, CleanUpClosesTheJournalBeforeEnablingAndSavesTheStoreBefo
         ASSERT_TRUE(QDir(tmp.path()).mkpath(QStringLiteral("IdsDB.dat/taken")));
     };
     clock.Advance(1000);
-    EXPECT_THROW(run.StartButtonClick(), OutputFailure);
+    EXPECT_THROW(run.Run(), OutputFailure);
     EXPECT_FALSE(FolderRunLock::IsBusy(dir));
 }
 

@@ -8,7 +8,7 @@
 
 #include "harvest/Endpoints.h"
 #include "harvest/StopFlag.h"
-#include "json/SuperObject.h"
+#include "json/JsonValue.h"
 #include "net/HttpClient.h"
 #include "output/ResultTable.h"
 #include "output/ReviewJournal.h"
@@ -239,14 +239,14 @@ TEST_F(ReviewFeedReaderTest, LaterPageFailingAWholeSeriesEndsTheFeedToo) {
 }
 
 TEST(ReviewRecordTest, ReadsTheFieldsOfAReview) {
-    const ISuperObject page = ParseString(
+    const JsonValuePtr page = ParseJson(
         QStringLiteral(R"({"reviews":[{"id":"a","text":"t","date_created":"2023-05-17","rating":4,)"
                        R"("likes_count":2,"user":{"id":"u1","name":"N","reviews_count":7},)"
                        R"("official_answer":{"text":"Спасибо"}},)"
                        R"({"id":"b","user":null,"official_answer":null},)"
                        R"({"id":"c","user":{"id":"","name":"M"}},{"id":"d"}]})"));
     ASSERT_TRUE(page);
-    const TSuperArrayPtr reviews = page->LookupArray(u"reviews");
+    const JsonArrayPtr reviews = page->LookupArray(u"reviews");
     ASSERT_TRUE(reviews);
     const QString site = QStringLiteral("https://site");
 

@@ -6,7 +6,7 @@
 #include <QDir>
 #include <QFile>
 
-#include "json/SuperObject.h"
+#include "json/JsonValue.h"
 
 namespace quillorn {
 namespace {
@@ -31,11 +31,11 @@ TEST_F(JsonCorpusReplayTest, EverySavedSeedParsesCleanlyAndReadsBack) {
     for (const QString& name : seeds) {
         QFile file(corpus.filePath(name));
         ASSERT_TRUE(file.open(QIODevice::ReadOnly)) << name.toStdString();
-        const ISuperObject root = ParseString(TextOf(file.readAll()));
-        if (!root || (root->DataType() != stObject && root->DataType() != stArray))
+        const JsonValuePtr root = ParseJson(TextOf(file.readAll()));
+        if (!root || (root->Kind() != JsonKind::Object && root->Kind() != JsonKind::Array))
             continue;
         const QString json = root->AsString();
-        const ISuperObject again = ParseString(json);
+        const JsonValuePtr again = ParseJson(json);
         ASSERT_TRUE(again) << name.toStdString();
         EXPECT_EQ(again->AsString(), json) << name.toStdString();
     }

@@ -3,7 +3,7 @@
 
 #include <cstdint>
 
-#include "json/SuperObject.h"
+#include "json/JsonValue.h"
 
 namespace quillorn {
 namespace {
@@ -12,11 +12,11 @@ using namespace Qt::StringLiterals;
 
 class JsonParserTest : public ::testing::Test {
 protected:
-    static ISuperObject Parse(const QString& text) { return ParseString(text); }
+    static JsonValuePtr Parse(const QString& text) { return ParseJson(text); }
 
     // The compact JSON of the parse, or "nothing".
     static QString Json(const QString& text) {
-        const ISuperObject node = ParseString(text);
+        const JsonValuePtr node = ParseJson(text);
         return node ? node->AsString() : QStringLiteral("nothing");
     }
 
@@ -28,9 +28,9 @@ protected:
 TEST_F(JsonParserTest, EmptyTextAndBlanksOnlyGiveAnEmptyString) {
     for (const QString& text : {QString(), QStringLiteral(" \t\r\n\b\f"),
                                 QStringLiteral("/* note */ // line\n"), QStringLiteral("(")}) {
-        const ISuperObject node = Parse(text);
+        const JsonValuePtr node = Parse(text);
         ASSERT_TRUE(node) << text.toStdString();
-        EXPECT_EQ(node->DataType(), stString);
+        EXPECT_EQ(node->Kind(), JsonKind::String);
         EXPECT_EQ(node->AsString(), QString());
         EXPECT_FALSE(node->Lookup(u"a"));
     }
@@ -57,7 +57,7 @@ TEST_F(JsonParserTest, SkipsCommentsWhereBlanksMayStand) {
 }
 
 TEST_F(JsonParserTest, ResolvesEveryStringEscape) {
-    const ISuperObject node = Parse(uR"("\b\f\n\r\t\u0041\u00e9\x41\xFf\'\"\\\/\q")"_s);
+    const JsonValuePtr node = Parse(uR"("\b\f\n\r\t\u0041\u00e9\x41\xFf\'\"\\\/\q")"_s);
     ASSERT_TRUE(node);
     const QString expected = QString(QChar(8)) + QChar(12) + QChar(10) + QChar(13) + QChar(9) +
                              u"A\u00e9A\u00ff'\"\\/q"_s;
@@ -65,10 +65,10 @@ TEST_F(JsonParserTest, ResolvesEveryStringEscape) {
 }
 
 TEST_F(JsonParserTest, KeepsSurrogatesAsSeparateCodeUnits) {
-    const ISuperObject pair = Parse(uR"("\ud83d\ude00")"_s);
+    const JsonValuePtr pair = Parse(uR"("\ud83d\ude00")"_s);
     ASSERT_TRUE(pair);
     EXPECT_EQ(pair->AsString(), QString::fromUtf8("\xF0\x9F\x98\x80"));
-    const ISuperObject lone = Parse(uR"("a\ud800b")"_s);
+    const JsonValuePtr lone = Parse(uR"("a\ud800b")"_s);
     ASSERT_TRUE(lone);
     EXPECT_EQ(lone->AsString().size(), 3);
     EXPECT_EQ(lone->AsString()[1].unicode(), 0xd800);
@@ -89,28 +89,28 @@ TEST_F(JsonParserTest, TakesApostropheStringsAndRawControlCharacters) {
 TEST_F(JsonParserTest, NumbersTakeTheirKindFromPointAndExponent) {
     const struct {
         const char16_t* text;
-        TSuperType kind;
+        JsonKind kind;
         const char* form;
     } rows[] = {
-        {u"12", stInt, "12"},
-        {u"-3", stInt, "-3"},
-        {u"007", stInt, "7"},
-        {u"4.70", stCurrency, "4.7"},
-        {u"5.0", stCurrency, "5."},
-        {u"0.05", stCurrency, "0.05"},
-        {u"0.0", stCurrency, "0"},
-        {u"-1.2345", stCurrency, "-1.2345"},
-        {u"4.666667", stDouble, "4.666667"},
-        {u"5.00000", stDouble, "5."},
-        {u"1e5", stDouble, "100000."},
-        {u"0.00001", stDouble, "1.e-005"},
-        {u"2E3", stDouble, "2000."},
-        {u"-2.5e-3", stDouble, "-2.5e-003"},
+        {u"12", JsonKind::Int, "12"},
+        {u"-3", JsonKind::Int, "-3"},
+        {u"007", JsonKind::Int, "7"},
+        {u"4.70", JsonKind::Currency, "4.7"},
+        {u"5.0", JsonKind::Currency, "5."},
+        {u"0.05", JsonKind::Currency, "0.05"},
+        {u"0.0", JsonKind::Currency, "0"},
+        {u"-1.2345", JsonKind::Currency, "-1.2345"},
+        {u"4.666667", JsonKind::Double, "4.666667"},
+        {u"5.00000", JsonKind::Double, "5."},
+        {u"1e5", JsonKind::Double, "100000."},
+        {u"0.00001", JsonKind::Double, "1.e-005"},
+        {u"2E3", JsonKind::Double, "2000."},
+        {u"-2.5e-3", JsonKind::Double, "-2.5e-003"},
     };
     for (const auto& row : rows) {
-        const ISuperObject node = Parse(QString::fromUtf16(row.text));
+        const JsonValuePtr node = Parse(QString::fromUtf16(row.text));
         ASSERT_TRUE(node) << QString::fromUtf16(row.text).toStdString();
-        EXPECT_EQ(node->DataType(), row.kind) << QString::fromUtf16(row.text).toStdString();
+        EXPECT_EQ(node->Kind(), row.kind) << QString::fromUtf16(row.text).toStdString();
         EXPECT_EQ(node->AsString(), row.form) << QString::fromUtf16(row.text).toStdString();
     }
     EXPECT_EQ(Parse(u"4.70"_s)->AsCurrency(), 47000);
@@ -118,13 +118,13 @@ TEST_F(JsonParserTest, NumbersTakeTheirKindFromPointAndExponent) {
 }
 
 TEST_F(JsonParserTest, NumbersBeyondSixtyFourBitsBecomeTheNearestDouble) {
-    const ISuperObject big = Parse(u"9223372036854775808"_s);
+    const JsonValuePtr big = Parse(u"9223372036854775808"_s);
     ASSERT_TRUE(big);
-    EXPECT_EQ(big->DataType(), stDouble);
+    EXPECT_EQ(big->Kind(), JsonKind::Double);
     EXPECT_EQ(big->AsString(), "9.22337203685478e+018");
-    const ISuperObject fixed = Parse(u"922337203685477.5808"_s);
+    const JsonValuePtr fixed = Parse(u"922337203685477.5808"_s);
     ASSERT_TRUE(fixed);
-    EXPECT_EQ(fixed->DataType(), stDouble);
+    EXPECT_EQ(fixed->Kind(), JsonKind::Double);
     EXPECT_EQ(Parse(u"1e999"_s)->AsString(), "inf");
     EXPECT_EQ(Parse(u"-1e999"_s)->AsString(), "-inf");
     EXPECT_EQ(Parse(u"1e-999"_s)->AsString(), "0.");
@@ -138,15 +138,15 @@ TEST_F(JsonParserTest, MalformedNumbersStillEndAtTheirLastNumberCharacter) {
 }
 
 TEST_F(JsonParserTest, LiteralsOnlyInLowerCaseAndNotFollowedByAWordCharacter) {
-    EXPECT_EQ(Parse(u"true"_s)->DataType(), stBoolean);
+    EXPECT_EQ(Parse(u"true"_s)->Kind(), JsonKind::Boolean);
     EXPECT_TRUE(Parse(u"true"_s)->AsBoolean());
     EXPECT_EQ(Parse(u"false"_s)->AsString(), "false");
-    EXPECT_EQ(Parse(u"null"_s)->DataType(), stNull);
+    EXPECT_EQ(Parse(u"null"_s)->Kind(), JsonKind::Null);
     EXPECT_EQ(Json(u"[true,null ,false]"_s), "[true,null,false]");
     for (const char16_t* word : {u"True", u"NULL", u"truex", u"null_", u"false.x", u"nul"}) {
-        const ISuperObject node = Parse(QString::fromUtf16(word));
+        const JsonValuePtr node = Parse(QString::fromUtf16(word));
         ASSERT_TRUE(node);
-        EXPECT_EQ(node->DataType(), stString);
+        EXPECT_EQ(node->Kind(), JsonKind::String);
         EXPECT_EQ(node->AsString(), QString::fromUtf16(word));
     }
 }
@@ -181,9 +181,9 @@ TEST_F(JsonParserTest, ObjectsAcceptATrailingCommaButNotTwoInARow) {
 }
 
 TEST_F(JsonParserTest, UnquotedNamesRunToTheColonBlanksIncluded) {
-    const ISuperObject node = Parse(u"{key:1, other name :2, 'q':3, \"d\" : 4, es\\:c:5}"_s);
+    const JsonValuePtr node = Parse(u"{key:1, other name :2, 'q':3, \"d\" : 4, es\\:c:5}"_s);
     ASSERT_TRUE(node);
-    const TSuperTablePtr table = node->AsObject();
+    const JsonObjectPtr table = node->AsObject();
     ASSERT_TRUE(table);
     EXPECT_EQ(table->Count(), 5);
     EXPECT_EQ(table->Member(u"key")->AsString(), "1");
@@ -198,7 +198,7 @@ TEST_F(JsonParserTest, UnquotedNamesRunToTheColonBlanksIncluded) {
 }
 
 TEST_F(JsonParserTest, ALaterDuplicateNameReplacesTheEarlier) {
-    const ISuperObject node = Parse(u"{\"a\":1,\"b\":2,\"a\":3,\"a\":{\"x\":4}}"_s);
+    const JsonValuePtr node = Parse(u"{\"a\":1,\"b\":2,\"a\":3,\"a\":{\"x\":4}}"_s);
     ASSERT_TRUE(node);
     EXPECT_EQ(node->AsObject()->Count(), 2);
     EXPECT_EQ(node->LookupString(u"a.x"), "4");

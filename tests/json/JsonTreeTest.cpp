@@ -5,7 +5,7 @@
 #include <QStringList>
 
 #include "json/JsonNumberText.h"
-#include "json/SuperObject.h"
+#include "json/JsonValue.h"
 
 namespace quillorn {
 namespace {
@@ -14,18 +14,18 @@ using namespace Qt::StringLiterals;
 
 class JsonTreeTest : public ::testing::Test {
 protected:
-    static ISuperObject Parse(const QString& text) {
-        ISuperObject node = ParseString(text);
+    static JsonValuePtr Parse(const QString& text) {
+        JsonValuePtr node = ParseJson(text);
         EXPECT_TRUE(node) << text.toStdString();
         return node;
     }
 };
 
 TEST_F(JsonTreeTest, LooksUpDottedPathsThroughObjectsOnly) {
-    const ISuperObject root =
+    const JsonValuePtr root =
         Parse(uR"({"data":{"entity":{"profile":{"id":"70000001"}}},"s":"text","n":null})"_s);
     EXPECT_EQ(root->LookupString(u"data.entity.profile.id"), "70000001");
-    EXPECT_EQ(root->Lookup(u"data.entity.profile")->DataType(), stObject);
+    EXPECT_EQ(root->Lookup(u"data.entity.profile")->Kind(), JsonKind::Object);
     EXPECT_FALSE(root->Lookup(u"s.x"));           // a is a string
     EXPECT_FALSE(root->Lookup(u"data.missing"));  // a is an object without b
     EXPECT_FALSE(root->Lookup(u"missing"));
@@ -35,10 +35,10 @@ TEST_F(JsonTreeTest, LooksUpDottedPathsThroughObjectsOnly) {
 }
 
 TEST_F(JsonTreeTest, ANullMemberIsPresentAndHasTheTextNull) {
-    const ISuperObject root = Parse(uR"({"n":null,"e":""})"_s);
-    const ISuperObject null = root->Lookup(u"n");
+    const JsonValuePtr root = Parse(uR"({"n":null,"e":""})"_s);
+    const JsonValuePtr null = root->Lookup(u"n");
     ASSERT_TRUE(null);
-    EXPECT_EQ(null->DataType(), stNull);
+    EXPECT_EQ(null->Kind(), JsonKind::Null);
     EXPECT_EQ(null->AsString(), "null");
     EXPECT_EQ(root->LookupString(u"n"), "null");
     EXPECT_EQ(root->LookupString(u"n.x"), QString());
@@ -46,8 +46,8 @@ TEST_F(JsonTreeTest, ANullMemberIsPresentAndHasTheTextNull) {
 }
 
 TEST_F(JsonTreeTest, MemberNamesAreExactAndNotPaths) {
-    const ISuperObject root = Parse(uR"({"a.b":1,"a":{"b":2},"A":3})"_s);
-    const TSuperTablePtr table = root->AsObject();
+    const JsonValuePtr root = Parse(uR"({"a.b":1,"a":{"b":2},"A":3})"_s);
+    const JsonObjectPtr table = root->AsObject();
     ASSERT_TRUE(table);
     EXPECT_EQ(table->Member(u"a.b")->AsString(), "1");
     EXPECT_EQ(root->LookupString(u"a.b"), "2");
@@ -58,28 +58,26 @@ TEST_F(JsonTreeTest, MemberNamesAreExactAndNotPaths) {
 }
 
 TEST_F(JsonTreeTest, OrdersMembersByNameHashHighestFirst) {
-    EXPECT_EQ(TSuperTableString::NameHash(u""), 0u);
-    EXPECT_EQ(TSuperTableString::NameHash(u"a"), 97u + 0x9E370001u);
-    EXPECT_EQ(TSuperTableString::NameHash(u"ab"), (97u + 0x9E370001u) * 129u + 98u + 0x9E370001u);
+    EXPECT_EQ(JsonObject::NameHash(u""), 0u);
+    EXPECT_EQ(JsonObject::NameHash(u"a"), 97u + 0x9E370001u);
+    EXPECT_EQ(JsonObject::NameHash(u"ab"), (97u + 0x9E370001u) * 129u + 98u + 0x9E370001u);
 
-    const ISuperObject root = Parse(uR"({"a":1,"b":2})"_s);
-    TSuperEnumerator values = root->GetEnumerator();
-    ASSERT_TRUE(values.MoveNext());
-    EXPECT_EQ(values.Current()->AsString(), "2");
-    ASSERT_TRUE(values.MoveNext());
-    EXPECT_EQ(values.Current()->AsString(), "1");
-    EXPECT_FALSE(values.MoveNext());
-    EXPECT_FALSE(values.Current());
+    const JsonValuePtr root = Parse(uR"({"a":1,"b":2})"_s);
+    const JsonItems values = root->Items();
+    ASSERT_EQ(values.Count(), 2);
+    EXPECT_EQ(values.At(0)->AsString(), "2");
+    EXPECT_EQ(values.At(1)->AsString(), "1");
+    EXPECT_FALSE(values.At(2));
 
     // Many members: the order holds in every position and every name is still found.
     QString text = u"{"_s;
     for (int i = 0; i < 300; ++i)
         text += u"\"k%1\":%1,"_s.arg(i);
-    const TSuperTablePtr table = Parse(text + u"}"_s)->AsObject();
+    const JsonObjectPtr table = Parse(text + u"}"_s)->AsObject();
     ASSERT_EQ(table->Count(), 300);
     for (int i = 1; i < table->Count(); ++i) {
-        const auto before = TSuperTableString::NameHash(table->NameAt(i - 1));
-        const auto after = TSuperTableString::NameHash(table->NameAt(i));
+        const auto before = JsonObject::NameHash(table->NameAt(i - 1));
+        const auto after = JsonObject::NameHash(table->NameAt(i));
         EXPECT_TRUE(before > after || (before == after && table->NameAt(i - 1) < table->NameAt(i)));
     }
     for (int i = 0; i < 300; ++i)
@@ -90,9 +88,9 @@ TEST_F(JsonTreeTest, EqualHashesAreOrderedByName) {
     // "\u0000\u0081" and "\u0001\u0000" hash alike: c0 * 129 + c1 is 129 for both.
     const QString low = QString(QChar(0)) + QChar(0x81);
     const QString high = QString(QChar(1)) + QChar(0);
-    ASSERT_EQ(TSuperTableString::NameHash(low), TSuperTableString::NameHash(high));
-    const ISuperObject root = Parse(u"{'\\u0001\\u0000':2,'\\u0000\\u0081':1}"_s);
-    const TSuperTablePtr table = root->AsObject();
+    ASSERT_EQ(JsonObject::NameHash(low), JsonObject::NameHash(high));
+    const JsonValuePtr root = Parse(u"{'\\u0001\\u0000':2,'\\u0000\\u0081':1}"_s);
+    const JsonObjectPtr table = root->AsObject();
     ASSERT_EQ(table->Count(), 2);
     EXPECT_EQ(table->NameAt(0), low);
     EXPECT_EQ(table->NameAt(1), high);
@@ -100,8 +98,8 @@ TEST_F(JsonTreeTest, EqualHashesAreOrderedByName) {
 }
 
 TEST_F(JsonTreeTest, ElementListsGiveNothingAtOrBeyondTheirLength) {
-    const ISuperObject root = Parse(uR"({"reviews":[{"id":"1"},{"id":"2"}],"x":5})"_s);
-    const TSuperArrayPtr reviews = root->LookupArray(u"reviews");
+    const JsonValuePtr root = Parse(uR"({"reviews":[{"id":"1"},{"id":"2"}],"x":5})"_s);
+    const JsonArrayPtr reviews = root->LookupArray(u"reviews");
     ASSERT_TRUE(reviews);
     ASSERT_EQ(reviews->Length(), 2);
     EXPECT_EQ(reviews->ItemAt(1)->LookupString(u"id"), "2");
@@ -111,50 +109,49 @@ TEST_F(JsonTreeTest, ElementListsGiveNothingAtOrBeyondTheirLength) {
     EXPECT_FALSE(root->LookupArray(u"missing"));
 }
 
-TEST_F(JsonTreeTest, EnumeratesArraysInOrderAndScalarsNotAtAll) {
-    TSuperEnumerator items = Parse(u"[3,1,2]"_s)->GetEnumerator();
+TEST_F(JsonTreeTest, IteratesArraysInOrderAndScalarsNotAtAll) {
     QStringList seen;
-    while (items.MoveNext())
-        seen << items.Current()->AsString();
+    for (const JsonValuePtr& item : Parse(u"[3,1,2]"_s)->Items())
+        seen << item->AsString();
     EXPECT_EQ(seen, QStringList({"3", "1", "2"}));
-    EXPECT_FALSE(items.MoveNext());
 
-    TSuperEnumerator scalar = Parse(u"42"_s)->GetEnumerator();
-    EXPECT_FALSE(scalar.MoveNext());
-    EXPECT_FALSE(scalar.Current());
-    EXPECT_FALSE(Parse(u"[]"_s)->GetEnumerator().MoveNext());
+    const JsonItems scalar = Parse(u"42"_s)->Items();
+    EXPECT_EQ(scalar.Count(), 0);
+    EXPECT_EQ(scalar.begin(), scalar.end());
+    EXPECT_FALSE(scalar.At(0));
+    EXPECT_EQ(Parse(u"[]"_s)->Items().Count(), 0);
 }
 
 TEST_F(JsonTreeTest, AnyHeldNodeKeepsItsTreeAlive) {
-    ISuperObject leaf;
-    TSuperArrayPtr list;
-    TSuperEnumerator members;
+    JsonValuePtr leaf;
+    JsonArrayPtr list;
+    JsonItems members;
     {
         QString text = uR"({"a":{"b":[1,"\u0442\u0435\u043a\u0441\u0442",{"c":"plain"}]}})"_s;
-        ISuperObject root = ParseString(text);
+        JsonValuePtr root = ParseJson(text);
         leaf = root->Lookup(u"a.b")->AsArray()->ItemAt(2);
         list = root->LookupArray(u"a.b");
-        members = root->Lookup(u"a")->GetEnumerator();
+        members = root->Lookup(u"a")->Items();
         text.fill(u'x');  // the caller's text changes; the tree keeps what it read
     }
     EXPECT_EQ(leaf->LookupString(u"c"), "plain");
     EXPECT_EQ(list->ItemAt(1)->AsString(), u"\u0442\u0435\u043a\u0441\u0442"_s);
-    ASSERT_TRUE(members.MoveNext());
-    EXPECT_EQ(members.Current()->AsString(), uR"([1,"текст",{"c":"plain"}])"_s);
+    ASSERT_EQ(members.Count(), 1);
+    EXPECT_EQ((*members.begin())->AsString(), uR"([1,"текст",{"c":"plain"}])"_s);
 }
 
 TEST_F(JsonTreeTest, TextOfRawDataIsCopiedBeforeTheTreeReferencesIt) {
-    ISuperObject root;
+    JsonValuePtr root;
     {
         QString storage = uR"({"name":"kept"})"_s;
-        root = ParseString(QString::fromRawData(storage.constData(), storage.size()));
+        root = ParseJson(QString::fromRawData(storage.constData(), storage.size()));
         storage.fill(u'x');
     }
     EXPECT_EQ(root->LookupString(u"name"), "kept");
 }
 
 TEST_F(JsonTreeTest, WritesCompactJsonWithMinimalEscaping) {
-    const ISuperObject root = Parse(
+    const JsonValuePtr root = Parse(
         u"{ \"s\" : \"q\\\"b\\\\s\\/n\\u0000t\\te\u00e9\", \"l\" : [ 1 , 2.50 , true , null ,"
         u" { } , [ ] ], 'a/\"' : 1e5 }"_s);
     const QString expected =

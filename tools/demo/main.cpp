@@ -16,7 +16,7 @@
 
 #include "app/CardListFile.h"
 #include "app/ErrorReport.h"
-#include "app/MainForm.h"
+#include "app/MainWindow.h"
 #include "app/TerminationSignals.h"
 #include "tests/support/StandInDirectory.h"
 #include "tools/demo/DemoCards.h"
@@ -25,7 +25,7 @@ namespace {
 
 // Starts a run and, while it goes on, saves the window's picture once the log shows that
 // url is being loaded; then closes the window.
-void TakeScreenshotDuringARun(quillorn::TMainForm& form, const QString& path, const QString& url) {
+void TakeScreenshotDuringARun(quillorn::MainWindow& form, const QString& path, const QString& url) {
     auto* watch = new QTimer(&form);
     watch->setInterval(50);
     QObject::connect(watch, &QTimer::timeout, &form, [&form, watch, path, url] {
@@ -61,7 +61,7 @@ int main(int argc, char* argv[]) {
         std::fprintf(stderr, "Cannot create the demo folder %s\n", qUtf8Printable(folder));
         return 1;
     }
-    quillorn::MainFormSetup setup;
+    quillorn::MainWindowSetup setup;
     setup.dir = quillorn::AppDir(folder);
     setup.endpoints = directory.MakeEndpoints();
     // The stand-in's ports change with every start, so the card list is written afresh.
@@ -79,9 +79,9 @@ int main(int argc, char* argv[]) {
         qUtf8Printable(folder));
     std::fflush(stdout);
 
-    quillorn::TMainForm form(std::move(setup));
+    quillorn::MainWindow form(std::move(setup));
     form.setWindowTitle(QStringLiteral("Quillorn (demo)"));
-    QObject::connect(&form, &quillorn::TMainForm::Closed, &app, &QCoreApplication::quit,
+    QObject::connect(&form, &quillorn::MainWindow::Closed, &app, &QCoreApplication::quit,
                      Qt::QueuedConnection);
     const quillorn::TerminationSignals terminations([&form] { form.CloseForTermination(); });
     form.show();

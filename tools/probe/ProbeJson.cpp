@@ -2,7 +2,7 @@
 // prints the text form of the result, or of the value at PATH, or "nothing".
 #include <cstdio>
 
-#include "json/SuperObject.h"
+#include "json/JsonValue.h"
 #include "tools/probe/ProbeCommand.h"
 
 namespace quillorn::probe {
@@ -17,7 +17,7 @@ int RunJson(const QStringList& args) {
     if (!input)
         return 1;
 
-    ISuperObject node = ParseString(*input);
+    JsonValuePtr node = ParseJson(*input);
     if (node && !args.isEmpty())
         node = node->Lookup(args.front());
     const QByteArray output = node ? node->AsString().toUtf8() + '\n' : QByteArray("nothing\n");

@@ -1,4 +1,4 @@
-// TMainForm, Quillorn's only window: the card list, the log panel, the options and buttons of a
+// MainWindow, Quillorn's only window: the card list, the log panel, the options and buttons of a
 // run, the progress bar; the settings and card-list files it reads when first shown and writes when
 // closed; the start-up refusals; minimising into the notification area; the stop button and the
 // repeat timer. It is the RunHost of every run, and the start button's click is the run itself,
@@ -41,11 +41,11 @@ class WorkbookStep;
 // What the window is built with. Every member has the production default; tests and the demo
 // replace the ones they need (a temporary directory, the stand-in directory's addresses, a test
 // clock, a notification area they can click).
-struct MainFormSetup {
-    MainFormSetup();
-    ~MainFormSetup();
-    MainFormSetup(MainFormSetup&&) noexcept;
-    MainFormSetup& operator=(MainFormSetup&&) noexcept;
+struct MainWindowSetup {
+    MainWindowSetup();
+    ~MainWindowSetup();
+    MainWindowSetup(MainWindowSetup&&) noexcept;
+    MainWindowSetup& operator=(MainWindowSetup&&) noexcept;
 
     AppDir dir;
     Endpoints endpoints;
@@ -60,7 +60,7 @@ struct MainFormSetup {
     std::function<void(int exitCode)> endProcess;
 };
 
-class TMainForm final : public QWidget, public RunHost {
+class MainWindow final : public QWidget, public RunHost {
     Q_OBJECT
 public:
     static constexpr int kClientWidth = 937;
@@ -69,14 +69,14 @@ public:
     static constexpr int kMaxRepeatMinutes = 35791;
     static constexpr int kMaxIntervalSeconds = 2147483;
 
-    explicit TMainForm(MainFormSetup setup = {}, QWidget* parent = nullptr);
-    ~TMainForm() override;
+    explicit MainWindow(MainWindowSetup setup = {}, QWidget* parent = nullptr);
+    ~MainWindow() override;
 
     // Handlers, named after their control and event.
-    void StartButtonClick();
-    void StopButtonClick();
-    void RepeatCheckBoxClick();
-    void RepeatTimerTimer();
+    void OnStartClicked();
+    void OnStopClicked();
+    void OnRepeatCheckClicked();
+    void OnRepeatTimer();
     bool InnsMemoKeyDown(QKeyEvent* event);
 
     // A close asked for by a termination signal (SIGTERM, SIGINT, SIGHUP). Nobody may be there to
@@ -126,7 +126,7 @@ private:
     void SetTabOrder();
     void ApplyAnchors();
 
-    void FormShow();
+    void OnFirstShow();
     bool FormClose();  // false when a file could not be written: the window stays
     void LoadCardList();
     void LoadSettings();
@@ -154,17 +154,17 @@ private:
     std::function<void(int)> endProcess_;
     NotificationArea* notificationArea_;  // owned as a child
 
-    QLabel* label1_;
-    QPlainTextEdit* innsMemo_;
-    QLabel* label3_;
+    QLabel* cardListLabel_;
+    QPlainTextEdit* cardListEdit_;
+    QLabel* logLabel_;
     QPlainTextEdit* logsMemo_;
     QPushButton* startButton_;
     QPushButton* stopButton_;
-    QCheckBox* checkBox1_;
+    QCheckBox* perReviewRowsCheck_;
     QCheckBox* repeatCheckBox_;
     QSpinBox* repeatIntervalSpinEdit_;
     QCheckBox* dontWriteWhenNoReviewsCheckBox_;
-    QLabel* label4_;
+    QLabel* intervalLabel_;
     QSpinBox* intervalSpinEdit_;
     QProgressBar* progressBar_;
 

@@ -1,5 +1,5 @@
 // Queries on a parsed tree: paths, member tables, element lists and enumeration.
-#include "json/SuperObject.h"
+#include "json/JsonValue.h"
 
 #include <algorithm>
 #include <string_view>
@@ -16,14 +16,14 @@ std::u16string_view View(QStringView text) {
 
 }  // namespace
 
-std::uint32_t TSuperTableString::NameHash(QStringView name) noexcept {
+std::uint32_t JsonObject::NameHash(QStringView name) noexcept {
     std::uint32_t hash = 0;
     for (const QChar c : name)
         hash = hash * 129u + c.unicode() + 0x9E370001u;
     return hash;
 }
 
-const TSuperTableString::Entry* TSuperTableString::Find(QStringView name) const noexcept {
+const JsonObject::Entry* JsonObject::Find(QStringView name) const noexcept {
     const std::uint32_t hash = NameHash(name);
     const std::u16string_view wanted = View(name);
     const Entry* first = Entries();
@@ -39,34 +39,33 @@ const TSuperTableString::Entry* TSuperTableString::Find(QStringView name) const 
     return hit;
 }
 
-ISuperObject TSuperTableString::Member(QStringView name) const {
+JsonValuePtr JsonObject::Member(QStringView name) const {
     const Entry* entry = Find(name);
     if (entry == nullptr)
         return {};
     return document_->Share(&entry->value);
 }
 
-QString TSuperTableString::NameAt(int index) const {
+QString JsonObject::NameAt(int index) const {
     if (index < 0 || std::uint32_t(index) >= count_)
         return {};
     return Entries()[index].Name().toString();
 }
 
-ISuperObject TSuperArray::ItemAt(int index) const {
+JsonValuePtr JsonArray::ItemAt(int index) const {
     if (index < 0 || std::uint32_t(index) >= count_)
         return {};
     return document_->Share(&Items()[index]);
 }
 
-const TSuperObject* TSuperObject::FindPath(
-    QStringView path, const json_detail::JsonDocument*& document) const noexcept {
-    const TSuperObject* current = this;
+const JsonValue* JsonValue::FindPath(QStringView path,
+                                     const json_detail::JsonDocument*& document) const noexcept {
+    const JsonValue* current = this;
     for (;;) {
-        if (current->type_ != stObject)
+        if (current->type_ != JsonKind::Object)
             return nullptr;  // a name before the last is no object
         const qsizetype dot = path.indexOf(u'.');
-        const TSuperTableString::Entry* entry =
-            current->table_->Find(dot < 0 ? path : path.first(dot));
+        const JsonObject::Entry* entry = current->table_->Find(dot < 0 ? path : path.first(dot));
         if (entry == nullptr)
             return nullptr;
         if (dot < 0) {
@@ -78,69 +77,64 @@ const TSuperObject* TSuperObject::FindPath(
     }
 }
 
-ISuperObject TSuperObject::Lookup(QStringView path) const {
+JsonValuePtr JsonValue::Lookup(QStringView path) const {
     const json_detail::JsonDocument* document = nullptr;
-    const TSuperObject* found = FindPath(path, document);
+    const JsonValue* found = FindPath(path, document);
     if (found == nullptr)
         return {};
     return document->Share(found);
 }
 
-QString TSuperObject::LookupString(QStringView path) const {
+QString JsonValue::LookupString(QStringView path) const {
     const json_detail::JsonDocument* document = nullptr;
-    const TSuperObject* found = FindPath(path, document);
+    const JsonValue* found = FindPath(path, document);
     return found == nullptr ? QString() : found->AsString();
 }
 
-TSuperArrayPtr TSuperObject::LookupArray(QStringView path) const {
+JsonArrayPtr JsonValue::LookupArray(QStringView path) const {
     const json_detail::JsonDocument* document = nullptr;
-    const TSuperObject* found = FindPath(path, document);
+    const JsonValue* found = FindPath(path, document);
     return found == nullptr ? nullptr : found->AsArray();
 }
 
-TSuperArrayPtr TSuperObject::AsArray() const {
-    if (type_ != stArray)
+JsonArrayPtr JsonValue::AsArray() const {
+    if (type_ != JsonKind::Array)
         return {};
     return array_->document_->Share(array_);
 }
 
-TSuperTablePtr TSuperObject::AsObject() const {
-    if (type_ != stObject)
+JsonObjectPtr JsonValue::AsObject() const {
+    if (type_ != JsonKind::Object)
         return {};
     return table_->document_->Share(table_);
 }
 
-TSuperEnumerator TSuperObject::GetEnumerator() const {
-    // Only containers yield items, and only they know their tree; over a scalar the enumerator
-    // is empty.
-    if (type_ == stArray)
-        return TSuperEnumerator(array_->document_->Share(this));
-    if (type_ == stObject)
-        return TSuperEnumerator(table_->document_->Share(this));
-    return TSuperEnumerator();
+JsonItems JsonValue::Items() const {
+    // Only containers yield items, and only they know their tree; over a scalar the range is
+    // empty.
+    if (type_ == JsonKind::Array)
+        return JsonItems(array_->document_->Share(this));
+    if (type_ == JsonKind::Object)
+        return JsonItems(table_->document_->Share(this));
+    return JsonItems();
 }
 
-bool TSuperEnumerator::MoveNext() {
+int JsonItems::Count() const noexcept {
     if (!node_)
-        return false;
-    int count = 0;
-    if (node_->type_ == stArray)
-        count = node_->array_->Length();
-    if (node_->type_ == stObject)
-        count = node_->table_->Count();
-    if (index_ < count)
-        ++index_;
-    return index_ < count;
+        return 0;
+    if (node_->type_ == JsonKind::Array)
+        return node_->array_->Length();
+    if (node_->type_ == JsonKind::Object)
+        return node_->table_->Count();
+    return 0;
 }
 
-ISuperObject TSuperEnumerator::Current() const {
-    if (!node_ || index_ < 0)
+JsonValuePtr JsonItems::At(int index) const {
+    if (index < 0 || index >= Count())
         return {};
-    if (node_->type_ == stArray && index_ < node_->array_->Length())
-        return ISuperObject(node_, &node_->array_->Items()[index_]);
-    if (node_->type_ == stObject && index_ < node_->table_->Count())
-        return ISuperObject(node_, &node_->table_->Entries()[index_].value);
-    return {};
+    if (node_->type_ == JsonKind::Array)
+        return JsonValuePtr(node_, &node_->array_->Items()[index]);
+    return JsonValuePtr(node_, &node_->table_->Entries()[index].value);
 }
 
 }  // namespace quillorn

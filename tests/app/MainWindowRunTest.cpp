@@ -9,7 +9,7 @@
 
 #include "app/RepeatTimer.h"
 #include "app/TerminationSignals.h"
-#include "tests/app/MainFormFixture.h"
+#include "tests/app/MainWindowFixture.h"
 #include "tests/support/StandInDirectory.h"
 
 namespace quillorn::test {
@@ -33,10 +33,10 @@ StandInCard Card(const QString& branch, int reviews) {
     return card;
 }
 
-class MainFormRunTest : public MainFormFixture {
+class MainWindowRunTest : public MainWindowFixture {
 protected:
     void SetUp() override {
-        MainFormFixture::SetUp();
+        MainWindowFixture::SetUp();
         MakeForm({}, directory.MakeEndpoints());
         ShownForm();
         Spin("IntervalSpinEdit")->setValue(1);
@@ -78,7 +78,7 @@ protected:
 const QString kRearmLine =
     QStringLiteral(": Ставим повторный запуск выгрузки на таймер через, минут: ");
 
-TEST_F(MainFormRunTest, StartButtonRunsEveryCardAndEndsWithLogFileAndWorkbook) {
+TEST_F(MainWindowRunTest, StartButtonRunsEveryCardAndEndsWithLogFileAndWorkbook) {
     Spin("IntervalSpinEdit")->setValue(0);
     Button("StartButton")->click();
 
@@ -101,7 +101,7 @@ TEST_F(MainFormRunTest, StartButtonRunsEveryCardAndEndsWithLogFileAndWorkbook) {
     EXPECT_TRUE(boxes.seen.isEmpty());
 }
 
-TEST_F(MainFormRunTest, DuringARunOnlyTheStartButtonAndTwoCheckBoxesAreLocked) {
+TEST_F(MainWindowRunTest, DuringARunOnlyTheStartButtonAndTwoCheckBoxesAreLocked) {
     QStringList disabled;
     bool timerCounting = true;
     DuringThePauseBeforeTheSecondCard([&] {
@@ -124,7 +124,7 @@ TEST_F(MainFormRunTest, DuringARunOnlyTheStartButtonAndTwoCheckBoxesAreLocked) {
     EXPECT_TRUE(form->Timer().Counting());  // and its end arms it again
 }
 
-TEST_F(MainFormRunTest, AnEmptyCardListShowsTheWarningAndTouchesNothing) {
+TEST_F(MainWindowRunTest, AnEmptyCardListShowsTheWarningAndTouchesNothing) {
     SetCards({QStringLiteral("  "), QString(), QStringLiteral("\t")});
     Button("StartButton")->click();
     ASSERT_EQ(boxes.seen.size(), 1);
@@ -136,7 +136,7 @@ TEST_F(MainFormRunTest, AnEmptyCardListShowsTheWarningAndTouchesNothing) {
     EXPECT_TRUE(Memo("LogsMemo")->toPlainText().isEmpty());  // cleared all the same
 }
 
-TEST_F(MainFormRunTest, StopDuringThePauseEndsTheRunOnceThatCardsPageHasArrived) {
+TEST_F(MainWindowRunTest, StopDuringThePauseEndsTheRunOnceThatCardsPageHasArrived) {
     DuringThePauseBeforeTheSecondCard([this] { Button("StopButton")->click(); });
     QTest::mouseClick(Check("RepeatCheckBox"), Qt::LeftButton);
     Button("StartButton")->click();
@@ -151,15 +151,15 @@ TEST_F(MainFormRunTest, StopDuringThePauseEndsTheRunOnceThatCardsPageHasArrived)
     EXPECT_TRUE(form->Timer().Counting());
 }
 
-TEST_F(MainFormRunTest, AStopPressedBeforeARunDoesNotStopTheNextOne) {
+TEST_F(MainWindowRunTest, AStopPressedBeforeARunDoesNotStopTheNextOne) {
     Button("StopButton")->click();
     Button("StartButton")->click();
     EXPECT_EQ(DataRows().size(), 5);
     EXPECT_EQ(Files(QStringLiteral("log-*.txt")).size(), 1);
 }
 
-TEST_F(MainFormRunTest, ClosingDuringARunSavesTheFilesWaitsForTheRunAndThenCloses) {
-    QSignalSpy closed(form.get(), &TMainForm::Closed);
+TEST_F(MainWindowRunTest, ClosingDuringARunSavesTheFilesWaitsForTheRunAndThenCloses) {
+    QSignalSpy closed(form.get(), &MainWindow::Closed);
     bool visibleAfterClose = false;
     DuringThePauseBeforeTheSecondCard([&] {
         form->close();
@@ -182,9 +182,9 @@ TEST_F(MainFormRunTest, ClosingDuringARunSavesTheFilesWaitsForTheRunAndThenClose
 
 // Signals during a run whose card list cannot be saved: the failure is logged, not boxed, the run
 // stops and tidies up, and the window closes once, with exit code 1, whatever else arrives.
-TEST_F(MainFormRunTest, TerminationSignalsDuringARunStopItAndCloseOnceWithoutABox) {
+TEST_F(MainWindowRunTest, TerminationSignalsDuringARunStopItAndCloseOnceWithoutABox) {
     QDir(tmp.path()).mkdir(QStringLiteral("urls.txt"));
-    QSignalSpy closed(form.get(), &TMainForm::Closed);
+    QSignalSpy closed(form.get(), &MainWindow::Closed);
     const TerminationSignals terminations([this] { form->CloseForTermination(); });
     DuringThePauseBeforeTheSecondCard([&] {
         ::raise(SIGTERM);
@@ -204,7 +204,7 @@ TEST_F(MainFormRunTest, TerminationSignalsDuringARunStopItAndCloseOnceWithoutABo
     EXPECT_EQ(Messages().filter(QStringLiteral(": Cannot create file \"")).size(), 1);
 }
 
-TEST_F(MainFormRunTest, RepeatRearmsAfterARunWithItsLogLineAndATickStartsTheNextRun) {
+TEST_F(MainWindowRunTest, RepeatRearmsAfterARunWithItsLogLineAndATickStartsTheNextRun) {
     Spin("RepeatIntervalSpinEdit")->setValue(1);
     QTest::mouseClick(Check("RepeatCheckBox"), Qt::LeftButton);
     Button("StartButton")->click();
@@ -215,14 +215,14 @@ TEST_F(MainFormRunTest, RepeatRearmsAfterARunWithItsLogLineAndATickStartsTheNext
     // The tick stops the timer, then performs a whole run: every review is taken already.
     bool countingDuringRun = true;
     DuringThePauseBeforeTheSecondCard([&] { countingDuringRun = form->Timer().Counting(); });
-    form->RepeatTimerTimer();
+    form->OnRepeatTimer();
     EXPECT_FALSE(countingDuringRun);
     EXPECT_TRUE(Logged(QStringLiteral(": Загружаем страницу ") + second));
     EXPECT_EQ(Messages().last(), kRearmLine + QStringLiteral("1"));
     EXPECT_TRUE(form->Timer().Counting());
 }
 
-TEST_F(MainFormRunTest, TickingTheRepeatBoxDuringARunArmsTheTimerOnlyAtTheRunsEnd) {
+TEST_F(MainWindowRunTest, TickingTheRepeatBoxDuringARunArmsTheTimerOnlyAtTheRunsEnd) {
     bool countingAfterTick = true;
     DuringThePauseBeforeTheSecondCard([&] {
         Check("RepeatCheckBox")->click();
@@ -234,7 +234,7 @@ TEST_F(MainFormRunTest, TickingTheRepeatBoxDuringARunArmsTheTimerOnlyAtTheRunsEn
     EXPECT_EQ(form->Timer().Interval(), 300 * 60000);
 }
 
-TEST_F(MainFormRunTest, ARepeatIntervalOfZeroIsLoggedButNeverTicks) {
+TEST_F(MainWindowRunTest, ARepeatIntervalOfZeroIsLoggedButNeverTicks) {
     Spin("RepeatIntervalSpinEdit")->setValue(0);
     Check("RepeatCheckBox")->click();
     Button("StartButton")->click();
@@ -243,19 +243,19 @@ TEST_F(MainFormRunTest, ARepeatIntervalOfZeroIsLoggedButNeverTicks) {
     EXPECT_FALSE(form->Timer().Counting());
 }
 
-TEST_F(MainFormRunTest, ATickOnAnEmptyListShowsTheWarningAndLeavesTheTimerStopped) {
+TEST_F(MainWindowRunTest, ATickOnAnEmptyListShowsTheWarningAndLeavesTheTimerStopped) {
     Check("RepeatCheckBox")->click();
     SetCards({});
-    form->RepeatTimerTimer();
+    form->OnRepeatTimer();
     ASSERT_EQ(boxes.seen.size(), 1);
     EXPECT_EQ(boxes.seen[0].text, QStringLiteral("Карточки не заданы"));
     EXPECT_FALSE(form->Timer().Enabled());
 }
 
-TEST_F(MainFormRunTest, AFailedStartIsReportedAndGivesTheControlsBack) {
+TEST_F(MainWindowRunTest, AFailedStartIsReportedAndGivesTheControlsBack) {
     Write(QStringLiteral("proxy.txt"), "user:secret@127.0.0.1:port\r\n");
     Check("RepeatCheckBox")->click();
-    form->RepeatTimerTimer();
+    form->OnRepeatTimer();
     ASSERT_EQ(boxes.seen.size(), 1);
     EXPECT_EQ(boxes.seen[0].title, QStringLiteral("Quillorn"));
     EXPECT_EQ(boxes.seen[0].icon, QMessageBox::Critical);
@@ -266,7 +266,7 @@ TEST_F(MainFormRunTest, AFailedStartIsReportedAndGivesTheControlsBack) {
     EXPECT_FALSE(form->Timer().Enabled());  // a tick whose run failed to start leaves it stopped
 }
 
-TEST_F(MainFormRunTest, AJournalThatCannotBeOpenedAfterTheControlsWereLockedUnlocksThemAgain) {
+TEST_F(MainWindowRunTest, AJournalThatCannotBeOpenedAfterTheControlsWereLockedUnlocksThemAgain) {
     QDir(tmp.path()).mkdir(QStringLiteral("IdDates.dat"));
     Button("StartButton")->click();
     ASSERT_EQ(boxes.seen.size(), 1);

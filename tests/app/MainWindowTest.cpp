@@ -11,20 +11,20 @@
 #include "app/TerminationSignals.h"
 #include "platform/Errors.h"
 #include "platform/TextEncoding.h"
-#include "tests/app/MainFormFixture.h"
+#include "tests/app/MainWindowFixture.h"
 
 namespace quillorn::test {
 namespace {
 
-class MainFormTest : public MainFormFixture {};
+class MainWindowTest : public MainWindowFixture {};
 
 struct Placement {
     const char* name;
     QRect geometry;
 };
 
-TEST_F(MainFormTest, ControlsHaveTheirCaptionsDefaultsAndPlaces) {
-    TMainForm& window = MakeForm();
+TEST_F(MainWindowTest, ControlsHaveTheirCaptionsDefaultsAndPlaces) {
+    MainWindow& window = MakeForm();
     EXPECT_EQ(window.windowTitle(), QStringLiteral("Quillorn"));
     EXPECT_EQ(window.size(), QSize(937, 534));
 
@@ -87,7 +87,7 @@ TEST_F(MainFormTest, ControlsHaveTheirCaptionsDefaultsAndPlaces) {
     EXPECT_FALSE(window.Timer().Enabled());
 }
 
-TEST_F(MainFormTest, TabOrderRunsFromTheStartButtonToTheIntervalSpinEdit) {
+TEST_F(MainWindowTest, TabOrderRunsFromTheStartButtonToTheIntervalSpinEdit) {
     MakeForm();
     const QStringList expected = {"StartButton",
                                   "LogsMemo",
@@ -112,8 +112,8 @@ TEST_F(MainFormTest, TabOrderRunsFromTheStartButtonToTheIntervalSpinEdit) {
         EXPECT_EQ(Control<QWidget>(passive)->focusPolicy(), Qt::NoFocus) << passive;
 }
 
-TEST_F(MainFormTest, PanelsGrowAndBottomControlsKeepTheirDistanceFromTheBottomOnResize) {
-    TMainForm& window = ShownForm();
+TEST_F(MainWindowTest, PanelsGrowAndBottomControlsKeepTheirDistanceFromTheBottomOnResize) {
+    MainWindow& window = ShownForm();
     window.resize(1137, 634);
     EXPECT_EQ(Memo("InnsMemo")->geometry(), QRect(8, 27, 217, 534));
     EXPECT_EQ(Memo("LogsMemo")->geometry(), QRect(231, 27, 898, 534));
@@ -123,12 +123,12 @@ TEST_F(MainFormTest, PanelsGrowAndBottomControlsKeepTheirDistanceFromTheBottomOn
     EXPECT_EQ(Control<QProgressBar>("ProgressBar")->geometry(), QRect(0, 617, 1137, 17));
 }
 
-TEST_F(MainFormTest, FirstShowTakesTheCardListAndSettingsFilesAndGreets) {
+TEST_F(MainWindowTest, FirstShowTakesTheCardListAndSettingsFilesAndGreets) {
     Write(QStringLiteral("urls.txt"),
           "\xEF\xBB\xBFhttps://a.example/firm/1\nhttps://b.example/\xD0\xBA\r\rlast\r\n");
     Write(QStringLiteral("settings.ini"),
           "[Settings]\r\nVerticalMode=yes\r\nRepeatInterval=0x1E\r\nNoReviewsNoWrites=0\r\n");
-    TMainForm& window = ShownForm();
+    MainWindow& window = ShownForm();
     EXPECT_EQ(window.CardListText(),
               QStringLiteral("https://a.example/firm/1\r\nhttps://b.example/к\r\n\r\nlast"));
     EXPECT_TRUE(Check("CheckBox1")->isChecked());  // a word gives the default
@@ -142,21 +142,21 @@ TEST_F(MainFormTest, FirstShowTakesTheCardListAndSettingsFilesAndGreets) {
     EXPECT_EQ(endedWith, -1);
 }
 
-TEST_F(MainFormTest, RepeatSwitchedOnInTheSettingsArmsTheTimerAtFirstShow) {
+TEST_F(MainWindowTest, RepeatSwitchedOnInTheSettingsArmsTheTimerAtFirstShow) {
     Write(QStringLiteral("settings.ini"), "[Settings]\r\nRepeatInterval=5\r\nDoRepeat=1\r\n");
-    TMainForm& window = ShownForm();
+    MainWindow& window = ShownForm();
     EXPECT_TRUE(Check("RepeatCheckBox")->isChecked());
     EXPECT_TRUE(window.Timer().Enabled());
     EXPECT_TRUE(window.Timer().Counting());
     EXPECT_EQ(window.Timer().Interval(), 5 * 60000);
 }
 
-TEST_F(MainFormTest, CloseWritesTheSettingsThenTheCardListInTheEncodingItWasReadIn) {
+TEST_F(MainWindowTest, CloseWritesTheSettingsThenTheCardListInTheEncodingItWasReadIn) {
     Write(QStringLiteral("urls.txt"), "\xEF\xBB\xBFone\ntwo");
     Write(QStringLiteral("settings.ini"),
           "; kept\r\n[Settings]\r\nDoRepeat=1\r\n\r\n[Other]\r\nx=1\r\n");
-    TMainForm& window = ShownForm();
-    QSignalSpy closed(&window, &TMainForm::Closed);
+    MainWindow& window = ShownForm();
+    QSignalSpy closed(&window, &MainWindow::Closed);
     Check("CheckBox1")->setChecked(false);
     Spin("RepeatIntervalSpinEdit")->setValue(45);
     Memo("InnsMemo")->setPlainText(QStringLiteral("три\nfour"));
@@ -171,8 +171,8 @@ TEST_F(MainFormTest, CloseWritesTheSettingsThenTheCardListInTheEncodingItWasRead
     EXPECT_EQ(Read(QStringLiteral("urls.txt")), "\xEF\xBB\xBF\xD1\x82\xD1\x80\xD0\xB8\r\nfour\r\n");
 }
 
-TEST_F(MainFormTest, CloseWithoutFilesWritesTheFourKeysAndTheSingleByteCodePage) {
-    TMainForm& window = ShownForm();
+TEST_F(MainWindowTest, CloseWithoutFilesWritesTheFourKeysAndTheSingleByteCodePage) {
+    MainWindow& window = ShownForm();
     Memo("InnsMemo")->setPlainText(QStringLiteral("Кафе"));
     EXPECT_TRUE(window.close());
     EXPECT_EQ(Read(QStringLiteral("settings.ini")),
@@ -181,18 +181,18 @@ TEST_F(MainFormTest, CloseWithoutFilesWritesTheFourKeysAndTheSingleByteCodePage)
     EXPECT_EQ(Read(QStringLiteral("urls.txt")), "\xCA\xE0\xF4\xE5\r\n");
 }
 
-TEST_F(MainFormTest, AnEmptyCardListIsWrittenAsAnEmptyFile) {
+TEST_F(MainWindowTest, AnEmptyCardListIsWrittenAsAnEmptyFile) {
     Write(QStringLiteral("urls.txt"), QByteArray("\xFF\xFEx\0", 4));
-    TMainForm& window = ShownForm();
+    MainWindow& window = ShownForm();
     Memo("InnsMemo")->clear();
     EXPECT_TRUE(window.close());
     EXPECT_EQ(Read(QStringLiteral("urls.txt")), "\xFF\xFE");
 }
 
-TEST_F(MainFormTest, CloseThatCannotWriteTheSettingsReportsItAndKeepsTheWindowOpen) {
+TEST_F(MainWindowTest, CloseThatCannotWriteTheSettingsReportsItAndKeepsTheWindowOpen) {
     QDir(tmp.path()).mkdir(QStringLiteral("settings.ini"));  // a directory cannot be replaced
-    TMainForm& window = ShownForm();
-    QSignalSpy closed(&window, &TMainForm::Closed);
+    MainWindow& window = ShownForm();
+    QSignalSpy closed(&window, &MainWindow::Closed);
     EXPECT_FALSE(window.close());
     EXPECT_TRUE(window.isVisible());
     EXPECT_TRUE(window.StopRequested().IsRequested());
@@ -211,7 +211,7 @@ TEST_F(MainFormTest, CloseThatCannotWriteTheSettingsReportsItAndKeepsTheWindowOp
 
 // Start and close must give back exactly the file that was saved, blank lines after the last card
 // included, in every encoding the list can be read in.
-TEST_F(MainFormTest, TheCardListRoundTripsByteForByteWithTrailingBlankLinesInEveryEncoding) {
+TEST_F(MainWindowTest, TheCardListRoundTripsByteForByteWithTrailingBlankLinesInEveryEncoding) {
     const struct {
         TextEncoding encoding;
         bool mark;
@@ -237,13 +237,13 @@ TEST_F(MainFormTest, TheCardListRoundTripsByteForByteWithTrailingBlankLinesInEve
 
 // Laying out one very long line must not keep the window from appearing (a test that hangs is
 // the failure); the line comes back whole.
-TEST_F(MainFormTest, AVeryLongLineInTheCardListShowsAndRoundTripsUnchanged) {
+TEST_F(MainWindowTest, AVeryLongLineInTheCardListShowsAndRoundTripsUnchanged) {
     QByteArray saved = "https://2gis.ru/rostov/firm/";
     while (saved.size() < 2 * 1024 * 1024)
         saved += "0123456789abcdefghijklmnopqrstuvwxyz";
     saved += "\r\nhttps://2gis.ru/firm/2\r\n";
     Write(QStringLiteral("urls.txt"), saved);
-    TMainForm& window = ShownForm();
+    MainWindow& window = ShownForm();
     QApplication::processEvents();
     EXPECT_EQ(window.CardLineCount(), 2);
     EXPECT_EQ(Memo("InnsMemo")->lineWrapMode(), QPlainTextEdit::WidgetWidth);
@@ -251,7 +251,7 @@ TEST_F(MainFormTest, AVeryLongLineInTheCardListShowsAndRoundTripsUnchanged) {
     EXPECT_TRUE(Read(QStringLiteral("urls.txt")) == saved);  // no 2 MB dump on failure
 }
 
-TEST_F(MainFormTest, TheLogPanelTakesNoTypingButSelectsCopiesAndStillReceivesLines) {
+TEST_F(MainWindowTest, TheLogPanelTakesNoTypingButSelectsCopiesAndStillReceivesLines) {
     ShownForm();
     QPlainTextEdit* log = Memo("LogsMemo");
     const QString greeting = log->toPlainText();
@@ -273,10 +273,10 @@ TEST_F(MainFormTest, TheLogPanelTakesNoTypingButSelectsCopiesAndStillReceivesLin
 // A termination signal comes when nobody may be there to answer a box: with settings.ini a
 // folder, the failure goes to the log panel, the card list is saved all the same, and the window
 // closes with exit code 1, once; a box already open and further signals cannot hold it.
-TEST_F(MainFormTest, ATerminationSignalEndsTheProgramWhenTheSettingsCannotBeSaved) {
+TEST_F(MainWindowTest, ATerminationSignalEndsTheProgramWhenTheSettingsCannotBeSaved) {
     QDir(tmp.path()).mkdir(QStringLiteral("settings.ini"));
-    TMainForm& window = ShownForm();
-    QSignalSpy closed(&window, &TMainForm::Closed);
+    MainWindow& window = ShownForm();
+    QSignalSpy closed(&window, &MainWindow::Closed);
     const TerminationSignals terminations([&window] { window.CloseForTermination(); });
 
     // The user's close shows its report; a signal while that box waits dismisses it.
@@ -306,7 +306,7 @@ TEST_F(MainFormTest, ATerminationSignalEndsTheProgramWhenTheSettingsCannotBeSave
     EXPECT_TRUE(Messages().last().startsWith(failure));
 }
 
-TEST_F(MainFormTest, CtrlAWithAnyOtherModifiersSelectsTheWholeCardListButCtrlKeypadOneDoesNot) {
+TEST_F(MainWindowTest, CtrlAWithAnyOtherModifiersSelectsTheWholeCardListButCtrlKeypadOneDoesNot) {
     ShownForm();
     QPlainTextEdit* memo = Memo("InnsMemo");
     const QString text = memo->toPlainText();
@@ -328,8 +328,8 @@ TEST_F(MainFormTest, CtrlAWithAnyOtherModifiersSelectsTheWholeCardListButCtrlKey
     EXPECT_EQ(memo->toPlainText().size(), before + 1);
 }
 
-TEST_F(MainFormTest, MinimisingHidesTheWindowIntoTheNotificationAreaUntilALeftClick) {
-    TMainForm& window = ShownForm();
+TEST_F(MainWindowTest, MinimisingHidesTheWindowIntoTheNotificationAreaUntilALeftClick) {
+    MainWindow& window = ShownForm();
     window.setWindowState(Qt::WindowMinimized);
     QTRY_VERIFY(!window.isVisible());
     EXPECT_TRUE(tray->HasIcon());
@@ -354,9 +354,9 @@ TEST_F(MainFormTest, MinimisingHidesTheWindowIntoTheNotificationAreaUntilALeftCl
     EXPECT_EQ(tray->added, 2);
 }
 
-TEST_F(MainFormTest, ClosingWhileHiddenInTheNotificationAreaSavesAndRemovesTheIcon) {
-    TMainForm& window = ShownForm();
-    QSignalSpy closed(&window, &TMainForm::Closed);
+TEST_F(MainWindowTest, ClosingWhileHiddenInTheNotificationAreaSavesAndRemovesTheIcon) {
+    MainWindow& window = ShownForm();
+    QSignalSpy closed(&window, &MainWindow::Closed);
     window.setWindowState(Qt::WindowMinimized);
     QTRY_VERIFY(!window.isVisible());
     window.close();  // as a session's end would
@@ -366,10 +366,10 @@ TEST_F(MainFormTest, ClosingWhileHiddenInTheNotificationAreaSavesAndRemovesTheIc
     EXPECT_TRUE(Exists(QStringLiteral("urls.txt")));
 }
 
-TEST_F(MainFormTest, WithoutANotificationAreaMinimisingIsAnOrdinaryMinimise) {
+TEST_F(MainWindowTest, WithoutANotificationAreaMinimisingIsAnOrdinaryMinimise) {
     MakeForm();
     tray->available = false;
-    TMainForm& window = ShownForm();
+    MainWindow& window = ShownForm();
     window.setWindowState(Qt::WindowMinimized);
     QApplication::processEvents();
     QApplication::processEvents();
@@ -378,8 +378,8 @@ TEST_F(MainFormTest, WithoutANotificationAreaMinimisingIsAnOrdinaryMinimise) {
     EXPECT_EQ(tray->added, 0);
 }
 
-TEST_F(MainFormTest, StopWithoutARunOnlyWritesTheStopLine) {
-    TMainForm& window = ShownForm();
+TEST_F(MainWindowTest, StopWithoutARunOnlyWritesTheStopLine) {
+    MainWindow& window = ShownForm();
     QTest::mouseClick(Button("StopButton"), Qt::LeftButton);
     EXPECT_TRUE(window.StopRequested().IsRequested());
     EXPECT_FALSE(window.StopRequested().AbortRequested());  // the request in progress finishes
@@ -388,8 +388,8 @@ TEST_F(MainFormTest, StopWithoutARunOnlyWritesTheStopLine) {
     EXPECT_EQ(lines.size(), 4);  // the greeting's three lines before it
 }
 
-TEST_F(MainFormTest, TickingTheRepeatBoxArmsTheTimerAndUntickingStopsIt) {
-    TMainForm& window = ShownForm();
+TEST_F(MainWindowTest, TickingTheRepeatBoxArmsTheTimerAndUntickingStopsIt) {
+    MainWindow& window = ShownForm();
     Spin("RepeatIntervalSpinEdit")->setValue(2);
     EXPECT_FALSE(window.Timer().Enabled());  // the spin edit alone does not touch the timer
     QTest::mouseClick(Check("RepeatCheckBox"), Qt::LeftButton);

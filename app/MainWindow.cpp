@@ -1,4 +1,4 @@
-#include "app/MainForm.h"
+#include "app/MainWindow.h"
 
 #include <unistd.h>
 #include <QApplication>
@@ -104,7 +104,7 @@ QLabel* MakeLabel(QWidget* parent, const char* name, const QString& caption) {
 
 }  // namespace
 
-MainFormSetup::MainFormSetup()
+MainWindowSetup::MainWindowSetup()
     : dir(AppDir::OfExecutable()),
       clock(std::make_unique<SystemClock>()),
       locale(std::make_unique<SystemLocale>()),
@@ -113,11 +113,11 @@ MainFormSetup::MainFormSetup()
       opener(std::make_unique<DesktopServicesOpener>()),
       tlsAvailable(&TlsLibraryAvailable),
       endProcess([](int code) { ::_exit(code); }) {}
-MainFormSetup::~MainFormSetup() = default;
-MainFormSetup::MainFormSetup(MainFormSetup&&) noexcept = default;
-MainFormSetup& MainFormSetup::operator=(MainFormSetup&&) noexcept = default;
+MainWindowSetup::~MainWindowSetup() = default;
+MainWindowSetup::MainWindowSetup(MainWindowSetup&&) noexcept = default;
+MainWindowSetup& MainWindowSetup::operator=(MainWindowSetup&&) noexcept = default;
 
-TMainForm::TMainForm(MainFormSetup setup, QWidget* parent)
+MainWindow::MainWindow(MainWindowSetup setup, QWidget* parent)
     : QWidget(parent),
       dir_(std::move(setup.dir)),
       endpoints_(std::move(setup.endpoints)),
@@ -146,25 +146,25 @@ TMainForm::TMainForm(MainFormSetup setup, QWidget* parent)
     run_ = std::make_unique<HarvestRun>(*this, *http_, *clock_, *runLog_, *locale_, dir_,
                                         endpoints_, stop_, *workbook_);
 
-    connect(startButton_, &QPushButton::clicked, this, &TMainForm::StartButtonClick);
-    connect(stopButton_, &QPushButton::clicked, this, &TMainForm::StopButtonClick);
-    connect(repeatCheckBox_, &QCheckBox::toggled, this, &TMainForm::RepeatCheckBoxClick);
-    connect(repeatTimer_, &RepeatTimer::Tick, this, &TMainForm::RepeatTimerTimer);
-    connect(notificationArea_, &NotificationArea::Clicked, this, &TMainForm::OnTrayClick);
-    innsMemo_->installEventFilter(this);
+    connect(startButton_, &QPushButton::clicked, this, &MainWindow::OnStartClicked);
+    connect(stopButton_, &QPushButton::clicked, this, &MainWindow::OnStopClicked);
+    connect(repeatCheckBox_, &QCheckBox::toggled, this, &MainWindow::OnRepeatCheckClicked);
+    connect(repeatTimer_, &RepeatTimer::Tick, this, &MainWindow::OnRepeatTimer);
+    connect(notificationArea_, &NotificationArea::Clicked, this, &MainWindow::OnTrayClick);
+    cardListEdit_->installEventFilter(this);
 }
 
-TMainForm::~TMainForm() = default;
+MainWindow::~MainWindow() = default;
 
-void TMainForm::CreateControls() {
-    label1_ = MakeLabel(this, "Label1", QStringLiteral("Ссылки на карточки организаций"));
-    innsMemo_ = MakeMemo(this, "InnsMemo", true);
-    innsMemo_->setPlainText(kExampleCards);
+void MainWindow::CreateControls() {
+    cardListLabel_ = MakeLabel(this, "Label1", QStringLiteral("Ссылки на карточки организаций"));
+    cardListEdit_ = MakeMemo(this, "InnsMemo", true);
+    cardListEdit_->setPlainText(kExampleCards);
     // Breaking at word boundaries costs time quadratic in the length of a line that has none (one
     // very long URL would keep the window from appearing); a list of URLs has hardly any words,
     // so lines simply break at the edge.
-    innsMemo_->setWordWrapMode(QTextOption::WrapAnywhere);
-    label3_ = MakeLabel(this, "Label3", QStringLiteral("Логи"));
+    cardListEdit_->setWordWrapMode(QTextOption::WrapAnywhere);
+    logLabel_ = MakeLabel(this, "Label3", QStringLiteral("Логи"));
     logsMemo_ = MakeMemo(this, "LogsMemo", false);
     // The log is the run's: the user selects and copies, and nothing typed can reach the log file.
     logsMemo_->setReadOnly(true);
@@ -175,7 +175,7 @@ void TMainForm::CreateControls() {
     stopButton_ = Make<QPushButton>(this, "StopButton");
     stopButton_->setText(QStringLiteral("стоп"));
 
-    checkBox1_ =
+    perReviewRowsCheck_ =
         MakeCheckBox(this, "CheckBox1", QStringLiteral("Каждый отзыв на отдельной строке"), true);
     repeatCheckBox_ =
         MakeCheckBox(this, "RepeatCheckBox", QStringLiteral("Повторить через, минут:"), false);
@@ -185,7 +185,7 @@ void TMainForm::CreateControls() {
     dontWriteWhenNoReviewsCheckBox_ =
         MakeCheckBox(this, "DontWriteWhenNoReviewsCheckBox",
                      QStringLiteral("Ничего не выгружать, если нет новых отзывов"), true);
-    label4_ = MakeLabel(this, "Label4", QStringLiteral("Интервал между карточками, с:"));
+    intervalLabel_ = MakeLabel(this, "Label4", QStringLiteral("Интервал между карточками, с:"));
     intervalSpinEdit_ = MakeSpinEdit(this, "IntervalSpinEdit", 1, 1, kMaxIntervalSeconds);
 
     progressBar_ = Make<QProgressBar>(this, "ProgressBar");
@@ -194,26 +194,27 @@ void TMainForm::CreateControls() {
     progressBar_->setTextVisible(false);
     progressBar_->setStyleSheet(kProgressStyle);
 
-    for (QWidget* passive : {static_cast<QWidget*>(label1_), static_cast<QWidget*>(label3_),
-                             static_cast<QWidget*>(label4_), static_cast<QWidget*>(progressBar_)})
+    for (QWidget* passive :
+         {static_cast<QWidget*>(cardListLabel_), static_cast<QWidget*>(logLabel_),
+          static_cast<QWidget*>(intervalLabel_), static_cast<QWidget*>(progressBar_)})
         passive->setFocusPolicy(Qt::NoFocus);
 }
 
-void TMainForm::ApplyFonts() {
+void MainWindow::ApplyFonts() {
     setFont(FormFont());
     QFont large = FormFont();
     large.setPixelSize(19);
     startButton_->setFont(large);
-    for (QLabel* label : {label1_, label3_, label4_})
+    for (QLabel* label : {cardListLabel_, logLabel_, intervalLabel_})
         label->adjustSize();
 }
 
-void TMainForm::SetTabOrder() {
+void MainWindow::SetTabOrder() {
     const QList<QWidget*> order = {startButton_,
                                    logsMemo_,
-                                   innsMemo_,
+                                   cardListEdit_,
                                    stopButton_,
-                                   checkBox1_,
+                                   perReviewRowsCheck_,
                                    repeatCheckBox_,
                                    repeatIntervalSpinEdit_,
                                    dontWriteWhenNoReviewsCheckBox_,
@@ -224,41 +225,41 @@ void TMainForm::SetTabOrder() {
 
 // Positions at 96 dpi for the designed client area; what lies below the panels keeps its distance
 // from the bottom edge, the card list grows in height and the log panel in both directions.
-void TMainForm::ApplyAnchors() {
+void MainWindow::ApplyAnchors() {
     const int below = height() - kClientHeight;  // how much taller than designed
     const int wider = width() - kClientWidth;
-    label1_->move(8, 8);
-    label3_->move(231, 8);
-    innsMemo_->setGeometry(8, 27, 217, 434 + below);
+    cardListLabel_->move(8, 8);
+    logLabel_->move(231, 8);
+    cardListEdit_->setGeometry(8, 27, 217, 434 + below);
     logsMemo_->setGeometry(231, 27, 698 + wider, 434 + below);
     startButton_->setGeometry(8, 477 + below, 125, 37);
     stopButton_->setGeometry(150, 486 + below, 75, 25);
-    checkBox1_->setGeometry(231, 470 + below, 206, 17);
+    perReviewRowsCheck_->setGeometry(231, 470 + below, 206, 17);
     repeatCheckBox_->setGeometry(231, 494 + below, 150, 17);
     repeatIntervalSpinEdit_->setGeometry(387, 493 + below, 54, 21);
     dontWriteWhenNoReviewsCheckBox_->setGeometry(448, 494 + below, 260, 17);
-    label4_->move(719, 496 + below);
+    intervalLabel_->move(719, 496 + below);
     intervalSpinEdit_->setGeometry(887, 492 + below, 43, 21);
     progressBar_->setGeometry(0, height() - 17, width(), 17);
 }
 
-void TMainForm::resizeEvent(QResizeEvent* event) {
+void MainWindow::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
     ApplyAnchors();
 }
 
-bool TMainForm::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == innsMemo_ && event->type() == QEvent::KeyPress)
+bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == cardListEdit_ && event->type() == QEvent::KeyPress)
         return InnsMemoKeyDown(static_cast<QKeyEvent*>(event));
     return QWidget::eventFilter(watched, event);
 }
 
 // Ctrl+A selects the whole card list whatever other modifiers are held; keypad keys are keys of
 // their own (Ctrl with the keypad's 1 is not Ctrl+A).
-bool TMainForm::InnsMemoKeyDown(QKeyEvent* event) {
+bool MainWindow::InnsMemoKeyDown(QKeyEvent* event) {
     if (event->key() != Qt::Key_A || !(event->modifiers() & Qt::ControlModifier))
         return false;
-    innsMemo_->selectAll();
+    cardListEdit_->selectAll();
     event->accept();
     return true;
 }

@@ -17,7 +17,7 @@
 #include <memory>
 #include <ostream>
 
-#include "app/MainForm.h"
+#include "app/MainWindow.h"
 #include "output/XlsxSpreadsheetApp.h"
 #include "platform/Clock.h"
 #include "platform/LocaleServices.h"
@@ -33,14 +33,14 @@ inline void PrintTo(const QPoint& p, std::ostream* os) {
 
 namespace quillorn::test {
 
-class MainFormFixture : public ::testing::Test {
+class MainWindowFixture : public ::testing::Test {
 protected:
     void SetUp() override { ASSERT_TRUE(tmp.isValid()); }
 
     // The window over dir (the temporary directory when empty), not shown yet.
-    TMainForm& MakeForm(const QString& dir = {}, const Endpoints& endpoints = {},
-                        bool tlsAvailable = true) {
-        MainFormSetup setup;
+    MainWindow& MakeForm(const QString& dir = {}, const Endpoints& endpoints = {},
+                         bool tlsAvailable = true) {
+        MainWindowSetup setup;
         setup.dir = AppDir(dir.isEmpty() ? tmp.path() : dir);
         setup.endpoints = endpoints;
         auto testClock = std::make_unique<TestClock>();
@@ -58,12 +58,12 @@ protected:
         setup.opener = std::move(recording);
         setup.tlsAvailable = [tlsAvailable] { return tlsAvailable; };
         setup.endProcess = [this](int code) { endedWith = code; };
-        form = std::make_unique<TMainForm>(std::move(setup));
+        form = std::make_unique<MainWindow>(std::move(setup));
         return *form;
     }
 
-    TMainForm& ShownForm() {
-        TMainForm& shown = form ? *form : MakeForm();
+    MainWindow& ShownForm() {
+        MainWindow& shown = form ? *form : MakeForm();
         shown.show();
         return shown;
     }
@@ -110,7 +110,7 @@ protected:
     FakeNotificationArea* tray = nullptr;
     RecordingOpener* opener = nullptr;
     int endedWith = -1;
-    std::unique_ptr<TMainForm> form;
+    std::unique_ptr<MainWindow> form;
 };
 
 }  // namespace quillorn::test

@@ -10,7 +10,7 @@
 #include <QTextBlock>
 
 #include "app/ErrorReport.h"
-#include "app/MainForm.h"
+#include "app/MainWindow.h"
 #include "app/RepeatTimer.h"
 #include "harvest/HarvestRun.h"
 #include "output/RunLog.h"
@@ -18,11 +18,11 @@
 
 namespace quillorn {
 
-bool TMainForm::VerticalLayout() const {
-    return checkBox1_->isChecked();
+bool MainWindow::VerticalLayout() const {
+    return perReviewRowsCheck_->isChecked();
 }
 
-QString TMainForm::CardListText() const {
+QString MainWindow::CardListText() const {
     QStringList lines;
     const int count = CardLineCount();
     for (int i = 0; i < count; ++i)
@@ -32,72 +32,72 @@ QString TMainForm::CardListText() const {
 
 // The list's lines as a list of lines counts them: an empty list has none, and the empty line
 // after a final line break is no line.
-int TMainForm::CardLineCount() const {
-    const QTextDocument* document = innsMemo_->document();
+int MainWindow::CardLineCount() const {
+    const QTextDocument* document = cardListEdit_->document();
     int count = document->blockCount();
     if (document->lastBlock().text().isEmpty())
         --count;
     return count;
 }
 
-QString TMainForm::CardLine(int i) const {
+QString MainWindow::CardLine(int i) const {
     if (i < 0 || i >= CardLineCount())
         throw Failure(QStringLiteral("List index out of bounds (%1)").arg(i));
-    return innsMemo_->document()->findBlockByNumber(i).text();
+    return cardListEdit_->document()->findBlockByNumber(i).text();
 }
 
-int TMainForm::IntervalSeconds() const {
+int MainWindow::IntervalSeconds() const {
     return intervalSpinEdit_->value();
 }
-void TMainForm::SetIntervalSeconds(int seconds) {
+void MainWindow::SetIntervalSeconds(int seconds) {
     intervalSpinEdit_->setValue(seconds);
 }
-bool TMainForm::NoReviewsNoWrites() const {
+bool MainWindow::NoReviewsNoWrites() const {
     return dontWriteWhenNoReviewsCheckBox_->isChecked();
 }
-bool TMainForm::RepeatChecked() const {
+bool MainWindow::RepeatChecked() const {
     return repeatCheckBox_->isChecked();
 }
-int TMainForm::RepeatMinutes() const {
+int MainWindow::RepeatMinutes() const {
     return repeatIntervalSpinEdit_->value();
 }
 
-void TMainForm::ArmRepeatTimer(int intervalMs) {
+void MainWindow::ArmRepeatTimer(int intervalMs) {
     repeatTimer_->SetInterval(intervalMs);
     repeatTimer_->SetEnabled(true);
 }
 
-void TMainForm::DisableRunControls() {
+void MainWindow::DisableRunControls() {
     startButton_->setEnabled(false);
-    checkBox1_->setEnabled(false);
+    perReviewRowsCheck_->setEnabled(false);
     dontWriteWhenNoReviewsCheckBox_->setEnabled(false);
     repeatTimer_->SetEnabled(false);
 }
 
-void TMainForm::EnableRunControls() {
+void MainWindow::EnableRunControls() {
     progressBar_->setValue(0);
     startButton_->setEnabled(true);
-    checkBox1_->setEnabled(true);
+    perReviewRowsCheck_->setEnabled(true);
     dontWriteWhenNoReviewsCheckBox_->setEnabled(true);
 }
 
-void TMainForm::SetProgressMaximum(int maximum) {
+void MainWindow::SetProgressMaximum(int maximum) {
     progressBar_->setMaximum(maximum);
 }
-void TMainForm::SetProgressPosition(int position) {
+void MainWindow::SetProgressPosition(int position) {
     progressBar_->setValue(position);
 }
 
-void TMainForm::PumpEvents() {
+void MainWindow::PumpEvents() {
     QCoreApplication::processEvents();
 }
 
-void TMainForm::ShowWarning(const QString& title, const QString& text) {
+void MainWindow::ShowWarning(const QString& title, const QString& text) {
     QMessageBox box(QMessageBox::Warning, title, text, QMessageBox::Ok);
     box.exec();
 }
 
-void TMainForm::StartButtonClick() {
+void MainWindow::OnStartClicked() {
     // The start button is disabled for the whole of a run; this holds for a click by program too.
     if (running_ || !startButton_->isEnabled())
         return;
@@ -111,25 +111,25 @@ void TMainForm::StartButtonClick() {
     FinishPendingClose();
 }
 
-void TMainForm::PerformRun() {
-    run_->StartButtonClick();
+void MainWindow::PerformRun() {
+    run_->Run();
 }
 
-void TMainForm::StopButtonClick() {
+void MainWindow::OnStopClicked() {
     stop_.Request();
     runLog_->Add(QStringLiteral(": Останавливаем работу"));
 }
 
-void TMainForm::RepeatCheckBoxClick() {
+void MainWindow::OnRepeatCheckClicked() {
     repeatTimer_->SetInterval(repeatIntervalSpinEdit_->value() * 60000);
     repeatTimer_->SetEnabled(repeatCheckBox_->isChecked());
     if (!startButton_->isEnabled())
         repeatTimer_->SetEnabled(false);
 }
 
-void TMainForm::RepeatTimerTimer() {
+void MainWindow::OnRepeatTimer() {
     repeatTimer_->SetEnabled(false);
-    StartButtonClick();
+    OnStartClicked();
 }
 
 }  // namespace quillorn

@@ -14,7 +14,7 @@
 #include "app/AppSettings.h"
 #include "app/CardListFile.h"
 #include "app/ErrorReport.h"
-#include "app/MainForm.h"
+#include "app/MainWindow.h"
 #include "app/NotificationArea.h"
 #include "app/RepeatTimer.h"
 #include "app/StartupRefusals.h"
@@ -28,7 +28,7 @@ const QString kGreeting = QStringLiteral("Спасибо, что пользуе�
 
 }  // namespace
 
-void TMainForm::showEvent(QShowEvent* event) {
+void MainWindow::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
     if (shown_)
         return;
@@ -36,10 +36,10 @@ void TMainForm::showEvent(QShowEvent* event) {
     // Centred on its screen at the first show only; later shows keep where the user put it.
     if (const QScreen* screen = this->screen())
         move(screen->availableGeometry().center() - rect().center());
-    FormShow();
+    OnFirstShow();
 }
 
-void TMainForm::FormShow() {
+void MainWindow::OnFirstShow() {
     ReportingErrors([this] { LoadCardList(); });
     ReportingErrors([this] { LoadSettings(); });
     if (RefuseStart())
@@ -49,7 +49,7 @@ void TMainForm::FormShow() {
     runLog_->AddPlain(QString());
 }
 
-void TMainForm::LoadCardList() {
+void MainWindow::LoadCardList() {
     const std::optional<CardListFile> file =
         CardListFile::Load(dir_.FilePath(QString::fromLatin1(kCardListFileName)));
     if (!file)
@@ -59,7 +59,7 @@ void TMainForm::LoadCardList() {
     QString text = file->text;
     if (!text.isEmpty())
         text += QStringLiteral("\r\n");
-    innsMemo_->setPlainText(text.replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
+    cardListEdit_->setPlainText(text.replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
     cardListEncoding_ = file->encoding;
     cardListMark_ = file->withMark;
 }
@@ -67,16 +67,16 @@ void TMainForm::LoadCardList() {
 // Each value goes into its control in the order of the file's keys; ticking the repeat box this
 // way counts as a click on it and arms the timer, so a program left with repeat on starts its first
 // run by itself after the interval.
-void TMainForm::LoadSettings() {
+void MainWindow::LoadSettings() {
     settingsIni_ = IniFile::Load(dir_.FilePath(QString::fromLatin1(kSettingsFileName)));
     const AppSettings settings = AppSettings::Read(settingsIni_);
-    checkBox1_->setChecked(settings.verticalMode);
+    perReviewRowsCheck_->setChecked(settings.verticalMode);
     repeatIntervalSpinEdit_->setValue(settings.repeatInterval);
     repeatCheckBox_->setChecked(settings.doRepeat);
     dontWriteWhenNoReviewsCheckBox_->setChecked(settings.noReviewsNoWrites);
 }
 
-bool TMainForm::RefuseStart() {
+bool MainWindow::RefuseStart() {
     const std::optional<QString> refusal =
         StartupRefusal(dir_.Path(), tlsAvailable_ ? tlsAvailable_() : true);
     if (!refusal)
@@ -92,7 +92,7 @@ bool TMainForm::RefuseStart() {
     return true;
 }
 
-void TMainForm::closeEvent(QCloseEvent* event) {
+void MainWindow::closeEvent(QCloseEvent* event) {
     if (refused_) {  // a close during the refusal's box: end as the box would
         event->accept();
         endProcess_(1);
@@ -118,7 +118,7 @@ void TMainForm::closeEvent(QCloseEvent* event) {
     EndWindow();
 }
 
-bool TMainForm::FormClose() {
+bool MainWindow::FormClose() {
     stop_.RequestAbort();
     return ReportingErrors([this] {
         SaveSettings();
@@ -126,7 +126,7 @@ bool TMainForm::FormClose() {
     });
 }
 
-void TMainForm::CloseForTermination() {
+void MainWindow::CloseForTermination() {
     if (refused_) {  // the refusal's box is up: end as it would
         endProcess_(1);
         return;
@@ -157,13 +157,13 @@ void TMainForm::CloseForTermination() {
     EndWindow();
 }
 
-void TMainForm::SaveSettings() const {
+void MainWindow::SaveSettings() const {
     const QString path = dir_.FilePath(QString::fromLatin1(kSettingsFileName));
     // The document read at start: its other lines survive, and a file that could not be read
     // then does not keep the window from closing now.
     IniFile ini = settingsIni_;
     AppSettings settings;
-    settings.verticalMode = checkBox1_->isChecked();
+    settings.verticalMode = perReviewRowsCheck_->isChecked();
     settings.repeatInterval = repeatIntervalSpinEdit_->value();
     settings.doRepeat = repeatCheckBox_->isChecked();
     settings.noReviewsNoWrites = dontWriteWhenNoReviewsCheckBox_->isChecked();
@@ -171,7 +171,7 @@ void TMainForm::SaveSettings() const {
     ini.Save(path);
 }
 
-void TMainForm::SaveCardList() const {
+void MainWindow::SaveCardList() const {
     CardListFile file;
     file.text = CardListText();
     file.encoding = cardListEncoding_;
@@ -179,21 +179,21 @@ void TMainForm::SaveCardList() const {
     file.Save(dir_.FilePath(QString::fromLatin1(kCardListFileName)));
 }
 
-void TMainForm::FinishPendingClose() {
+void MainWindow::FinishPendingClose() {
     if (!closePending_)
         return;
     closePending_ = false;
     EndWindow();
 }
 
-void TMainForm::EndWindow() {
+void MainWindow::EndWindow() {
     closing_ = true;
     notificationArea_->RemoveIcon();
     hide();
     emit Closed(exitCode_);
 }
 
-bool TMainForm::ReportingErrors(const std::function<void()>& body) {
+bool MainWindow::ReportingErrors(const std::function<void()>& body) {
     try {
         body();
         return true;
@@ -203,7 +203,7 @@ bool TMainForm::ReportingErrors(const std::function<void()>& body) {
     return false;
 }
 
-void TMainForm::ReportError(const QString& message) {
+void MainWindow::ReportError(const QString& message) {
     if (!terminating_) {
         ShowErrorReport(this, message);
         return;

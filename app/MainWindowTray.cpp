@@ -4,7 +4,7 @@
 #include <QEvent>
 #include <QTimer>
 
-#include "app/MainForm.h"
+#include "app/MainWindow.h"
 #include "app/NotificationArea.h"
 
 namespace quillorn {
@@ -15,7 +15,7 @@ const QString kTrayTooltip = QStringLiteral("Vantrel");
 
 }  // namespace
 
-void TMainForm::changeEvent(QEvent* event) {
+void MainWindow::changeEvent(QEvent* event) {
     QWidget::changeEvent(event);
     if (event->type() != QEvent::WindowStateChange)
         return;
@@ -25,17 +25,17 @@ void TMainForm::changeEvent(QEvent* event) {
         return;
     // Hidden once the state change has been handled: hiding a window inside its own state
     // change confuses some window managers.
-    QTimer::singleShot(0, this, &TMainForm::MinimiseToTray);
+    QTimer::singleShot(0, this, &MainWindow::MinimiseToTray);
 }
 
-void TMainForm::MinimiseToTray() {
+void MainWindow::MinimiseToTray() {
     if (!(windowState() & Qt::WindowMinimized) || !isVisible() || closing_)
         return;
     notificationArea_->AddIcon(windowIcon(), kTrayTooltip);
     hide();
 }
 
-void TMainForm::OnTrayClick(NotificationArea::Click click) {
+void MainWindow::OnTrayClick(NotificationArea::Click click) {
     if (click == NotificationArea::Click::Other || !notificationArea_->HasIcon())
         return;
     notificationArea_->RemoveIcon();
