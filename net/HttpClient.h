@@ -8,8 +8,9 @@
 // Failure with a descriptive message for everything else (name resolution, refused connection,
 // time-outs, the whole-request deadline, TLS, a connection closed before the response was complete,
 // a malformed response, too many redirects, a body over the size cap). A failed GET never delivers
-// a partial result. RequestAborted (not a Failure) when the abort check asks for it
-// (SetAbortCheck).
+// a partial result: a final body that runs to the end of a TLS connection the peer cut without
+// close_notify fails as well, while a cut redirect or error body is only dropped. RequestAborted
+// (not a Failure) when the abort check asks for it (SetAbortCheck).
 //
 // Not re-entrant: one request at a time (a GET started from the event pump during a GET fails).
 // Creating a client sets SIGPIPE to be ignored unless the program handles it already, so that a
