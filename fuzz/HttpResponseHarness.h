@@ -55,7 +55,7 @@ inline int ReadResponses(const uint8_t* data, size_t size) {
             const QByteArray location = head.Header("Location");
             if (!location.isEmpty()) {
                 const Url base = ParseUrl(QStringLiteral("https://h:1/a/b?c"));
-                (void)ResolveLocation(base, QString::fromUtf8(location));
+                (void)ResolveLocation(base, location);  // the raw bytes, as the client passes them
             }
             if (untilClose)
                 break;
