@@ -27,8 +27,6 @@ namespace quillorn {
 
 namespace {
 
-constexpr int kCardDone = 1000;
-
 // Removes U+0000 to U+0020 at both ends, as the card list's lines are taken.
 QString TrimControls(const QString& text) {
     qsizetype begin = 0;
@@ -191,39 +189,47 @@ HarvestRun::Outcome HarvestRun::CardLoop(RunParts& parts) {
 }
 
 HarvestRun::Outcome HarvestRun::VisitCard(RunParts& parts, const QString& url) {
-    int attempts = 0;
-    while (attempts < kAttemptsPerCard) {
-        try {
-            if (AttemptCard(parts, url, attempts) == Outcome::Stopped)
+    for (int attempt = 0; attempt < kAttemptsPerCard; ++attempt) {
+        switch (AttemptCard(parts, url)) {
+            case CardAttempt::Stopped:
                 return Outcome::Stopped;
-        } catch (const Failure& failure) {
-            HandleCardFailure(failure.Message());
+            case CardAttempt::Done:
+                return Outcome::Finished;
+            case CardAttempt::Failed:
+                break;
         }
     }
-    return Outcome::Finished;
+    return Outcome::Finished;  // a card that failed every attempt is left behind
 }
 
-HarvestRun::Outcome HarvestRun::AttemptCard(RunParts& parts, const QString& url, int& attempts) {
+HarvestRun::CardAttempt HarvestRun::AttemptCard(RunParts& parts, const QString& url) {
+    try {
+        return ReadCard(parts, url);
+    } catch (const Failure& failure) {
+        HandleCardFailure(failure.Message());
+        return CardAttempt::Failed;
+    }
+}
+
+HarvestRun::CardAttempt HarvestRun::ReadCard(RunParts& parts, const QString& url) {
     if (stop_.IsRequested())
-        return Outcome::Stopped;
+        return CardAttempt::Stopped;
     const int seconds = std::max(0, host_.IntervalSeconds());
     WaitSince(lastCardTick_, static_cast<std::uint32_t>(std::min(seconds, 4'000'000)) * 1000u);
     log_.Add(QStringLiteral(": Загружаем страницу ") + url);
-    ++attempts;
     const QString text = client_.Get(url);
     lastCardTick_ = clock_.Tick();
     if (stop_.IsRequested())
-        return Outcome::Stopped;
+        return CardAttempt::Stopped;
 
     CardPage page = parts.reader.Read(text);
     page.Profile.CardUrl = url;
     parts.table.BeginCard();
     if (parts.feed.ReadFeed(page.Profile.BranchId, page.ReviewApiKey, page.Profile) ==
         FeedEnd::Stopped)
-        return Outcome::Stopped;
+        return CardAttempt::Stopped;
     parts.table.EndCard(page.Profile, host_.NoReviewsNoWrites());
-    attempts = kCardDone;
-    return Outcome::Finished;
+    return CardAttempt::Done;
 }
 
 void HarvestRun::HandleCardFailure(const QString& message) {

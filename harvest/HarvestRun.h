@@ -52,12 +52,16 @@ public:
 
 private:
     enum class Outcome { Finished, Stopped };
+    // What one attempt at a card came to: handled to its end, failed (logged and backed off, so
+    // the card is tried again while attempts are left), or stopped.
+    enum class CardAttempt { Done, Failed, Stopped };
     struct RunParts;
 
     void RunGuarded(RunParts& parts);
     Outcome CardLoop(RunParts& parts);
     Outcome VisitCard(RunParts& parts, const QString& url);
-    Outcome AttemptCard(RunParts& parts, const QString& url, int& attempts);
+    CardAttempt AttemptCard(RunParts& parts, const QString& url);
+    CardAttempt ReadCard(RunParts& parts, const QString& url);
     void HandleCardFailure(const QString& message);
     void WaitSince(std::uint32_t since, std::uint32_t waitMs);
     void LogRunFailure(const QString& message);

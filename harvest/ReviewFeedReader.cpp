@@ -14,12 +14,6 @@
 
 namespace quillorn {
 
-namespace {
-
-const QString kNewTokenMessage = QStringLiteral("New token");
-
-}  // namespace
-
 ReviewFeedReader::ReviewFeedReader(HttpClient& client, Clock& clock, RunLog& log,
                                    const StopFlag& stop, const Endpoints& endpoints,
                                    SeenReviewStore& store, ReviewJournal& journal,
@@ -67,41 +61,80 @@ ReviewRecord ReviewFeedReader::ReadReview(const JsonValue& review, const QString
     return record;
 }
 
-bool ReviewFeedReader::ReadPage(const QString& branchId, QString& reviewApiKey,
-                                const CardProfile& profile, int& page, bool& nextPage) {
+FeedEnd ReviewFeedReader::ReadFeed(const QString& branchId, const QString& reviewApiKey,
+                                   const CardProfile& profile) {
+    FeedState feed{branchId, profile, reviewApiKey};
+    for (;;) {
+        switch (ReadSeries(feed)) {
+            case PageOutcome::Stopped:
+                return FeedEnd::Stopped;
+            case PageOutcome::NextPage:
+                continue;
+            default:
+                // A page that failed a whole series ends the feed even when the page before it
+                // announced more: otherwise a permanently failing page would keep the run going for
+                // ever.
+                return FeedEnd::Finished;
+        }
+    }
+}
+
+ReviewFeedReader::PageOutcome ReviewFeedReader::ReadSeries(FeedState& feed) {
+    PageOutcome outcome = PageOutcome::Failed;
+    for (int attempt = 0; attempt < kAttemptsPerPage; ++attempt) {
+        outcome = AttemptPage(feed);
+        if (outcome != PageOutcome::Failed && outcome != PageOutcome::KeyRenewed)
+            break;
+    }
+    return outcome;
+}
+
+ReviewFeedReader::PageOutcome ReviewFeedReader::AttemptPage(FeedState& feed) {
+    if (stop_.IsRequested())
+        return PageOutcome::Stopped;
+    log_.Add(QStringLiteral(": Загружаем отзывы, страница ") + QString::number(feed.page));
+    try {
+        const PageOutcome outcome = ReadPage(feed);
+        if (outcome == PageOutcome::KeyRenewed)
+            BackOff();  // a renewed key counts as a failed attempt, without an error line
+        return outcome;
+    } catch (const Failure& failure) {
+        return HandlePageFailure(failure.Message());
+    }
+}
+
+ReviewFeedReader::PageOutcome ReviewFeedReader::ReadPage(FeedState& feed) {
     QByteArray bytes;
-    client_.Get(PageAddress(endpoints_.reviewsApiBase, branchId, page, reviewApiKey), bytes);
+    client_.Get(PageAddress(endpoints_.reviewsApiBase, feed.branchId, feed.page, feed.key), bytes);
     // The feed is UTF-8 whatever its headers declare.
     const QString answer = QString::fromUtf8(bytes);
     if (answer.contains(u"Invalid csrf token")) {
-        reviewApiKey =
-            ExtractBetween(answer, QStringLiteral("\"csrfToken\":\""), QStringLiteral("\""));
-        throw Failure(kNewTokenMessage);
+        feed.key = ExtractBetween(answer, QStringLiteral("\"csrfToken\":\""), QStringLiteral("\""));
+        return PageOutcome::KeyRenewed;
     }
     if (answer.contains(u"\"error\":"))
         throw Failure(
             ExtractBetween(answer, QStringLiteral("\"message\":\""), QStringLiteral("\"}")));
 
     clock_.Sleep(kPausePerPageMs);
-    nextPage = false;
-    ++page;
+    // From here on a failure leaves the page behind: the next attempt asks for the one after it.
+    ++feed.page;
     const JsonValuePtr document = ParseJson(answer);
+    bool nextPage = false;
     if (document) {
         if (const JsonValuePtr meta = document->Lookup(u"meta"))
             nextPage = !meta->LookupString(u"next_link").isEmpty();
     }
     if (stop_.IsRequested())
-        return true;
+        return PageOutcome::Stopped;
     if (!document)
-        return false;
+        return PageOutcome::LastPage;
     const JsonValuePtr reviews = document->Lookup(u"reviews");
     const JsonArrayPtr list = reviews ? reviews->AsArray() : nullptr;
-    if (!list || list->Length() == 0) {
-        // A page without reviews is past the end of the feed, whatever it announces: a null
-        // next_link reads as "null", and a feed that says so on every page would never end.
-        nextPage = false;
-        return false;
-    }
+    // A page without reviews is past the end of the feed, whatever it announces: a null
+    // next_link reads as "null", and a feed that says so on every page would never end.
+    if (!list || list->Length() == 0)
+        return PageOutcome::LastPage;
     for (int i = 0; i < list->Length(); ++i) {
         const JsonValuePtr review = list->ItemAt(i);
         if (!review)
@@ -111,45 +144,23 @@ bool ReviewFeedReader::ReadPage(const QString& branchId, QString& reviewApiKey,
             continue;
         // A row that cannot be written gives its reviews back to the store (the table sees to
         // it) and ends the run.
-        table_.AddReview(profile, ReadReview(*review, endpoints_.siteAddress));
+        table_.AddReview(feed.profile, ReadReview(*review, endpoints_.siteAddress));
     }
-    return false;
+    return nextPage ? PageOutcome::NextPage : PageOutcome::LastPage;
 }
 
-FeedEnd ReviewFeedReader::ReadFeed(const QString& branchId, QString& reviewApiKey,
-                                   const CardProfile& profile) {
-    constexpr int kDone = 1000;
-    int page = 1;
-    bool nextPage = false;
-    int attempts = 0;
-    do {
-        attempts = 0;
-        while (attempts < kAttemptsPerPage) {
-            if (stop_.IsRequested())
-                return FeedEnd::Stopped;
-            log_.Add(QStringLiteral(": Загружаем отзывы, страница ") + QString::number(page));
-            ++attempts;
-            try {
-                if (ReadPage(branchId, reviewApiKey, profile, page, nextPage))
-                    return FeedEnd::Stopped;
-                attempts = kDone;
-            } catch (const Failure& failure) {
-                client_.ResetConnection();
-                clock_.Sleep(kBackOffMs);  // no pumping here, by design: the request itself pumps
-                const QString& message = failure.Message();
-                if (!message.contains(kNewTokenMessage))
-                    log_.Add(QStringLiteral(": ERROR_") + message);
-                if (message.contains(u"Internal error")) {
-                    log_.Add(QStringLiteral(": ERROR_Отзывы закончились"));
-                    nextPage = false;
-                    attempts = kDone;
-                }
-            }
-        }
-        // A page that failed a whole series ends the feed even when the page before it announced
-        // more: otherwise a permanently failing page would keep the run going for ever.
-    } while (attempts == kDone && nextPage);
-    return FeedEnd::Finished;
+ReviewFeedReader::PageOutcome ReviewFeedReader::HandlePageFailure(const QString& message) {
+    BackOff();
+    log_.Add(QStringLiteral(": ERROR_") + message);
+    if (!message.contains(u"Internal error"))
+        return PageOutcome::Failed;
+    log_.Add(QStringLiteral(": ERROR_Отзывы закончились"));
+    return PageOutcome::FeedOver;
+}
+
+void ReviewFeedReader::BackOff() {
+    client_.ResetConnection();
+    clock_.Sleep(kBackOffMs);  // no pumping here, by design: the request itself pumps
 }
 
 }  // namespace quillorn

@@ -35,10 +35,10 @@ public:
                      const Endpoints& endpoints, SeenReviewStore& store, ReviewJournal& journal,
                      ResultTable& table);
 
-    // Reads the whole feed of the card. reviewApiKey is replaced when the feed hands out a new
-    // key, and the new key holds for the rest of the card attempt. Failures of a page are logged
-    // and retried here and never leave; an OutputFailure (a review that cannot be recorded) does.
-    [[nodiscard]] FeedEnd ReadFeed(const QString& branchId, QString& reviewApiKey,
+    // Reads the whole feed of the card, starting with reviewApiKey; a key the feed hands out holds
+    // for the rest of this feed. Failures of a page are logged and retried here and never leave;
+    // an OutputFailure (a review that cannot be recorded) does.
+    [[nodiscard]] FeedEnd ReadFeed(const QString& branchId, const QString& reviewApiKey,
                                    const CardProfile& profile);
 
     // The address of feed page `page` (1-based), the inserted values taken as they are.
@@ -49,9 +49,33 @@ public:
     static ReviewRecord ReadReview(const JsonValue& review, const QString& siteAddress);
 
 private:
-    // One attempt at a page; true when the feed must stop. Raises Failure for a failed attempt.
-    bool ReadPage(const QString& branchId, QString& reviewApiKey, const CardProfile& profile,
-                  int& page, bool& nextPage);
+    // What one attempt at a feed page came to.
+    enum class PageOutcome {
+        NextPage,    // read; it announces a further page
+        LastPage,    // read; nothing follows it
+        KeyRenewed,  // the feed handed out a new key: the same page is asked again with it
+        Failed,      // logged and backed off; the next attempt asks for the current page
+        FeedOver,    // the feed says it has no more reviews
+        Stopped,     // a stop was requested
+    };
+
+    // Where one card's feed stands.
+    struct FeedState {
+        const QString& branchId;
+        const CardProfile& profile;
+        QString key;
+        int page = 1;  // the page asked for next, 1-based
+    };
+
+    // Up to kAttemptsPerPage attempts, ending at the first that is neither failed nor a renewed
+    // key; the outcome of the last attempt.
+    PageOutcome ReadSeries(FeedState& feed);
+    PageOutcome AttemptPage(FeedState& feed);
+    // Requests, checks and handles the current page. Raises Failure for an error answer; the
+    // page number moves on once the answer has passed the checks.
+    PageOutcome ReadPage(FeedState& feed);
+    PageOutcome HandlePageFailure(const QString& message);
+    void BackOff();
 
     HttpClient& client_;
     Clock& clock_;
