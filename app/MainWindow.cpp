@@ -17,7 +17,7 @@
 #include "app/NotificationArea.h"
 #include "app/PanelLogSink.h"
 #include "app/RepeatTimer.h"
-#include "app/StartupRefusals.h"
+#include "frontend/StartupRefusals.h"
 #include "harvest/HarvestRun.h"
 #include "net/HttpClient.h"
 #include "output/DesktopOpener.h"

@@ -9,8 +9,8 @@
 #include <functional>
 #include <memory>
 
-#include "app/IniFile.h"
 #include "app/NotificationArea.h"
+#include "frontend/IniFile.h"
 #include "harvest/Endpoints.h"
 #include "harvest/RunHost.h"
 #include "harvest/StopFlag.h"

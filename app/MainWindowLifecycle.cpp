@@ -11,13 +11,13 @@
 #include <QScreen>
 #include <QSpinBox>
 
-#include "app/AppSettings.h"
-#include "app/CardListFile.h"
 #include "app/ErrorReport.h"
 #include "app/MainWindow.h"
 #include "app/NotificationArea.h"
 #include "app/RepeatTimer.h"
-#include "app/StartupRefusals.h"
+#include "frontend/AppSettings.h"
+#include "frontend/CardListFile.h"
+#include "frontend/StartupRefusals.h"
 #include "output/RunLog.h"
 
 namespace quillorn {

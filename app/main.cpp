@@ -2,7 +2,7 @@
 #include <QApplication>
 
 #include "app/MainWindow.h"
-#include "app/TerminationSignals.h"
+#include "frontend/TerminationSignals.h"
 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);

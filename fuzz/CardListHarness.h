@@ -8,7 +8,7 @@
 #include <QString>
 #include <optional>
 
-#include "app/CardListFile.h"
+#include "frontend/CardListFile.h"
 #include "fuzz/FuzzTarget.h"
 #include "fuzz/ScratchFolder.h"
 #include "platform/Errors.h"

@@ -9,8 +9,8 @@
 #include <climits>
 #include <utility>
 
-#include "app/AppSettings.h"
-#include "app/IniFile.h"
+#include "frontend/AppSettings.h"
+#include "frontend/IniFile.h"
 #include "fuzz/FuzzTarget.h"
 #include "output/LineSplit.h"
 #include "platform/TextEncoding.h"

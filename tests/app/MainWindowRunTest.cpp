@@ -8,7 +8,7 @@
 #include <csignal>
 
 #include "app/RepeatTimer.h"
-#include "app/TerminationSignals.h"
+#include "frontend/TerminationSignals.h"
 #include "tests/app/MainWindowFixture.h"
 #include "tests/support/StandInDirectory.h"
 

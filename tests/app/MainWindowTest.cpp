@@ -8,7 +8,7 @@
 
 #include "app/ErrorReport.h"
 #include "app/RepeatTimer.h"
-#include "app/TerminationSignals.h"
+#include "frontend/TerminationSignals.h"
 #include "platform/Errors.h"
 #include "platform/TextEncoding.h"
 #include "tests/app/MainWindowFixture.h"

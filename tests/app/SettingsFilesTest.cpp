@@ -4,10 +4,10 @@
 #include <QFile>
 #include <QTemporaryDir>
 
-#include "app/AppSettings.h"
+#include "frontend/AppSettings.h"
+#include "frontend/CardListFile.h"
+#include "frontend/IniFile.h"
 #include "platform/AtomicFile.h"
-#include "app/CardListFile.h"
-#include "app/IniFile.h"
 #include "platform/Errors.h"
 
 namespace quillorn {

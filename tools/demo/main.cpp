@@ -14,10 +14,10 @@
 #include <QTimer>
 #include <cstdio>
 
-#include "app/CardListFile.h"
+#include "frontend/CardListFile.h"
 #include "app/ErrorReport.h"
 #include "app/MainWindow.h"
-#include "app/TerminationSignals.h"
+#include "frontend/TerminationSignals.h"
 #include "tests/support/StandInDirectory.h"
 #include "tools/demo/DemoCards.h"
 

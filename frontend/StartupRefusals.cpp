@@ -1,4 +1,4 @@
-#include "app/StartupRefusals.h"
+#include "frontend/StartupRefusals.h"
 
 #include <openssl/ssl.h>
 

@@ -1,6 +1,6 @@
-// Turns SIGTERM, SIGINT and SIGHUP (a session ending, Ctrl+C in a terminal, a terminal closing)
-// into an ordinary close request on the user-interface thread, so the window saves the user's
-// settings and card list and a run in progress stops cleanly instead of dying mid-write.
+// Turns SIGTERM, SIGINT and SIGHUP (a session ending, Ctrl+C in a terminal, a terminal closing, a
+// service being stopped) into an ordinary call on the event loop's thread, so the window saves the
+// user's settings and card list, and a run in progress stops cleanly instead of dying mid-write.
 #pragma once
 
 #include <QObject>

@@ -5,7 +5,7 @@
 
 #include <QString>
 
-#include "app/IniFile.h"
+#include "frontend/IniFile.h"
 
 namespace quillorn {
 

@@ -1,4 +1,4 @@
-#include "app/AppSettings.h"
+#include "frontend/AppSettings.h"
 
 namespace quillorn {
 

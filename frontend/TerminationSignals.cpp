@@ -1,4 +1,4 @@
-#include "app/TerminationSignals.h"
+#include "frontend/TerminationSignals.h"
 
 #include <QSocketNotifier>
 

@@ -1,4 +1,4 @@
-#include "app/IniFile.h"
+#include "frontend/IniFile.h"
 
 #include <QFileInfo>
 #include <QRegularExpression>

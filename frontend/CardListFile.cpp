@@ -1,4 +1,4 @@
-#include "app/CardListFile.h"
+#include "frontend/CardListFile.h"
 
 #include <QFileInfo>
 
