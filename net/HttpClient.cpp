@@ -6,6 +6,7 @@
 #include "net/BodyText.h"
 #include "net/CookieStore.h"
 #include "net/ResponseReader.h"
+#include "net/TlsContext.h"
 #include "net/Transport.h"
 #include "net/Url.h"
 

@@ -9,7 +9,7 @@
 #include <QPair>
 #include <cstdint>
 
-#include "net/Transport.h"
+#include "net/ByteStream.h"
 
 namespace quillorn {
 
