@@ -1,0 +1,39 @@
+// The command line of quillorn-harvest: the folder to harvest, the options that stand for the
+// window's controls (each overrides settings.ini for this run only), and the two addresses tests
+// point at a stand-in directory.
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <optional>
+
+#include "harvest/Endpoints.h"
+#include "platform/Errors.h"
+
+namespace quillorn {
+
+// The command line cannot be used; the message says why.
+class UsageError : public Error {
+public:
+    using Error::Error;
+};
+
+struct HarvestOptions {
+    // Empty: the executable's folder, as the window uses.
+    QString dir;
+    std::optional<int> intervalSeconds;
+    std::optional<bool> verticalLayout;     // --per-review / --per-card
+    std::optional<bool> noReviewsNoWrites;  // --skip-empty / --keep-empty
+    bool workbook = true;
+    // Minutes between the end of a run and the start of the next; none: one run.
+    std::optional<int> repeatMinutes;
+    Endpoints endpoints;
+    bool help = false;
+};
+
+// arguments as main receives them, the program's name first. Raises UsageError.
+HarvestOptions ParseHarvestOptions(const QStringList& arguments);
+
+QString HarvestUsage();
+
+}  // namespace quillorn

@@ -1,0 +1,238 @@
+#include "headless/HeadlessHarvest.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QEventLoop>
+#include <QFileInfo>
+#include <QTimer>
+#include <algorithm>
+#include <cstdio>
+#include <memory>
+#include <optional>
+
+#include "frontend/AppSettings.h"
+#include "frontend/CardListFile.h"
+#include "frontend/IniFile.h"
+#include "frontend/StartupRefusals.h"
+#include "frontend/TerminationSignals.h"
+#include "harvest/HarvestRun.h"
+#include "harvest/StopFlag.h"
+#include "headless/ConsoleLogSink.h"
+#include "headless/ConsoleRunHost.h"
+#include "headless/ProgressLine.h"
+#include "net/HttpClient.h"
+#include "net/TlsContext.h"
+#include "output/DesktopOpener.h"
+#include "output/RunLog.h"
+#include "output/SpreadsheetApp.h"
+#include "output/WorkbookStep.h"
+#include "output/XlsxSpreadsheetApp.h"
+#include "platform/Clock.h"
+#include "platform/FolderRunLock.h"
+#include "platform/LocaleServices.h"
+
+namespace quillorn {
+
+namespace {
+
+// The window's spin edit for the pause between cards: 1 at start, never below 0.
+constexpr int kDefaultIntervalSeconds = 1;
+constexpr int kMaxIntervalSeconds = 2147483;
+
+void PrintError(const QString& text) {
+    QString message = text;
+    message.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    std::fputs((QStringLiteral("quillorn-harvest: ") + message + u'\n').toUtf8().constData(),
+               stderr);
+    std::fflush(stderr);
+}
+
+// Nobody is at a desktop to look at the workbook; it stays beside the result file.
+class NoOpener final : public DesktopOpener {
+public:
+    void Open(const QString&) override {}
+};
+
+// --no-workbook: a run that finds no spreadsheet writer skips the step without a log line.
+class NoSpreadsheet final : public SpreadsheetApp {
+public:
+    bool Available() const override { return false; }
+    std::unique_ptr<ImportedWorkbook> Import(const QString&) override {
+        throw Failure(QStringLiteral("No workbook is made"));
+    }
+};
+
+QStringList CardLines(const AppDir& dir) {
+    const std::optional<CardListFile> file =
+        CardListFile::Load(dir.FilePath(QString::fromLatin1(kCardListFileName)));
+    if (!file || file->text.isEmpty())
+        return {};
+    return file->text.split(QStringLiteral("\r\n"));
+}
+
+// The files as the window would show them at start, then the command line on top.
+ConsoleRunSettings ReadRunSettings(const AppDir& dir, const HarvestOptions& options) {
+    const IniFile ini = IniFile::Load(dir.FilePath(QString::fromLatin1(kSettingsFileName)));
+    const AppSettings saved = AppSettings::Read(ini);
+    ConsoleRunSettings settings;
+    settings.cardLines = CardLines(dir);
+    settings.verticalLayout = saved.verticalMode;
+    settings.noReviewsNoWrites = saved.noReviewsNoWrites;
+    // The window keeps no pause between cards; a server's settings.ini may name one.
+    const std::optional<QString> interval =
+        ini.Value(QStringLiteral("Settings"), QStringLiteral("Interval"));
+    settings.intervalSeconds =
+        std::clamp(interval ? ParseIniInteger(*interval).value_or(kDefaultIntervalSeconds)
+                            : kDefaultIntervalSeconds,
+                   0, kMaxIntervalSeconds);
+
+    if (options.verticalLayout)
+        settings.verticalLayout = *options.verticalLayout;
+    if (options.noReviewsNoWrites)
+        settings.noReviewsNoWrites = *options.noReviewsNoWrites;
+    if (options.intervalSeconds)
+        settings.intervalSeconds = *options.intervalSeconds;
+    settings.repeatMinutes = options.repeatMinutes;
+    return settings;
+}
+
+class HeadlessHarvest {
+public:
+    HeadlessHarvest(const HarvestOptions& options, AppDir dir)
+        : options_(options),
+          dir_(std::move(dir)),
+          progress_(dir_),
+          log_(sink_, locale_, clock_, dir_),
+          http_([this] { Pump(); }),
+          spreadsheet_(options.workbook
+                           ? std::unique_ptr<SpreadsheetApp>(
+                                 std::make_unique<XlsxSpreadsheetApp>(locale_.DecimalSeparator()))
+                           : std::make_unique<NoSpreadsheet>()),
+          workbook_(log_, *spreadsheet_, opener_) {
+        sink_.beforeLine = [this] { progress_.Hide(); };
+        sink_.afterLine = [this] { progress_.Show(); };
+    }
+
+    ExitStatus Run() {
+        const TerminationSignals terminations([this] { OnSignal(); });
+        for (;;) {
+            Pump();
+            if (signalled_)
+                return ExitStatus::Stopped;
+            std::optional<int> repeatMs;
+            const ExitStatus status = RunOnce(repeatMs);
+            if (signalled_ && status != ExitStatus::NotStarted)
+                return ExitStatus::Stopped;
+            // The window's repeat goes on after a failed run, as its clean-up re-arms the timer.
+            if (!repeatMs || status == ExitStatus::NotStarted)
+                return status;
+            if (!Wait(*repeatMs))
+                return ExitStatus::Stopped;
+        }
+    }
+
+private:
+    ExitStatus RunOnce(std::optional<int>& repeatMs) {
+        std::optional<ConsoleRunSettings> settings;
+        try {
+            // Refused before any file is read; the run takes the lock itself when it starts.
+            if (FolderRunLock::IsBusy(dir_)) {
+                PrintError(QStringLiteral("another harvest is running in \"%1\"; try again when "
+                                          "it has finished")
+                               .arg(QDir::toNativeSeparators(QDir::cleanPath(dir_.Path()))));
+                return ExitStatus::NotStarted;
+            }
+            settings = ReadRunSettings(dir_, options_);
+        } catch (const Error& error) {
+            PrintError(error.Message());
+            return ExitStatus::NotStarted;
+        }
+
+        ConsoleRunHost host(std::move(*settings), progress_, [this] { Pump(); });
+        HarvestRun run(host, http_, clock_, log_, locale_, dir_, options_.endpoints, stop_,
+                       workbook_);
+        try {
+            run.Run();
+        } catch (const Error& error) {
+            // What the window shows in its error report: a start that failed before the cards
+            // (proxy.txt, a store that cannot be read), or a store that could not be saved.
+            progress_.EndRun();
+            PrintError(error.Message());
+            return host.ReachedCards() || sink_.FailureLogged() ? ExitStatus::Failed
+                                                                : ExitStatus::NotStarted;
+        }
+        if (!host.Started())
+            return ExitStatus::NotStarted;  // the run said why on standard error
+        repeatMs = host.RepeatMs();
+        return sink_.FailureLogged() ? ExitStatus::Failed : ExitStatus::Done;
+    }
+
+    // False when a signal ended the wait.
+    bool Wait(int ms) {
+        QEventLoop loop;
+        QTimer timer;
+        timer.setSingleShot(true);
+        QObject::connect(&timer, &QTimer::timeout, &loop, &QEventLoop::quit);
+        timer.start(ms);
+        waitLoop_ = &loop;
+        loop.exec();
+        waitLoop_ = nullptr;
+        return !signalled_;
+    }
+
+    // A run clears its stop flag when it starts, so a signal that came before is asked again.
+    void Pump() {
+        QCoreApplication::processEvents();
+        if (signalled_)
+            stop_.RequestAbort();
+    }
+
+    void OnSignal() {
+        if (!signalled_) {
+            signalled_ = true;
+            progress_.Hide();
+            PrintError(QStringLiteral("stopping: the rows written so far are kept"));
+        }
+        stop_.RequestAbort();
+        if (waitLoop_)
+            waitLoop_->quit();
+    }
+
+    const HarvestOptions& options_;
+    AppDir dir_;
+    SystemClock clock_;
+    SystemLocale locale_;
+    ConsoleLogSink sink_;
+    ProgressLine progress_;
+    RunLog log_;
+    HttpClient http_;
+    NoOpener opener_;
+    std::unique_ptr<SpreadsheetApp> spreadsheet_;
+    WorkbookStep workbook_;
+    StopFlag stop_;
+    QEventLoop* waitLoop_ = nullptr;
+    bool signalled_ = false;
+};
+
+}  // namespace
+
+ExitStatus RunHeadlessHarvest(const HarvestOptions& options) {
+    // The refusals judge the program's own folder, as the window's do.
+    const AppDir programDir = AppDir::OfExecutable();
+    if (const std::optional<QString> refusal = StartupRefusal(programDir.Path(), TlsAvailable())) {
+        PrintError(QString::fromUtf8(kRefusalCaption) + u' ' + *refusal);
+        return ExitStatus::NotStarted;
+    }
+    AppDir dir = programDir;
+    if (!options.dir.isEmpty()) {
+        const QFileInfo folder(options.dir);
+        if (!folder.isDir()) {
+            PrintError(QStringLiteral("\"%1\" is no folder").arg(options.dir));
+            return ExitStatus::NotStarted;
+        }
+        dir = AppDir(folder.absoluteFilePath());
+    }
+    return HeadlessHarvest(options, std::move(dir)).Run();
+}
+
+}  // namespace quillorn

@@ -1,0 +1,25 @@
+// quillorn-harvest: the window's harvest without a window, for servers and schedules.
+#include <QCoreApplication>
+#include <cstdio>
+
+#include "headless/HarvestOptions.h"
+#include "headless/HeadlessHarvest.h"
+
+int main(int argc, char* argv[]) {
+    QCoreApplication app(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("quillorn-harvest"));
+
+    quillorn::HarvestOptions options;
+    try {
+        options = quillorn::ParseHarvestOptions(QCoreApplication::arguments());
+    } catch (const quillorn::UsageError& error) {
+        std::fprintf(stderr, "quillorn-harvest: %s\nTry 'quillorn-harvest --help'.\n",
+                     qUtf8Printable(error.Message()));
+        return static_cast<int>(quillorn::ExitStatus::NotStarted);
+    }
+    if (options.help) {
+        std::fputs(qUtf8Printable(quillorn::HarvestUsage()), stdout);
+        return 0;
+    }
+    return static_cast<int>(quillorn::RunHeadlessHarvest(options));
+}
