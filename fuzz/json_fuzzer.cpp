@@ -44,7 +44,7 @@ void Walk(const JsonValuePtr& node, int depth) {
         if (array->ItemAt(array->Length()))
             std::abort();
     }
-    const JsonItems items = node->Items();
+    const quillorn::JsonItems items = node->Items();
     if (items.At(-1) || items.At(items.Count()))
         std::abort();  // nothing outside the range
     for (const JsonValuePtr& item : items) {
