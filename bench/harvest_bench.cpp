@@ -25,8 +25,8 @@
 #include "platform/Errors.h"
 #include "platform/LocaleServices.h"
 #include "platform/LogSink.h"
-#include "tests/harvest/FakeRunHost.h"
-#include "tests/support/StandInDirectory.h"
+#include "standin/FakeRunHost.h"
+#include "standin/StandInDirectory.h"
 
 namespace quillorn {
 namespace {
@@ -56,11 +56,11 @@ double ThreadCpuSeconds() {
     return double(ts.tv_sec) + double(ts.tv_nsec) / 1e9;
 }
 
-test::StandInDirectory& Directory() {
-    static test::StandInDirectory* directory = [] {
-        auto* made = new test::StandInDirectory;  // lives to the end of the process
+standin::StandInDirectory& Directory() {
+    static standin::StandInDirectory* directory = [] {
+        auto* made = new standin::StandInDirectory;  // lives to the end of the process
         for (int c = 0; c < kCards; ++c) {
-            test::StandInCard card;
+            standin::StandInCard card;
             card.branchId = QString::number(70000000 + c);
             card.path = QStringLiteral("/moscow/firm/") + card.branchId;
             card.key = QStringLiteral("key-") + card.branchId;
@@ -68,12 +68,12 @@ test::StandInDirectory& Directory() {
             card.geometryName = QStringLiteral("Тверская, %1").arg(c);
             card.admDiv = {{QStringLiteral("city"), QStringLiteral("Москва")}};
             for (int r = 0; r < kReviewsPerCard; ++r) {
-                test::StandInReview review;
+                standin::StandInReview review;
                 review.id = QStringLiteral("%1-%2").arg(c).arg(r);
                 review.text =
                     QStringLiteral("Отличное место, обслуживание на высоте. Отзыв %1").arg(r);
                 review.user =
-                    test::StandInUser{QStringLiteral("u%1").arg(r), QStringLiteral("Анна"), r};
+                    standin::StandInUser{QStringLiteral("u%1").arg(r), QStringLiteral("Анна"), r};
                 if (r % 4 == 0)
                     review.officialAnswer = QStringLiteral("Спасибо за отзыв!");
                 card.reviews << review;
@@ -92,7 +92,7 @@ double gHarvestSeconds = 0;
 double gFloorSeconds = 0;
 
 void BM_Harvest(benchmark::State& state) {
-    test::StandInDirectory& directory = Directory();
+    standin::StandInDirectory& directory = Directory();
     const Endpoints endpoints = directory.MakeEndpoints();
     SystemClock clock;
     SystemLocale locale;
@@ -101,7 +101,7 @@ void BM_Harvest(benchmark::State& state) {
     HttpClient client([] { QCoreApplication::processEvents(); });
     for (auto _ : state) {
         QTemporaryDir dir;
-        test::FakeRunHost host;
+        standin::FakeRunHost host;
         for (int c = 0; c < kCards; ++c)
             host.cardLines << directory.CardUrl(
                 QStringLiteral("/moscow/firm/%1").arg(70000000 + c));
@@ -129,8 +129,9 @@ void BM_Harvest(benchmark::State& state) {
         }
         gSequence.clear();
         for (const auto& request : requests) {
-            const QString origin = request.host == test::StandInHost::Site ? directory.SiteAddress()
-                                                                           : directory.ApiBase();
+            const QString origin = request.host == standin::StandInHost::Site
+                                       ? directory.SiteAddress()
+                                       : directory.ApiBase();
             gSequence << origin + QString::fromUtf8(request.request.target);
         }
         state.counters["cpu_ms_per_1000_reviews"] =

@@ -20,14 +20,14 @@
 
 #include "net/CookieStore.h"
 #include "net/HttpClient.h"
-#include "tests/support/LoopbackServer.h"
+#include "standin/LoopbackServer.h"
 
 namespace {
 
 using quillorn::HttpClient;
-using quillorn::test::HttpRequest;
-using quillorn::test::HttpResponse;
-using quillorn::test::LoopbackServer;
+using quillorn::standin::HttpRequest;
+using quillorn::standin::HttpResponse;
+using quillorn::standin::LoopbackServer;
 
 constexpr qsizetype kBigBody = 64 * 1024 * 1024;
 constexpr int kSmallGets = 1000;

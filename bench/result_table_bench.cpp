@@ -7,6 +7,8 @@
 #include "platform/Clock.h"
 #include "platform/LocaleServices.h"
 #include "platform/LogSink.h"
+#include "standin/PinnedLocale.h"
+#include "standin/TestClock.h"
 
 #include <fcntl.h>
 #include <unistd.h>
@@ -58,8 +60,8 @@ std::vector<ReviewRecord> Reviews() {
 
 struct Fixture {
     QTemporaryDir dir;
-    PinnedLocale locale;
-    TestClock clock{1};
+    standin::PinnedLocale locale;
+    standin::TestClock clock{1};
     MemoryLogSink sink;
     CardProfile profile = Profile();
     std::vector<ReviewRecord> reviews = Reviews();

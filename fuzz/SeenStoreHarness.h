@@ -18,6 +18,7 @@
 #include "platform/Errors.h"
 #include "platform/LocaleServices.h"
 #include "platform/LogSink.h"
+#include "standin/TestClock.h"
 
 namespace quillorn::fuzz {
 
@@ -50,7 +51,7 @@ inline QString CheckSeenStore(const QByteArray& input, const LocaleServices& loc
         return QStringLiteral("cannot write the scratch IdsDB.dat");
 
     MemoryLogSink sink;
-    TestClock clock;
+    standin::TestClock clock;
     const AppDir dir(ScratchFolder().path());
     RunLog log(sink, locale, clock, dir);
     SeenReviewStore store(locale, log, dir);

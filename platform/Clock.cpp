@@ -15,14 +15,8 @@ std::uint32_t SystemClock::Tick() {
 void SystemClock::Sleep(std::uint32_t ms) {
     timespec request{static_cast<time_t>(ms / 1000), static_cast<long>(ms % 1000) * 1'000'000L};
     timespec remaining{};
-    while (nanosleep(&request, &remaining) != 0) request = remaining;  // resume after a signal
-}
-
-void TestClock::Sleep(std::uint32_t ms) {
-    now_ += ms;
-    totalSlept_ += ms;
-    ++sleepCount_;
-    if (OnSleep) OnSleep(ms);
+    while (nanosleep(&request, &remaining) != 0)
+        request = remaining;  // resume after a signal
 }
 
 }  // namespace quillorn

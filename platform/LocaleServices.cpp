@@ -62,21 +62,4 @@ int SystemLocale::CompareIgnoringCase(const QString& a, const QString& b) const 
     return QString::compare(a, b, Qt::CaseInsensitive);
 }
 
-PinnedLocale::PinnedLocale()
-    : PinnedLocale(QStringLiteral("dd.MM.yyyy"), QStringLiteral("H:mm:ss"), QStringLiteral(",")) {}
-
-PinnedLocale::PinnedLocale(QString dateFormat, QString timeFormat, QString decimalSeparator)
-    : dateFormat_(std::move(dateFormat)),
-      timeFormat_(std::move(timeFormat)),
-      decimalSeparator_(std::move(decimalSeparator)),
-      now_(QDate(2024, 3, 5), QTime(14, 7, 9)) {}
-
-QString PinnedLocale::FormatTimeStamp(const QDateTime& local) const {
-    return FormatTimeStampWith(QLocale::c(), local, dateFormat_, timeFormat_);
-}
-
-int PinnedLocale::CompareIgnoringCase(const QString& a, const QString& b) const {
-    return QString::compare(a, b, Qt::CaseInsensitive);
-}
-
 }  // namespace quillorn

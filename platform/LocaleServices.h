@@ -1,6 +1,6 @@
 // The user's regional conventions a run depends on: the local date and time and its time stamp
 // text, the decimal separator and the case-insensitive comparison. SystemLocale reads them from the
-// system locale; tests use PinnedLocale, whose formats and clock they fix.
+// system locale; under test, a locale with fixed formats and a set clock stands in.
 #pragma once
 
 #include <QCollator>
@@ -29,7 +29,7 @@ public:
     QString TimeStamp() const { return FormatTimeStamp(LocalNow()); }
 };
 
-// Shared by the two implementations: the time stamp from a date format and a time format, with
+// Shared by every implementation: the time stamp from a date format and a time format, with
 // the names of months and days (where the formats use them) from locale.
 QString FormatTimeStampWith(const QLocale& locale, const QDateTime& local,
                             const QString& dateFormat, const QString& timeFormat);
@@ -58,28 +58,6 @@ private:
     QString decimalSeparator_;
     QLocale locale_;
     QCollator collator_;
-};
-
-// Fixed formats (by default "dd.MM.yyyy", "H:mm:ss" and ",") and a clock the test sets.
-// Comparison by Unicode case folding, the same on every machine.
-class PinnedLocale final : public LocaleServices {
-public:
-    PinnedLocale();
-    PinnedLocale(QString dateFormat, QString timeFormat, QString decimalSeparator);
-
-    QDateTime LocalNow() const override { return now_; }
-    QString FormatTimeStamp(const QDateTime& local) const override;
-    QString DecimalSeparator() const override { return decimalSeparator_; }
-    int CompareIgnoringCase(const QString& a, const QString& b) const override;
-
-    void SetNow(const QDateTime& local) { now_ = local; }
-    void AdvanceSeconds(qint64 seconds) { now_ = now_.addSecs(seconds); }
-
-private:
-    QString dateFormat_;
-    QString timeFormat_;
-    QString decimalSeparator_;
-    QDateTime now_;
 };
 
 }  // namespace quillorn

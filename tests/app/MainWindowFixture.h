@@ -21,6 +21,8 @@
 #include "output/XlsxSpreadsheetApp.h"
 #include "platform/Clock.h"
 #include "platform/LocaleServices.h"
+#include "standin/PinnedLocale.h"
+#include "standin/TestClock.h"
 #include "tests/app/AppTestSupport.h"
 
 // Readable failures for the geometry checks.
@@ -43,10 +45,10 @@ protected:
         MainWindowSetup setup;
         setup.dir = AppDir(dir.isEmpty() ? tmp.path() : dir);
         setup.endpoints = endpoints;
-        auto testClock = std::make_unique<TestClock>();
+        auto testClock = std::make_unique<standin::TestClock>();
         clock = testClock.get();
         setup.clock = std::move(testClock);
-        auto pinned = std::make_unique<PinnedLocale>();
+        auto pinned = std::make_unique<standin::PinnedLocale>();
         locale = pinned.get();
         setup.locale = std::move(pinned);
         auto area = std::make_unique<FakeNotificationArea>();
@@ -105,8 +107,8 @@ protected:
 
     QTemporaryDir tmp;
     ModalBoxWatcher boxes;
-    TestClock* clock = nullptr;
-    PinnedLocale* locale = nullptr;
+    standin::TestClock* clock = nullptr;
+    standin::PinnedLocale* locale = nullptr;
     FakeNotificationArea* tray = nullptr;
     RecordingOpener* opener = nullptr;
     int endedWith = -1;

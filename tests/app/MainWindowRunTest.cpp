@@ -9,11 +9,16 @@
 
 #include "app/RepeatTimer.h"
 #include "frontend/TerminationSignals.h"
+#include "standin/StandInDirectory.h"
 #include "tests/app/MainWindowFixture.h"
-#include "tests/support/StandInDirectory.h"
 
 namespace quillorn::test {
 namespace {
+
+using standin::StandInCard;
+using standin::StandInDirectory;
+using standin::StandInReview;
+using standin::StandInUser;
 
 StandInCard Card(const QString& branch, int reviews) {
     StandInCard card;

@@ -3,12 +3,12 @@
 #include <gtest/gtest.h>
 
 #include "platform/Errors.h"
-#include "tests/support/StandInPages.h"
+#include "standin/StandInPages.h"
 
 namespace quillorn {
 namespace {
 
-using test::StandInCard;
+using standin::StandInCard;
 
 class CardPageReaderTest : public ::testing::Test {
 protected:
@@ -26,13 +26,14 @@ protected:
         return card;
     }
     static CardPage Read(const StandInCard& card, const QString& separator = QStringLiteral(",")) {
-        return CardPageReader(separator).Read(QString::fromUtf8(test::CardPageHtml(card)));
+        return CardPageReader(separator).Read(QString::fromUtf8(standin::CardPageHtml(card)));
     }
     // A page whose state's profile data is the given JSON object text.
     static QString PageWithProfileData(const QByteArray& data) {
         const QByteArray state = R"({"data":{"entity":{"profile":{"5":{"data":)" + data + "}}}}}";
         return QString::fromUtf8("<script>var initialState = JSON.parse('" +
-                                 test::ScriptStringLiteral(state) + "');\nvar x = {a:1};</script>");
+                                 standin::ScriptStringLiteral(state) +
+                                 "');\nvar x = {a:1};</script>");
     }
     static QString CityOf(const QByteArray& admDiv) {
         return CardPageReader(QStringLiteral(","))
@@ -73,7 +74,7 @@ TEST_F(CardPageReaderTest, PageWithoutStateYieldsKeyAndBranchWithAnEmptyProfile)
     StandInCard card = Card();
     card.hasState = false;
     // The branch id marker still has to be somewhere in the page.
-    const QString html = QString::fromUtf8(test::CardPageHtml(card)) +
+    const QString html = QString::fromUtf8(standin::CardPageHtml(card)) +
                          QStringLiteral(R"(<i data-x='"entity":{"profile":{"70000001":1}'></i>)");
     const CardPage page = CardPageReader(QStringLiteral(",")).Read(html);
     EXPECT_EQ(page.ReviewApiKey, QStringLiteral("k-123"));

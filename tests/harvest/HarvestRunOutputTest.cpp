@@ -19,17 +19,19 @@
 #include "output/XlsxSpreadsheetApp.h"
 #include "platform/Clock.h"
 #include "platform/LocaleServices.h"
-#include "tests/harvest/FakeRunHost.h"
+#include "standin/FakeRunHost.h"
+#include "standin/PinnedLocale.h"
+#include "standin/StandInDirectory.h"
+#include "standin/TestClock.h"
 #include "tests/support/FileSizeLimit.h"
 #include "tests/support/ProcessLocale.h"
-#include "tests/support/StandInDirectory.h"
 #include "tests/support/XlsxReader.h"
 
 namespace quillorn {
 namespace {
 
-using test::StandInCard;
-using test::StandInReview;
+using standin::StandInCard;
+using standin::StandInReview;
 
 class RecordingOpener final : public DesktopOpener {
 public:
@@ -86,13 +88,13 @@ protected:
 
     QTemporaryDir tmp;
     AppDir dir{tmp.path()};
-    test::StandInDirectory directory;
+    standin::StandInDirectory directory;
     Endpoints endpoints = directory.MakeEndpoints();
-    test::FakeRunHost host;
+    standin::FakeRunHost host;
     HttpClient client;
-    TestClock clock;
-    PinnedLocale locale;
-    test::HookedLogSink sink;
+    standin::TestClock clock;
+    standin::PinnedLocale locale;
+    standin::HookedLogSink sink;
     RunLog log{sink, locale, clock, dir};
     StopFlag stop;
     XlsxSpreadsheetApp spreadsheet{locale.DecimalSeparator(), tmp.path()};

@@ -21,16 +21,18 @@
 #include "platform/LocaleServices.h"
 #include "platform/LockedFile.h"
 #include "platform/TextEncoding.h"
-#include "tests/harvest/FakeRunHost.h"
-#include "tests/support/StandInDirectory.h"
+#include "standin/FakeRunHost.h"
+#include "standin/PinnedLocale.h"
+#include "standin/StandInDirectory.h"
+#include "standin/TestClock.h"
 #include "tests/support/TinyproxyFixture.h"
 
 namespace quillorn {
 namespace {
 
-using test::StandInCard;
-using test::StandInDirectory;
-using test::StandInReview;
+using standin::StandInCard;
+using standin::StandInDirectory;
+using standin::StandInReview;
 
 class RecordingOpener final : public DesktopOpener {
 public:
@@ -52,7 +54,7 @@ StandInCard Romashka() {
     first.text = QStringLiteral("Вкусно\r\n\tи \"быстро\"");
     first.dateCreated = QStringLiteral("2023-05-17T10:20:30+03:00");
     first.likes = 2;
-    first.user = test::StandInUser{QStringLiteral("u1"), QStringLiteral("Иван"), 3};
+    first.user = standin::StandInUser{QStringLiteral("u1"), QStringLiteral("Иван"), 3};
     first.officialAnswer = QStringLiteral("Спасибо!");
     StandInReview second;
     second.id = QStringLiteral("a2");
@@ -164,7 +166,7 @@ protected:
     int ApiRequests() const {
         int count = 0;
         for (const auto& request : directory.Requests())
-            count += request.host == test::StandInHost::Api ? 1 : 0;
+            count += request.host == standin::StandInHost::Api ? 1 : 0;
         return count;
     }
 
@@ -172,17 +174,17 @@ protected:
     AppDir dir{tmp.path()};
     StandInDirectory directory;
     Endpoints endpoints = directory.MakeEndpoints();
-    test::FakeRunHost host;
+    standin::FakeRunHost host;
     // The client's own pumps while it waits on the network, apart from the run's.
     std::function<void()> onClientPump;
     HttpClient client{[this] {
         if (onClientPump)
             onClientPump();
     }};
-    TestClock clock;
-    PinnedLocale locale;
+    standin::TestClock clock;
+    standin::PinnedLocale locale;
     const QString stamp = locale.TimeStamp();
-    test::HookedLogSink sink;
+    standin::HookedLogSink sink;
     RunLog log{sink, locale, clock, dir};
     StopFlag stop;
     XlsxSpreadsheetApp spreadsheet{locale.DecimalSeparator(), tmp.path()};
@@ -370,7 +372,7 @@ TEST_F(HarvestRunTest, InternalErrorEndsOneCardsFeedAndTheRunGoesOn) {
     const QString quiet = directory.AddCard(Quiet());
     directory.ScriptFeed(
         QStringLiteral("902"), 50,
-        StandInDirectory::Json(test::ErrorJson(500, QStringLiteral("Internal error"))));
+        StandInDirectory::Json(standin::ErrorJson(500, QStringLiteral("Internal error"))));
     host.cardLines = {big, quiet};
 
     run.Run();
@@ -389,7 +391,7 @@ TEST_F(HarvestRunTest, InternalErrorEndsOneCardsFeedAndTheRunGoesOn) {
 TEST_F(HarvestRunTest, TooManyRequestsPausesAMinuteFromWhenThePauseBegan) {
     const QString quiet = directory.AddCard(Quiet());
     directory.ScriptCardPage(Quiet().path,
-                             test::HttpResponse::Status(429, "Too Many Requests", "slow down"));
+                             standin::HttpResponse::Status(429, "Too Many Requests", "slow down"));
     host.cardLines = {quiet};
     host.intervalSeconds = 61;  // measured from the start of the pause, not from its end
     std::uint64_t waited = 0;
@@ -422,7 +424,7 @@ TEST_F(HarvestRunTest, StopAtTheStartOfACardAttempt) {
 TEST_F(HarvestRunTest, StopRightAfterACardPageArrived) {
     StandInCard card = Romashka();
     const QString url = directory.AddCard(card);
-    test::HttpResponse slow = test::HttpResponse::Text(test::CardPageHtml(card));
+    standin::HttpResponse slow = standin::HttpResponse::Text(standin::CardPageHtml(card));
     slow.delayMs = 700;  // the client pumps while it waits
     directory.ScriptCardPage(card.path, slow);
     host.cardLines = {url};
@@ -458,8 +460,8 @@ TEST_F(HarvestRunTest, StopBeforeAFeedPageKeepsThePendingPerCardRow) {
 TEST_F(HarvestRunTest, StopWhileAFeedPageIsRequestedLeavesItsReviews) {
     StandInCard card = Romashka();
     host.cardLines = {directory.AddCard(card)};
-    test::HttpResponse slow =
-        StandInDirectory::Json(test::FeedPageJson(card, 0, 50, directory.ApiBase()));
+    standin::HttpResponse slow =
+        StandInDirectory::Json(standin::FeedPageJson(card, 0, 50, directory.ApiBase()));
     slow.delayMs = 700;
     directory.ScriptFeed(card.branchId, 0, slow);
     onClientPump = [&] {
@@ -476,8 +478,8 @@ TEST_F(HarvestRunTest, ClosingDuringAStalledRequestEndsTheRunAsStopped) {
     const StandInCard card = Big(QStringLiteral("830"), 120);
     host.vertical = false;
     host.cardLines = {directory.AddCard(card)};
-    directory.ScriptFeed(card.branchId, 50, test::HttpResponse::Stall());
-    client.SetReadTimeoutMs(5000);  // unabandoned, the stall would end as a failed page
+    directory.ScriptFeed(card.branchId, 50, standin::HttpResponse::Stall());
+    client.SetLimits({.readTimeoutMs = 5000});  // unabandoned, the stall would end as a failed page
     onClientPump = [&] {
         if (ApiRequests() == 2)
             stop.RequestAbort();
@@ -515,7 +517,7 @@ TEST_F(HarvestRunTest, StopDuringTheIntervalStillSendsThatCardsRequest) {
 TEST_F(HarvestRunTest, StopEndsTheTooManyRequestsPauseWithinOneStep) {
     const QString quiet = directory.AddCard(Quiet());
     directory.ScriptCardPage(Quiet().path,
-                             test::HttpResponse::Status(429, "Too Many Requests", "slow down"));
+                             standin::HttpResponse::Status(429, "Too Many Requests", "slow down"));
     host.cardLines = {quiet};
     clock.OnSleep = [&](std::uint32_t ms) {
         if (ms == 10)
@@ -671,7 +673,7 @@ TEST_F(HarvestRunTest, FolderHeldByAnotherRunOnlyShowsTheBox) {
     EXPECT_EQ(sink.Lines(), QStringList{"the last run's log"});
     EXPECT_EQ(QDir(tmp.path()).entryList(QDir::Files), QStringList({"IdsDB.dat", "proxy.txt"}));
     EXPECT_EQ(Bytes(QStringLiteral("IdsDB.dat")), QByteArray("x\r\n"));
-    EXPECT_TRUE(client.ProxyServer().isEmpty());
+    EXPECT_TRUE(client.Proxy().server.isEmpty());
     EXPECT_TRUE(directory.Requests().empty());
 }
 

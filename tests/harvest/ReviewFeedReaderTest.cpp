@@ -18,15 +18,17 @@
 #include "platform/Errors.h"
 #include "platform/LocaleServices.h"
 #include "platform/LogSink.h"
+#include "standin/PinnedLocale.h"
+#include "standin/StandInDirectory.h"
+#include "standin/TestClock.h"
 #include "tests/support/FileSizeLimit.h"
-#include "tests/support/StandInDirectory.h"
 
 namespace quillorn {
 namespace {
 
-using test::StandInCard;
-using test::StandInDirectory;
-using test::StandInReview;
+using standin::StandInCard;
+using standin::StandInDirectory;
+using standin::StandInReview;
 
 StandInCard CardWithReviews(const QString& branch, int count) {
     StandInCard card;
@@ -37,7 +39,8 @@ StandInCard CardWithReviews(const QString& branch, int count) {
         StandInReview review;
         review.id = QStringLiteral("r%1-%2").arg(branch).arg(i);
         review.text = QStringLiteral("Отзыв №%1").arg(i);
-        review.user = test::StandInUser{QStringLiteral("u%1").arg(i), QStringLiteral("Автор"), i};
+        review.user =
+            standin::StandInUser{QStringLiteral("u%1").arg(i), QStringLiteral("Автор"), i};
         card.reviews << review;
     }
     return card;
@@ -91,8 +94,8 @@ protected:
     StandInDirectory directory;
     Endpoints endpoints = directory.MakeEndpoints();
     HttpClient client;
-    TestClock clock;
-    PinnedLocale locale;
+    standin::TestClock clock;
+    standin::PinnedLocale locale;
     const QString stamp = locale.TimeStamp();
     MemoryLogSink sink;
     RunLog log{sink, locale, clock, dir};
@@ -160,8 +163,9 @@ TEST_F(ReviewFeedReaderTest, SkipsReviewsTakenBeforeWithOnlyTheSkipLine) {
 
 TEST_F(ReviewFeedReaderTest, ErrorAnswerIsLoggedAndThePageAskedAgain) {
     directory.AddCard(CardWithReviews(QStringLiteral("11"), 2));
-    directory.ScriptFeed(QStringLiteral("11"), 0,
-                         StandInDirectory::Json(test::ErrorJson(400, QStringLiteral("Bad key"))));
+    directory.ScriptFeed(
+        QStringLiteral("11"), 0,
+        StandInDirectory::Json(standin::ErrorJson(400, QStringLiteral("Bad key"))));
     EXPECT_EQ(Read(QStringLiteral("11")), FeedEnd::Finished);
     EXPECT_EQ(Messages(), QStringList({": Загружаем отзывы, страница 1", ": ERROR_Bad key",
                                        ": Загружаем отзывы, страница 1"}));
@@ -172,7 +176,7 @@ TEST_F(ReviewFeedReaderTest, InternalErrorEndsTheFeed) {
     directory.AddCard(CardWithReviews(QStringLiteral("12"), 120));
     directory.ScriptFeed(
         QStringLiteral("12"), 50,
-        StandInDirectory::Json(test::ErrorJson(500, QStringLiteral("Internal error"))));
+        StandInDirectory::Json(standin::ErrorJson(500, QStringLiteral("Internal error"))));
     EXPECT_EQ(Read(QStringLiteral("12")), FeedEnd::Finished);
     EXPECT_EQ(directory.RequestLines(), QStringList({FeedLine("12", 0), FeedLine("12", 50)}));
     EXPECT_EQ(Messages().mid(2),
@@ -183,11 +187,11 @@ TEST_F(ReviewFeedReaderTest, InternalErrorEndsTheFeed) {
 TEST_F(ReviewFeedReaderTest, PageWithoutReviewsEndsTheFeedWhateverItAnnounces) {
     // A null next_link announces a further page, on every page: the first empty one ends it.
     StandInCard nulls = CardWithReviews(QStringLiteral("13"), 120);
-    nulls.lastNextLink = test::LastNextLink::NullOnEveryPage;
+    nulls.lastNextLink = standin::LastNextLink::NullOnEveryPage;
     directory.AddCard(nulls);
     // A sentinel: a feed that went on past its end stops here.
-    const test::HttpResponse internalError =
-        StandInDirectory::Json(test::ErrorJson(500, QStringLiteral("Internal error")));
+    const standin::HttpResponse internalError =
+        StandInDirectory::Json(standin::ErrorJson(500, QStringLiteral("Internal error")));
     directory.ScriptFeed(QStringLiteral("13"), 250, internalError);
     EXPECT_EQ(Read(QStringLiteral("13")), FeedEnd::Finished);
     EXPECT_EQ(directory.RequestLines(), QStringList({FeedLine("13", 0), FeedLine("13", 50),
@@ -196,7 +200,7 @@ TEST_F(ReviewFeedReaderTest, PageWithoutReviewsEndsTheFeedWhateverItAnnounces) {
 
     // An answer without a "reviews" array ends it too.
     StandInCard noArray = CardWithReviews(QStringLiteral("16"), 60);
-    noArray.lastNextLink = test::LastNextLink::NullOnEveryPage;
+    noArray.lastNextLink = standin::LastNextLink::NullOnEveryPage;
     directory.AddCard(noArray);
     directory.ScriptFeed(QStringLiteral("16"), 50,
                          StandInDirectory::Json(R"({"meta":{"code":200,"next_link":null}})"));
@@ -207,7 +211,7 @@ TEST_F(ReviewFeedReaderTest, PageWithoutReviewsEndsTheFeedWhateverItAnnounces) {
 
     // An empty next_link ends the feed on a page with reviews.
     StandInCard empty = CardWithReviews(QStringLiteral("17"), 10);
-    empty.lastNextLink = test::LastNextLink::Empty;
+    empty.lastNextLink = standin::LastNextLink::Empty;
     directory.AddCard(empty);
     directory.ClearRequests();
     EXPECT_EQ(Read(QStringLiteral("17")), FeedEnd::Finished);
@@ -218,7 +222,7 @@ TEST_F(ReviewFeedReaderTest, PageWithoutReviewsEndsTheFeedWhateverItAnnounces) {
 TEST_F(ReviewFeedReaderTest, FirstPageFailingTwentyTimesEndsTheFeed) {
     directory.AddCard(CardWithReviews(QStringLiteral("14"), 5));
     directory.ScriptFeed(QStringLiteral("14"), -1,
-                         test::HttpResponse::Status(503, "Service Unavailable"), 20);
+                         standin::HttpResponse::Status(503, "Service Unavailable"), 20);
     EXPECT_EQ(Read(QStringLiteral("14")), FeedEnd::Finished);
     EXPECT_EQ(directory.Requests().size(), 20u);
     EXPECT_EQ(Messages().filter(QStringLiteral(": ERROR_HTTP/1.1 503 Service Unavailable")).size(),
@@ -229,8 +233,8 @@ TEST_F(ReviewFeedReaderTest, FirstPageFailingTwentyTimesEndsTheFeed) {
 
 TEST_F(ReviewFeedReaderTest, LaterPageFailingAWholeSeriesEndsTheFeedToo) {
     directory.AddCard(CardWithReviews(QStringLiteral("15"), 120));
-    directory.ScriptFeed(QStringLiteral("15"), 50, test::HttpResponse::Status(502, "Bad Gateway"),
-                         25);
+    directory.ScriptFeed(QStringLiteral("15"), 50,
+                         standin::HttpResponse::Status(502, "Bad Gateway"), 25);
     EXPECT_EQ(Read(QStringLiteral("15")), FeedEnd::Finished);
     const QStringList lines = directory.RequestLines();
     ASSERT_EQ(lines.size(), 21);  // page 1, then one series of 20 for page 2, and no more

@@ -11,16 +11,16 @@
 
 #include "net/CookieStore.h"
 #include "net/HttpClient.h"
-#include "tests/support/LoopbackServer.h"
+#include "standin/LoopbackServer.h"
 
 namespace quillorn {
 namespace {
 
-using test::AnswerOnce;
-using test::HttpRequest;
-using test::HttpResponse;
-using test::LoopbackServer;
-using test::ScriptStep;
+using standin::AnswerOnce;
+using standin::HttpRequest;
+using standin::HttpResponse;
+using standin::LoopbackServer;
+using standin::ScriptStep;
 
 class HttpClientTest : public ::testing::Test {
 protected:
@@ -38,8 +38,8 @@ protected:
 
 TEST_F(HttpClientTest, ComposesTheGetWithItsHeadersInOrderAndNothingElse) {
     server.SetHandler([](const HttpRequest&) { return HttpResponse::Text("ok"); });
-    client.SetUserAgent(QStringLiteral("Agent/1.0"));
-    client.SetAcceptLanguage(QStringLiteral("ru-RU,ru;q=0.8"));
+    client.SetHeaders({.userAgent = QStringLiteral("Agent/1.0"),
+                       .acceptLanguage = QStringLiteral("ru-RU,ru;q=0.8")});
 
     client.Get(Url(QStringLiteral("/2.0/branches/7/reviews?limit=50&q=%D0%B0%20x")));
 
@@ -299,9 +299,9 @@ TEST_F(HttpClientTest, ReadsABodyThatEndsWithTheConnection) {
 
 TEST_F(HttpClientTest, RefusesABodyCutOffWithoutTheTlsPeersCloseNotify) {
     const auto cutAfter = [](QByteArray answer) {
-        return test::ConnectionScript{ScriptStep::ReadRequest(),
-                                      ScriptStep::Send(std::move(answer)),
-                                      ScriptStep::CloseWithoutNotify()};
+        return standin::ConnectionScript{ScriptStep::ReadRequest(),
+                                         ScriptStep::Send(std::move(answer)),
+                                         ScriptStep::CloseWithoutNotify()};
     };
     server.AddScript(cutAfter("HTTP/1.1 200 OK\r\n\r\nthe first half"));
     server.AddScript(cutAfter("HTTP/1.1 503 Busy\r\n\r\ntry la"));
@@ -382,7 +382,7 @@ TEST_F(HttpClientTest, RejectsHostileAnswers) {
 }
 
 TEST_F(HttpClientTest, CapsTheBodyOfEndlessAndOversizedAnswers) {
-    client.SetMaxBodyBytes(64 * 1024);
+    client.SetLimits({.maxBodyBytes = 64 * 1024});
     QByteArray endless = "HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n";
     for (int i = 0; i < 200; ++i)
         endless += "400\r\n" + QByteArray(1024, 'z') + "\r\n";
@@ -407,7 +407,7 @@ TEST_F(HttpClientTest, CapsTheBodyOfEndlessAndOversizedAnswers) {
 TEST_F(HttpClientTest, GivesUpOnAStalledServerWhileServicingTheWindow) {
     int pumps = 0;
     client.SetEventPump([&] { ++pumps; });
-    client.SetReadTimeoutMs(700);
+    client.SetLimits({.readTimeoutMs = 700});
     server.AddScript({ScriptStep::ReadRequest(),
                       ScriptStep::Send("HTTP/1.1 200 OK\r\nContent-Length: 10\r\n\r\nabc"),
                       ScriptStep::Stall()});
@@ -430,8 +430,7 @@ TEST_F(HttpClientTest, EndsARequestThatOutlastsItsDeadlineHoweverBytesTrickle) {
                       ScriptStep::SendSlowly(QByteArray(60, 'b'), 1, 40)});
     LoopbackServer silent;
     silent.AddScript({ScriptStep::Stall()});
-    client.SetReadTimeoutMs(5000);
-    client.SetRequestDeadlineMs(600);
+    client.SetLimits({.readTimeoutMs = 5000, .requestDeadlineMs = 600});
 
     for (const QString& url : {Url(QStringLiteral("/head")), Url(QStringLiteral("/body")),
                                QStringLiteral("https://127.0.0.1:%1/").arg(silent.Port())}) {
@@ -455,7 +454,7 @@ TEST_F(HttpClientTest, AbandonsAStalledRequestRightAfterThePumpThatAsksForIt) {
                       ScriptStep::Send("HTTP/1.1 200 OK\r\nContent-Length: 10\r\n\r\nabc"),
                       ScriptStep::Stall()});
     server.SetHandler([](const HttpRequest&) { return HttpResponse::Text("fresh"); });
-    client.SetReadTimeoutMs(5000);  // a check that is never asked ends in a time-out instead
+    client.SetLimits({.readTimeoutMs = 5000});  // a check that is never asked ends in a time-out instead
     int pumps = 0;
     bool closing = false;
     client.SetEventPump([&] { closing = ++pumps == 3; });
@@ -512,7 +511,7 @@ TEST_F(HttpClientTest, GivesUpConnectingInTimeWhileServicingTheWindow) {
     }
     int pumps = 0;
     client.SetEventPump([&] { ++pumps; });
-    client.SetConnectTimeoutMs(600);
+    client.SetLimits({.connectTimeoutMs = 600});
 
     try {
         client.Get(QStringLiteral("http://127.0.0.1:%1/").arg(ntohs(address.sin_port)));

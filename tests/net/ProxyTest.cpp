@@ -8,17 +8,17 @@
 
 #include "net/HttpClient.h"
 #include "net/RequestSettings.h"
-#include "tests/support/LoopbackServer.h"
+#include "standin/LoopbackServer.h"
 #include "tests/support/TinyproxyFixture.h"
 
 namespace quillorn {
 namespace {
 
-using test::AnswerOnce;
-using test::HttpRequest;
-using test::HttpResponse;
-using test::LoopbackServer;
-using test::ScriptStep;
+using standin::AnswerOnce;
+using standin::HttpRequest;
+using standin::HttpResponse;
+using standin::LoopbackServer;
+using standin::ScriptStep;
 using test::TinyproxyFixture;
 
 class ProxyTest : public ::testing::Test {
@@ -132,13 +132,12 @@ TEST(ProxyTunnelRequestTest, CarriesItsHeadersInOrderAndFailsWithTheProxysStatus
     fakeProxy.AddScript(
         AnswerOnce("HTTP/1.1 403 Forbidden by policy\r\nContent-Length: 6\r\n\r\ndenied", false));
     HttpClient client;
-    client.SetUserAgent(QStringLiteral("Agent/2"));
-    client.SetAcceptLanguage(QStringLiteral("ru"));
-    client.SetProxyServer(QStringLiteral("127.0.0.1"));
-    client.SetProxyPort(fakeProxy.Port());
-    client.SetProxyUsername(QStringLiteral("us\u00E9r"));
-    client.SetProxyPassword(QStringLiteral("p:w"));
-    client.SetBasicAuthentication(true);
+    client.SetHeaders({.userAgent = QStringLiteral("Agent/2"), .acceptLanguage = QStringLiteral("ru")});
+    client.SetProxy({.server = QStringLiteral("127.0.0.1"),
+                     .port = fakeProxy.Port(),
+                     .username = QStringLiteral("us\u00E9r"),
+                     .password = QStringLiteral("p:w"),
+                     .basicAuthentication = true});
 
     try {
         client.Get(QStringLiteral("https://directory.example:8443/firm/1"));
@@ -168,11 +167,11 @@ TEST(ProxyTunnelRequestTest, SendsHttpWithTheAbsoluteUrlAndHonoursProxyConnectio
         return response;
     });
     HttpClient client;
-    client.SetProxyServer(QStringLiteral("127.0.0.1"));
-    client.SetProxyPort(fakeProxy.Port());
-    client.SetProxyUsername(QStringLiteral("u"));
-    client.SetProxyPassword(QStringLiteral("p"));
-    client.SetBasicAuthentication(true);
+    client.SetProxy({.server = QStringLiteral("127.0.0.1"),
+                     .port = fakeProxy.Port(),
+                     .username = QStringLiteral("u"),
+                     .password = QStringLiteral("p"),
+                     .basicAuthentication = true});
 
     EXPECT_EQ(client.Get(QStringLiteral("http://site.example/a?b=%41")),
               QStringLiteral("via proxy"));

@@ -8,6 +8,8 @@
 #include "platform/Clock.h"
 #include "platform/LocaleServices.h"
 #include "platform/LogSink.h"
+#include "standin/PinnedLocale.h"
+#include "standin/TestClock.h"
 #include "tests/support/FileSizeLimit.h"
 
 #include <gtest/gtest.h>
@@ -36,8 +38,8 @@ protected:
 
     QTemporaryDir temp;
     AppDir dir{temp.path()};
-    PinnedLocale locale;
-    TestClock clock{1234};
+    standin::PinnedLocale locale;
+    standin::TestClock clock{1234};
     MemoryLogSink sink;
     RunLog log{sink, locale, clock, dir};
 };

@@ -5,12 +5,13 @@
 #include "fuzz/SeedCorpus.h"
 #include "fuzz/SeenStoreHarness.h"
 #include "platform/LocaleServices.h"
+#include "standin/PinnedLocale.h"
 
 namespace quillorn {
 namespace {
 
 TEST(SeenStoreCorpusTest, EverySavedInputLoadsBackAfterASave) {
-    const PinnedLocale pinned;
+    const standin::PinnedLocale pinned;
     const SystemLocale system;
     const QStringList names = fuzz::SeedNames(QStringLiteral("seen_store_fuzzer"));
     ASSERT_GE(names.size(), 4);

@@ -1,4 +1,5 @@
 #include "platform/Clock.h"
+#include "standin/TestClock.h"
 
 #include <gtest/gtest.h>
 
@@ -6,7 +7,7 @@ namespace quillorn {
 namespace {
 
 TEST(ClockTest, TestClockSleepsInVirtualTimeAndWraps) {
-    TestClock clock(0xFFFFFF00u);
+    standin::TestClock clock(0xFFFFFF00u);
     std::uint32_t seen = 0;
     clock.OnSleep = [&](std::uint32_t ms) { seen += ms; };
     clock.Sleep(0x200);

@@ -1,4 +1,5 @@
 #include "platform/LocaleServices.h"
+#include "standin/PinnedLocale.h"
 
 #include <gtest/gtest.h>
 
@@ -6,7 +7,7 @@ namespace quillorn {
 namespace {
 
 TEST(LocaleServicesTest, StampIsDateSpaceTimeAndTheDateAloneAtExactMidnight) {
-    const PinnedLocale locale;
+    const standin::PinnedLocale locale;
     const QDate day(2025, 12, 31);
     EXPECT_EQ(locale.FormatTimeStamp(QDateTime(day, QTime(9, 5, 7))), "31.12.2025 9:05:07");
     EXPECT_EQ(locale.FormatTimeStamp(QDateTime(day, QTime(0, 0, 0, 500))), "31.12.2025");
@@ -29,7 +30,7 @@ TEST(LocaleServicesTest, TimeZoneIsRemovedFromTheLongTimeFormat) {
 }
 
 TEST(LocaleServicesTest, ComparisonIgnoresCaseAndIsAConsistentOrder) {
-    const PinnedLocale pinned;
+    const standin::PinnedLocale pinned;
     const SystemLocale system;
     for (const LocaleServices* locale : {static_cast<const LocaleServices*>(&pinned),
                                          static_cast<const LocaleServices*>(&system)}) {

@@ -4,7 +4,7 @@
 #include <QProcess>
 #include <QProcessEnvironment>
 
-#include "tests/support/StandInPages.h"
+#include "standin/StandInPages.h"
 
 namespace quillorn {
 namespace {
@@ -31,8 +31,8 @@ protected:
         return {probe.exitCode(), probe.readAllStandardOutput(), probe.readAllStandardError()};
     }
 
-    static test::StandInCard Card() {
-        test::StandInCard card;
+    static standin::StandInCard Card() {
+        standin::StandInCard card;
         card.branchId = QStringLiteral("70000001");
         card.key = QStringLiteral("k-1");
         card.name = QStringLiteral("Кафе\t\"Ромашка\"\nна углу");
@@ -43,7 +43,7 @@ protected:
 };
 
 TEST_F(ProbeCardTest, PrintsEveryFieldOnItsOwnLine) {
-    const Outcome outcome = Run(test::CardPageHtml(Card()));
+    const Outcome outcome = Run(standin::CardPageHtml(Card()));
     EXPECT_EQ(outcome.exitCode, 0);
     EXPECT_EQ(QString::fromUtf8(outcome.out),
               QStringLiteral("key\tk-1\nbranch\t70000001\nname\tКафе\\t\"Ромашка\"\\nна углу\n"
@@ -51,14 +51,14 @@ TEST_F(ProbeCardTest, PrintsEveryFieldOnItsOwnLine) {
 }
 
 TEST_F(ProbeCardTest, RatingTakesTheMachinesDecimalSeparator) {
-    const Outcome outcome = Run(test::CardPageHtml(Card()), QStringLiteral("ru_RU.UTF-8"));
+    const Outcome outcome = Run(standin::CardPageHtml(Card()), QStringLiteral("ru_RU.UTF-8"));
     EXPECT_TRUE(outcome.out.contains("\nrating\t4,7\n")) << outcome.out.constData();
 }
 
 TEST_F(ProbeCardTest, PageWithoutBranchIdPrintsTheReason) {
-    test::StandInCard card = Card();
+    standin::StandInCard card = Card();
     card.branchId.clear();
-    const Outcome outcome = Run(test::CardPageHtml(card));
+    const Outcome outcome = Run(standin::CardPageHtml(card));
     EXPECT_EQ(outcome.exitCode, 1);
     EXPECT_TRUE(outcome.out.isEmpty());
     EXPECT_EQ(outcome.err, QByteArray("Broken\n"));

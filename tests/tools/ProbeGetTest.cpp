@@ -3,14 +3,14 @@
 
 #include <QProcess>
 
-#include "tests/support/LoopbackServer.h"
+#include "standin/LoopbackServer.h"
 
 namespace quillorn {
 namespace {
 
-using test::HttpRequest;
-using test::HttpResponse;
-using test::LoopbackServer;
+using standin::HttpRequest;
+using standin::HttpResponse;
+using standin::LoopbackServer;
 
 struct ProbeRun {
     int exitCode = -1;

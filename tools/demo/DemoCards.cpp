@@ -22,23 +22,23 @@ const QStringList kNames = {
     QStringLiteral("Екатерина"),
 };
 
-test::StandInReview Review(const QString& branch, int i, const QDateTime& newest) {
-    test::StandInReview review;
+standin::StandInReview Review(const QString& branch, int i, const QDateTime& newest) {
+    standin::StandInReview review;
     review.id = QStringLiteral("demo-%1-%2").arg(branch).arg(i);
     review.text = kPraise[i % kPraise.size()];
     review.dateCreated = newest.addSecs(-3600LL * 7 * i).toString(Qt::ISODate);
     review.rating = 5 - (i % 4 == 3 ? 2 : i % 2);
     review.likes = i % 5;
     if (i % 6 != 5) {
-        review.user = test::StandInUser{QStringLiteral("demo-user-%1").arg(i % 40),
-                                        kNames[i % kNames.size()], 1 + i % 17};
+        review.user = standin::StandInUser{QStringLiteral("demo-user-%1").arg(i % 40),
+                                           kNames[i % kNames.size()], 1 + i % 17};
     }
     return review;
 }
 
-test::StandInCard Card(const QString& path, const QString& branch, const QString& name,
-                       const QString& address, const QString& city) {
-    test::StandInCard card;
+standin::StandInCard Card(const QString& path, const QString& branch, const QString& name,
+                          const QString& address, const QString& city) {
+    standin::StandInCard card;
     card.path = path;
     card.branchId = branch;
     card.key = QStringLiteral("demo-key-") + branch;
@@ -50,10 +50,10 @@ test::StandInCard Card(const QString& path, const QString& branch, const QString
 
 }  // namespace
 
-QList<test::StandInCard> DemoCards() {
+QList<standin::StandInCard> DemoCards() {
     const QDateTime newest(QDate(2026, 11, 30), QTime(18, 45), Qt::OffsetFromUTC, 3 * 3600);
 
-    test::StandInCard cafe =
+    standin::StandInCard cafe =
         Card(QStringLiteral("/rostov/firm/70000001000000101"), QStringLiteral("70000001000000101"),
              QStringLiteral("Кафе \"Донская кухня\""), QStringLiteral("Большая Садовая, 47"),
              QStringLiteral("Ростов-на-Дону"));
@@ -62,25 +62,25 @@ QList<test::StandInCard> DemoCards() {
     for (int i = 0; i < 120; ++i)
         cafe.reviews << Review(cafe.branchId, i, newest);
 
-    test::StandInCard salon =
+    standin::StandInCard salon =
         Card(QStringLiteral("/rostov/firm/70000001000000202"), QStringLiteral("70000001000000202"),
              QStringLiteral("Салон красоты Лира"), QStringLiteral("Пушкинская, 12"),
              QStringLiteral("Ростов-на-Дону"));
     salon.generalRating = QStringLiteral("4.9");
     salon.ratingCount = QStringLiteral("57");
     for (int i = 0; i < 7; ++i) {
-        test::StandInReview review = Review(salon.branchId, i, newest.addDays(-2));
+        standin::StandInReview review = Review(salon.branchId, i, newest.addDays(-2));
         review.officialAnswer = QStringLiteral("Спасибо за отзыв! Ждём вас снова.");
         salon.reviews << review;
     }
 
-    test::StandInCard shop = Card(QStringLiteral("/taganrog/firm/70000001000000303"),
-                                  QStringLiteral("70000001000000303"), QStringLiteral("Хозтовары"),
-                                  QStringLiteral("Петровская, 3"), QStringLiteral("Таганрог"));
+    standin::StandInCard shop = Card(
+        QStringLiteral("/taganrog/firm/70000001000000303"), QStringLiteral("70000001000000303"),
+        QStringLiteral("Хозтовары"), QStringLiteral("Петровская, 3"), QStringLiteral("Таганрог"));
     shop.generalRating = QStringLiteral("0");
     shop.ratingCount = QStringLiteral("0");
 
-    QList<test::StandInCard> cards = {cafe, salon, shop};
+    QList<standin::StandInCard> cards = {cafe, salon, shop};
     const struct {
         const char* branch;
         const char* name;
@@ -93,7 +93,7 @@ QList<test::StandInCard> DemoCards() {
     };
     for (const auto& firm : small) {
         const QString branch = QString::fromLatin1(firm.branch);
-        test::StandInCard card =
+        standin::StandInCard card =
             Card(QStringLiteral("/rostov/firm/") + branch, branch, QString::fromUtf8(firm.name),
                  QString::fromUtf8(firm.address), QStringLiteral("Ростов-на-Дону"));
         for (int i = 0; i < firm.reviews; ++i)

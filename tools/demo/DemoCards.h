@@ -5,10 +5,10 @@
 
 #include <QList>
 
-#include "tests/support/StandInPages.h"
+#include "standin/StandInPages.h"
 
 namespace quillorn::demo {
 
-QList<test::StandInCard> DemoCards();
+QList<standin::StandInCard> DemoCards();
 
 }  // namespace quillorn::demo

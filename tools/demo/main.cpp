@@ -14,11 +14,11 @@
 #include <QTimer>
 #include <cstdio>
 
-#include "frontend/CardListFile.h"
 #include "app/ErrorReport.h"
 #include "app/MainWindow.h"
+#include "frontend/CardListFile.h"
 #include "frontend/TerminationSignals.h"
-#include "tests/support/StandInDirectory.h"
+#include "standin/StandInDirectory.h"
 #include "tools/demo/DemoCards.h"
 
 namespace {
@@ -51,9 +51,9 @@ int main(int argc, char* argv[]) {
     QApplication::setApplicationName(QStringLiteral("Quillorn"));
     QApplication::setQuitOnLastWindowClosed(false);
 
-    quillorn::test::StandInDirectory directory;
+    quillorn::standin::StandInDirectory directory;
     QStringList urls;
-    for (const quillorn::test::StandInCard& card : quillorn::demo::DemoCards())
+    for (const quillorn::standin::StandInCard& card : quillorn::demo::DemoCards())
         urls << directory.AddCard(card);
 
     const QString folder = QCoreApplication::applicationDirPath() + QStringLiteral("/demo");

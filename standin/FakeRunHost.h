@@ -1,6 +1,6 @@
 // A headless stand-in for the main window: the controls a run reads are plain fields, and every
-// call that acts on the window is recorded in order, so tests can check what a run did to it. And
-// a log panel with a hook on every line.
+// call that acts on the window is recorded in order, so a caller can check what a run did to it.
+// And a log panel with a hook on every line.
 #pragma once
 
 #include <QString>
@@ -11,7 +11,7 @@
 #include "harvest/RunHost.h"
 #include "platform/LogSink.h"
 
-namespace quillorn::test {
+namespace quillorn::standin {
 
 class FakeRunHost final : public RunHost {
 public:
@@ -106,4 +106,4 @@ private:
     QStringList lines_;
 };
 
-}  // namespace quillorn::test
+}  // namespace quillorn::standin

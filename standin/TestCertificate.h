@@ -1,11 +1,11 @@
-// A self-signed certificate and its private key, made at test time with OpenSSL, for the loopback
+// A self-signed certificate and its private key, made at run time with OpenSSL, for the loopback
 // TLS servers. Made once per process; the client never verifies it, curl is run with -k.
 #pragma once
 
 #include <QByteArray>
 #include <QString>
 
-namespace quillorn::test {
+namespace quillorn::standin {
 
 struct TestCertificate {
     QByteArray certificatePem;
@@ -18,4 +18,4 @@ struct TestCertificate {
     QString WriteTo(const QString& dir) const;
 };
 
-}  // namespace quillorn::test
+}  // namespace quillorn::standin

@@ -1,4 +1,4 @@
-#include "tests/support/LoopbackServer.h"
+#include "standin/LoopbackServer.h"
 
 #include <arpa/inet.h>
 #include <netinet/in.h>
@@ -17,9 +17,9 @@
 #include <optional>
 #include <stdexcept>
 
-#include "tests/support/TestCertificate.h"
+#include "standin/TestCertificate.h"
 
-namespace quillorn::test {
+namespace quillorn::standin {
 namespace {
 
 constexpr int kSliceMs = 50;             // how often a waiting thread looks at the stop flag
@@ -578,4 +578,4 @@ HttpResponse LoopbackServer::Answer(const HttpRequest& request) {
     return handler_(request);
 }
 
-}  // namespace quillorn::test
+}  // namespace quillorn::standin

@@ -13,10 +13,10 @@
 #include <vector>
 
 #include "harvest/Endpoints.h"
-#include "tests/support/LoopbackServer.h"
-#include "tests/support/StandInPages.h"
+#include "standin/LoopbackServer.h"
+#include "standin/StandInPages.h"
 
-namespace quillorn::test {
+namespace quillorn::standin {
 
 enum class StandInHost { Site, Api };
 
@@ -95,4 +95,4 @@ private:
     LoopbackServer api_{LoopbackServer::Transport::Tls};
 };
 
-}  // namespace quillorn::test
+}  // namespace quillorn::standin

@@ -1,11 +1,11 @@
 // A real HTTP/1.1 server on 127.0.0.1 (port 0, picked by the system), plain or TLS with the test
-// certificate, for tests that need a peer. Every accepted connection runs in its own thread and is
-// driven either by a script of raw steps (the next script queued when it is accepted) or by the
-// request handler, which answers each request of a keep-alive connection. Every request is recorded
-// with its raw head and the connection it came on.
+// certificate, for the tests, benchmarks and demo that need a peer. Every accepted connection runs
+// in its own thread and is driven either by a script of raw steps (the next script queued when it
+// is accepted) or by the request handler, which answers each request of a keep-alive connection.
+// Every request is recorded with its raw head and the connection it came on.
 //
 // The handler runs on a server thread; calls are serialised, so a handler needs no lock of its own
-// for state only it touches (read such state from the test after the client call returned).
+// for state only it touches (read such state from the caller after the client call returned).
 #pragma once
 
 #include <QByteArray>
@@ -23,7 +23,7 @@
 
 struct ssl_ctx_st;  // OpenSSL's SSL_CTX
 
-namespace quillorn::test {
+namespace quillorn::standin {
 
 using HeaderList = QList<QPair<QByteArray, QByteArray>>;
 
@@ -163,4 +163,4 @@ private:
     RequestHandler handler_;
 };
 
-}  // namespace quillorn::test
+}  // namespace quillorn::standin

@@ -9,7 +9,7 @@
 #include <QString>
 #include <optional>
 
-namespace quillorn::test {
+namespace quillorn::standin {
 
 struct StandInUser {
     QString id;
@@ -77,4 +77,4 @@ QByteArray ErrorJson(int code, const QString& message);
 // JSON string literal of text: quotes, backslashes and control characters escaped.
 QByteArray JsonString(const QString& text);
 
-}  // namespace quillorn::test
+}  // namespace quillorn::standin

@@ -1,6 +1,6 @@
-#include "tests/support/StandInPages.h"
+#include "standin/StandInPages.h"
 
-namespace quillorn::test {
+namespace quillorn::standin {
 
 QByteArray JsonString(const QString& text) {
     QString out = QStringLiteral("\"");
@@ -167,4 +167,4 @@ QByteArray ErrorJson(int code, const QString& message) {
            ",\"error\":{\"type\":\"error\",\"message\":" + JsonString(message) + "}}}";
 }
 
-}  // namespace quillorn::test
+}  // namespace quillorn::standin

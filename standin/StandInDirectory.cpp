@@ -1,8 +1,8 @@
-#include "tests/support/StandInDirectory.h"
+#include "standin/StandInDirectory.h"
 
 #include <utility>
 
-namespace quillorn::test {
+namespace quillorn::standin {
 
 namespace {
 
@@ -155,4 +155,4 @@ HttpResponse StandInDirectory::AnswerApi(const HttpRequest& request) {
     return Json(FeedPageJson(cardsByPath_.value(*path_), entry.offset, 50, ApiBase()));
 }
 
-}  // namespace quillorn::test
+}  // namespace quillorn::standin

@@ -1,4 +1,4 @@
-#include "tests/support/TestCertificate.h"
+#include "standin/TestCertificate.h"
 
 #include <openssl/bio.h>
 #include <openssl/evp.h>
@@ -10,7 +10,7 @@
 #include <memory>
 #include <stdexcept>
 
-namespace quillorn::test {
+namespace quillorn::standin {
 namespace {
 
 struct KeyFree {
@@ -97,4 +97,4 @@ QString TestCertificate::WriteTo(const QString& dir) const {
     return certPath;
 }
 
-}  // namespace quillorn::test
+}  // namespace quillorn::standin
