@@ -20,6 +20,7 @@
 #include "frontend/StartupRefusals.h"
 #include "harvest/HarvestRun.h"
 #include "net/HttpClient.h"
+#include "net/TlsContext.h"
 #include "output/DesktopOpener.h"
 #include "output/RunLog.h"
 #include "output/SpreadsheetApp.h"
@@ -111,7 +112,7 @@ MainWindowSetup::MainWindowSetup()
       notificationArea(std::make_unique<SystemNotificationArea>()),
       spreadsheet(std::make_unique<XlsxSpreadsheetApp>(locale->DecimalSeparator())),
       opener(std::make_unique<DesktopServicesOpener>()),
-      tlsAvailable(&TlsLibraryAvailable),
+      tlsAvailable(&TlsAvailable),
       endProcess([](int code) { ::_exit(code); }) {}
 MainWindowSetup::~MainWindowSetup() = default;
 MainWindowSetup::MainWindowSetup(MainWindowSetup&&) noexcept = default;

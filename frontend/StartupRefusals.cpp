@@ -1,9 +1,5 @@
 #include "frontend/StartupRefusals.h"
 
-#include <openssl/ssl.h>
-
-#include <memory>
-
 namespace quillorn {
 
 namespace {
@@ -35,14 +31,6 @@ std::optional<QString> StartupRefusal(const QString& appDir, bool tlsAvailable) 
                kLineBreak + CommonEnding();
     }
     return std::nullopt;
-}
-
-bool TlsLibraryAvailable() {
-    if (OPENSSL_init_ssl(0, nullptr) != 1)
-        return false;
-    const std::unique_ptr<SSL_CTX, decltype(&SSL_CTX_free)> context(
-        SSL_CTX_new(TLS_client_method()), &SSL_CTX_free);
-    return context != nullptr;
 }
 
 }  // namespace quillorn

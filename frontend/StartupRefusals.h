@@ -12,10 +12,7 @@ inline constexpr const char* kRefusalCaption = "Внимание!";
 
 // appDir is the executable's directory with its trailing separator. The archive test is on the
 // letters "Rar$" (case matters); the temporary-folder test on a directory named temp in any letter
-// case ("/tmp/" is not one).
+// case ("/tmp/" is not one). tlsAvailable is what net's TlsAvailable() says.
 std::optional<QString> StartupRefusal(const QString& appDir, bool tlsAvailable);
-
-// Whether OpenSSL's TLS library can be initialised and give a client context.
-bool TlsLibraryAvailable();
 
 }  // namespace quillorn

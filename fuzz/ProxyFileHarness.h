@@ -139,7 +139,7 @@ inline QString CheckProxyFile(const QByteArray& bytes) {
                 .arg(Shown(proxy.portText), failure.Message());
         const QString expected =
             QStringLiteral("''%1'' is not a valid integer value").arg(proxy.portText);
-        if (failure.Message() != expected || client.ProxyServer() != proxy.host)
+        if (failure.Message() != expected || client.Proxy().server != proxy.host)
             return QStringLiteral("port %1 refused with %2")
                 .arg(Shown(proxy.portText), Shown(failure.Message()));
         return {};
@@ -147,10 +147,11 @@ inline QString CheckProxyFile(const QByteArray& bytes) {
     if (!port)
         return QStringLiteral("port %1 taken as %2")
             .arg(Shown(proxy.portText))
-            .arg(client.ProxyPort());
-    if (!setup.proxyApplied || client.ProxyPort() != *port || client.ProxyServer() != proxy.host ||
-        client.ProxyUsername() != proxy.login || client.ProxyPassword() != proxy.password ||
-        client.BasicAuthentication() == proxy.login.isEmpty())
+            .arg(client.Proxy().port);
+    const ProxySettings& held = client.Proxy();
+    if (!setup.proxyApplied || held.port != *port || held.server != proxy.host ||
+        held.username != proxy.login || held.password != proxy.password ||
+        held.basicAuthentication == proxy.login.isEmpty())
         return QStringLiteral("the client does not hold the proxy of ") + Shown(*line);
     // The log line may show the password's first five characters, never more.
     const QString message = setup.logMessage;

@@ -80,6 +80,7 @@ class HttpClient::Impl {
 public:
     explicit Impl(EventPump pump) : transport_(wait_) {
         wait_.pump = std::move(pump);
+        SetLimits(limits_);
         IgnoreBrokenPipes();
     }
 
@@ -92,15 +93,19 @@ public:
         return cookies_.CookiesFor(QUrl(url));
     }
 
-    QString accept_ = QLatin1String(kDefaultAccept);
-    QString userAgent_;
-    QString acceptLanguage_;
-    QString proxyServer_;
-    int proxyPort_ = 0;
-    QString proxyUsername_;
-    QString proxyPassword_;
-    bool basicAuthentication_ = false;
-    std::int64_t maxBody_ = kDefaultMaxBodyBytes;
+    void SetLimits(const RequestLimits& limits) {
+        // The reader of an open connection holds the old cap.
+        if (limits.maxBodyBytes != limits_.maxBodyBytes)
+            Close();
+        limits_ = limits;
+        wait_.connectTimeoutMs = limits.connectTimeoutMs;
+        wait_.readTimeoutMs = limits.readTimeoutMs;
+        wait_.requestDeadlineMs = limits.requestDeadlineMs;
+    }
+
+    RequestHeaders headers_;
+    ProxySettings proxy_;
+    RequestLimits limits_;
     WaitSettings wait_;
     int responseCode_ = -1;
     QString responseText_;
@@ -129,19 +134,19 @@ private:
 
 ConnectionKey HttpClient::Impl::KeyFor(const Url& url) const {
     ConnectionKey key;
-    if (proxyServer_.isEmpty()) {
+    if (proxy_.server.isEmpty()) {
         key.host = url.host;
         key.port = url.port;
         key.tls = url.https;
         return key;
     }
-    if (proxyPort_ < 1 || proxyPort_ > 65535)
-        throw Failure(QStringLiteral("Invalid proxy port %1").arg(proxyPort_));
+    if (proxy_.port < 1 || proxy_.port > 65535)
+        throw Failure(QStringLiteral("Invalid proxy port %1").arg(proxy_.port));
     key.viaProxy = true;
-    key.host = QUrl::toAce(proxyServer_);
+    key.host = QUrl::toAce(proxy_.server);
     if (key.host.isEmpty())
-        key.host = proxyServer_.toLatin1();
-    key.port = proxyPort_;
+        key.host = proxy_.server.toLatin1();
+    key.port = proxy_.port;
     if (url.https) {
         key.tls = true;
         key.tunnel = url.Authority();
@@ -151,10 +156,10 @@ ConnectionKey HttpClient::Impl::KeyFor(const Url& url) const {
 }
 
 QByteArray HttpClient::Impl::ProxyAuthorization() const {
-    if (!basicAuthentication_)
+    if (!proxy_.basicAuthentication)
         return {};
     return "Basic " +
-           CredentialBytes(proxyUsername_ + QLatin1Char(':') + proxyPassword_).toBase64();
+           CredentialBytes(proxy_.username + QLatin1Char(':') + proxy_.password).toBase64();
 }
 
 void HttpClient::Impl::EnsureConnection(const Url& url) {
@@ -169,7 +174,7 @@ void HttpClient::Impl::EnsureConnection(const Url& url) {
     reused_ = false;
     key_ = key;
     transport_.Connect(key.host, key.port);
-    reader_ = std::make_unique<ResponseReader>(transport_, maxBody_);
+    reader_ = std::make_unique<ResponseReader>(transport_, limits_.maxBodyBytes);
     if (key.viaProxy && key.tls)
         OpenTunnel(url);
     if (key.tls) {
@@ -184,8 +189,8 @@ void HttpClient::Impl::OpenTunnel(const Url& url) {
     AddHeader(request, "Pragma", "no-cache");
     AddHeader(request, "Proxy-Connection", "keep-alive");
     AddHeader(request, "Host", url.HostHeader());
-    AddHeader(request, "Accept", accept_.toUtf8());
-    AddHeader(request, "User-Agent", userAgent_.toUtf8());
+    AddHeader(request, "Accept", headers_.accept.toUtf8());
+    AddHeader(request, "User-Agent", headers_.userAgent.toUtf8());
     AddHeader(request, "Proxy-Authorization", ProxyAuthorization());
     request += "\r\n";
     transport_.Write(request);
@@ -210,9 +215,9 @@ QByteArray HttpClient::Impl::BuildRequest(const Url& url) const {
     const bool plainViaProxy = key_.viaProxy && !url.https;
     QByteArray request = "GET " + (plainViaProxy ? url.Absolute() : url.target) + " HTTP/1.1\r\n";
     AddHeader(request, "Host", url.HostHeader());
-    AddHeader(request, "Accept", accept_.toUtf8());
-    AddHeader(request, "Accept-Language", acceptLanguage_.toUtf8());
-    AddHeader(request, "User-Agent", userAgent_.toUtf8());
+    AddHeader(request, "Accept", headers_.accept.toUtf8());
+    AddHeader(request, "Accept-Language", headers_.acceptLanguage.toUtf8());
+    AddHeader(request, "User-Agent", headers_.userAgent.toUtf8());
     // Only the proxy may read its credentials: never sent to an origin, nor inside a tunnel.
     if (plainViaProxy)
         AddHeader(request, "Proxy-Authorization", ProxyAuthorization());
@@ -363,54 +368,23 @@ QString HttpClient::ResponseText() const {
     return impl_->responseText_;
 }
 
-QString HttpClient::Accept() const {
-    return impl_->accept_;
+const RequestHeaders& HttpClient::Headers() const {
+    return impl_->headers_;
 }
-void HttpClient::SetAccept(const QString& value) {
-    impl_->accept_ = value;
+void HttpClient::SetHeaders(const RequestHeaders& headers) {
+    impl_->headers_ = headers;
 }
-QString HttpClient::UserAgent() const {
-    return impl_->userAgent_;
+const ProxySettings& HttpClient::Proxy() const {
+    return impl_->proxy_;
 }
-void HttpClient::SetUserAgent(const QString& value) {
-    impl_->userAgent_ = value;
+void HttpClient::SetProxy(const ProxySettings& proxy) {
+    impl_->proxy_ = proxy;
 }
-QString HttpClient::AcceptLanguage() const {
-    return impl_->acceptLanguage_;
+const RequestLimits& HttpClient::Limits() const {
+    return impl_->limits_;
 }
-void HttpClient::SetAcceptLanguage(const QString& value) {
-    impl_->acceptLanguage_ = value;
-}
-
-QString HttpClient::ProxyServer() const {
-    return impl_->proxyServer_;
-}
-void HttpClient::SetProxyServer(const QString& host) {
-    impl_->proxyServer_ = host;
-}
-int HttpClient::ProxyPort() const {
-    return impl_->proxyPort_;
-}
-void HttpClient::SetProxyPort(int port) {
-    impl_->proxyPort_ = port;
-}
-QString HttpClient::ProxyUsername() const {
-    return impl_->proxyUsername_;
-}
-void HttpClient::SetProxyUsername(const QString& login) {
-    impl_->proxyUsername_ = login;
-}
-QString HttpClient::ProxyPassword() const {
-    return impl_->proxyPassword_;
-}
-void HttpClient::SetProxyPassword(const QString& password) {
-    impl_->proxyPassword_ = password;
-}
-bool HttpClient::BasicAuthentication() const {
-    return impl_->basicAuthentication_;
-}
-void HttpClient::SetBasicAuthentication(bool on) {
-    impl_->basicAuthentication_ = on;
+void HttpClient::SetLimits(const RequestLimits& limits) {
+    impl_->SetLimits(limits);
 }
 
 void HttpClient::SetEventPump(EventPump pump) {
@@ -419,32 +393,6 @@ void HttpClient::SetEventPump(EventPump pump) {
 void HttpClient::SetAbortCheck(std::function<bool()> check) {
     impl_->wait_.abortCheck = std::move(check);
 }
-int HttpClient::ConnectTimeoutMs() const {
-    return impl_->wait_.connectTimeoutMs;
-}
-void HttpClient::SetConnectTimeoutMs(int ms) {
-    impl_->wait_.connectTimeoutMs = ms;
-}
-int HttpClient::ReadTimeoutMs() const {
-    return impl_->wait_.readTimeoutMs;
-}
-void HttpClient::SetReadTimeoutMs(int ms) {
-    impl_->wait_.readTimeoutMs = ms;
-}
-int HttpClient::RequestDeadlineMs() const {
-    return impl_->wait_.requestDeadlineMs;
-}
-void HttpClient::SetRequestDeadlineMs(int ms) {
-    impl_->wait_.requestDeadlineMs = ms;
-}
-std::int64_t HttpClient::MaxBodyBytes() const {
-    return impl_->maxBody_;
-}
-void HttpClient::SetMaxBodyBytes(std::int64_t bytes) {
-    impl_->maxBody_ = bytes;
-    impl_->Close();  // the reader of an open connection holds the old cap
-}
-
 QList<QNetworkCookie> HttpClient::CookiesFor(const QString& url) const {
     return impl_->CookiesFor(url);
 }

@@ -25,6 +25,7 @@
 #include <functional>
 #include <memory>
 
+#include "net/HttpOptions.h"
 #include "net/HttpStatusError.h"
 #include "platform/EventPump.h"
 
@@ -32,18 +33,8 @@ namespace quillorn {
 
 class HttpClient {
 public:
-    static constexpr const char* kDefaultAccept =
-        "text/html,application/xhtml+xml,application/xml;q=0.9,*/*;q=0.8";
     // A chain may follow 14 redirects; the 15th fails with "Too many redirects".
     static constexpr int kRedirectMaximum = 15;
-    static constexpr int kDefaultConnectTimeoutMs = 120000;
-    // No byte for this long fails the request with "Read timed out".
-    static constexpr int kDefaultReadTimeoutMs = 120000;
-    // A whole GET (connecting, the TLS handshake, the head and the body of every response of its
-    // redirect chain) taking longer than this fails with "Request took too long", however steadily
-    // bytes keep arriving.
-    static constexpr int kDefaultRequestDeadlineMs = 300000;
-    static constexpr std::int64_t kDefaultMaxBodyBytes = 256 * 1024 * 1024;
     static constexpr int kConnectPumpIntervalMs = 125;
     static constexpr int kReadPumpIntervalMs = 250;
 
@@ -71,30 +62,16 @@ public:
     int ResponseCode() const;
     QString ResponseText() const;
 
-    // Request headers.
-    QString Accept() const;
-    void SetAccept(const QString& value);
-    QString UserAgent() const;
-    void SetUserAgent(const QString& value);
-    QString AcceptLanguage() const;
-    void SetAcceptLanguage(const QString& value);
+    // The headers of every request (RequestHeaders), the proxy (ProxySettings), time-outs and the
+    // body cap (RequestLimits): net/HttpOptions.h. New settings apply from the next request on.
+    const RequestHeaders& Headers() const;
+    void SetHeaders(const RequestHeaders& headers);
+    const ProxySettings& Proxy() const;
+    void SetProxy(const ProxySettings& proxy);
+    const RequestLimits& Limits() const;
+    void SetLimits(const RequestLimits& limits);
 
-    // Proxy: an empty server means direct connections. With BasicAuthentication every request to
-    // the proxy (and every CONNECT) carries "Proxy-Authorization: Basic" of login:password, each
-    // character up to U+00FF taken as one byte (others as UTF-8). A request to an origin server,
-    // directly or inside a tunnel, never carries it: only the proxy may see its credentials.
-    QString ProxyServer() const;
-    void SetProxyServer(const QString& host);
-    int ProxyPort() const;
-    void SetProxyPort(int port);
-    QString ProxyUsername() const;
-    void SetProxyUsername(const QString& login);
-    QString ProxyPassword() const;
-    void SetProxyPassword(const QString& password);
-    bool BasicAuthentication() const;
-    void SetBasicAuthentication(bool on);
-
-    // Waiting. The defaults are the production values; tests shorten them.
+    // Waiting.
     void SetEventPump(EventPump pump);
     // Abandoning a request: while a request waits (connecting, the TLS handshake, reading,
     // writing), the check is asked each time the event pump has run. When it returns true the
@@ -102,14 +79,6 @@ public:
     // a Failure; the client is left as after a failure: the connection is reset and the stream
     // form's stream holds what it held before the call. An empty check never aborts.
     void SetAbortCheck(std::function<bool()> check);
-    int ConnectTimeoutMs() const;
-    void SetConnectTimeoutMs(int ms);
-    int ReadTimeoutMs() const;
-    void SetReadTimeoutMs(int ms);
-    int RequestDeadlineMs() const;
-    void SetRequestDeadlineMs(int ms);
-    std::int64_t MaxBodyBytes() const;
-    void SetMaxBodyBytes(std::int64_t bytes);
 
     // The cookies the jar would send to url (diagnostics and tests).
     QList<QNetworkCookie> CookiesFor(const QString& url) const;

@@ -20,18 +20,25 @@ QString ProxyLogMessage(const ProxyLine& proxy) {
 }  // namespace
 
 RequestSetup ApplyRequestSettings(HttpClient& client, const AppDir& dir) {
-    client.SetUserAgent(QLatin1String(kRunUserAgent));
-    client.SetAcceptLanguage(QLatin1String(kRunAcceptLanguage));
+    RequestHeaders headers = client.Headers();
+    headers.userAgent = QLatin1String(kRunUserAgent);
+    headers.acceptLanguage = QLatin1String(kRunAcceptLanguage);
+    client.SetHeaders(headers);
 
     const std::optional<QString> line = ReadProxyLine(dir.FilePath(QStringLiteral("proxy.txt")));
     if (!line)
         return {};  // an earlier run's proxy stays in force
     const ProxyLine proxy = ProxyLine::Parse(*line);
-    client.SetProxyServer(proxy.host);
-    client.SetProxyPort(ParseToolkitInteger(proxy.portText));
-    client.SetProxyUsername(proxy.login);
-    client.SetProxyPassword(proxy.password);
-    client.SetBasicAuthentication(!proxy.login.isEmpty());
+    ProxySettings settings = client.Proxy();
+    // The host is taken before the port is converted: a port that is no integer leaves the new
+    // host with the earlier port and login.
+    settings.server = proxy.host;
+    client.SetProxy(settings);
+    settings.port = ParseToolkitInteger(proxy.portText);
+    settings.username = proxy.login;
+    settings.password = proxy.password;
+    settings.basicAuthentication = !proxy.login.isEmpty();
+    client.SetProxy(settings);
 
     RequestSetup setup;
     setup.proxyApplied = true;

@@ -1,6 +1,7 @@
 #include "frontend/StartupRefusals.h"
 
 #include "app/RepeatTimer.h"
+#include "net/TlsContext.h"
 
 #include <QProcess>
 #include <QThread>
@@ -33,7 +34,7 @@ TEST(StartupRefusalTest, ChecksArchiveThenTemporaryFolderThenTlsLibrary) {
     EXPECT_EQ(StartupRefusal(QStringLiteral("/tmp/q/"), true), std::nullopt);
     EXPECT_EQ(StartupRefusal(QStringLiteral("/home/u/Temporary/tempo/"), true), std::nullopt);
     EXPECT_EQ(StartupRefusal(QStringLiteral("/opt/quillorn/"), false), kNoTls);
-    EXPECT_TRUE(TlsLibraryAvailable());
+    EXPECT_TRUE(TlsAvailable());
 }
 
 class RefusedWindowTest : public MainWindowFixture {};

@@ -30,13 +30,13 @@ TEST_F(RequestSettingsTest, SetsTheRunHeadersAndNoProxyWithoutAFile) {
     const RequestSetup setup = Apply();
 
     EXPECT_FALSE(setup.proxyApplied);
-    EXPECT_EQ(client.UserAgent(),
+    EXPECT_EQ(client.Headers().userAgent,
               QStringLiteral("Mozilla/5.0 (Windows NT 10.0; Win64; x64) AppleWebKit/537.36 "
                              "(KHTML, like Gecko) Chrome/147.0.0.0 Safari/537.36"));
-    EXPECT_EQ(client.AcceptLanguage(), QStringLiteral("ru-RU,ru;q=0.8,en-US;q=0.5,en;q=0.3"));
-    EXPECT_EQ(client.Accept(),
+    EXPECT_EQ(client.Headers().acceptLanguage, QStringLiteral("ru-RU,ru;q=0.8,en-US;q=0.5,en;q=0.3"));
+    EXPECT_EQ(client.Headers().accept,
               QStringLiteral("text/html,application/xhtml+xml,application/xml;q=0.9,*/*;q=0.8"));
-    EXPECT_TRUE(client.ProxyServer().isEmpty());
+    EXPECT_TRUE(client.Proxy().server.isEmpty());
 }
 
 TEST_F(RequestSettingsTest, AppliesHostAndPortWithoutCredentials) {
@@ -46,13 +46,13 @@ TEST_F(RequestSettingsTest, AppliesHostAndPortWithoutCredentials) {
 
     EXPECT_TRUE(setup.proxyApplied);
     EXPECT_EQ(setup.logMessage, QStringLiteral(": Используем прокси 10.1.2.3:8080"));
-    EXPECT_EQ(client.ProxyServer(), QStringLiteral("10.1.2.3"));
-    EXPECT_EQ(client.ProxyPort(), 8080);
-    EXPECT_FALSE(client.BasicAuthentication());
+    EXPECT_EQ(client.Proxy().server, QStringLiteral("10.1.2.3"));
+    EXPECT_EQ(client.Proxy().port, 8080);
+    EXPECT_FALSE(client.Proxy().basicAuthentication);
 
     WriteProxyFile("proxy: 81");  // the conversion takes leading spaces; the log shows them
     EXPECT_EQ(Apply().logMessage, QStringLiteral(": Используем прокси proxy: 81"));
-    EXPECT_EQ(client.ProxyPort(), 81);
+    EXPECT_EQ(client.Proxy().port, 81);
 }
 
 TEST_F(RequestSettingsTest, LogsAtMostFivePasswordCharacters) {
@@ -66,12 +66,12 @@ TEST_F(RequestSettingsTest, LogsAtMostFivePasswordCharacters) {
         WriteProxyFile(line);
         const RequestSetup setup = Apply();
         EXPECT_TRUE(setup.logMessage.endsWith(tail)) << setup.logMessage.toStdString();
-        EXPECT_TRUE(client.BasicAuthentication());
+        EXPECT_TRUE(client.Proxy().basicAuthentication);
     }
     // The first "@" ends the credentials, so the host part starts after it.
-    EXPECT_EQ(client.ProxyServer(), QStringLiteral("x@h"));
-    EXPECT_EQ(client.ProxyUsername(), QStringLiteral("user"));
-    EXPECT_EQ(client.ProxyPassword(), QStringLiteral("p:w"));
+    EXPECT_EQ(client.Proxy().server, QStringLiteral("x@h"));
+    EXPECT_EQ(client.Proxy().username, QStringLiteral("user"));
+    EXPECT_EQ(client.Proxy().password, QStringLiteral("p:w"));
 }
 
 TEST_F(RequestSettingsTest, ALineStartingWithAtHasNoCredentialsWhateverEarlierRunsUsed) {
@@ -82,8 +82,8 @@ TEST_F(RequestSettingsTest, ALineStartingWithAtHasNoCredentialsWhateverEarlierRu
     const RequestSetup setup = Apply();
 
     EXPECT_EQ(setup.logMessage, QStringLiteral(": Используем прокси proxy:3128"));
-    EXPECT_FALSE(client.BasicAuthentication());
-    EXPECT_TRUE(client.ProxyUsername().isEmpty());
+    EXPECT_FALSE(client.Proxy().basicAuthentication);
+    EXPECT_TRUE(client.Proxy().username.isEmpty());
 }
 
 TEST_F(RequestSettingsTest, KeepsAnEarlierProxyWhenTheFileGoesOrHasNoFirstLine) {
@@ -97,24 +97,24 @@ TEST_F(RequestSettingsTest, KeepsAnEarlierProxyWhenTheFileGoesOrHasNoFirstLine) 
     QFile::remove(dir.filePath(QStringLiteral("proxy.txt")));
     EXPECT_FALSE(Apply().proxyApplied);
 
-    EXPECT_EQ(client.ProxyServer(), QStringLiteral("proxy"));
-    EXPECT_EQ(client.ProxyPort(), 3128);
-    EXPECT_TRUE(client.BasicAuthentication());
+    EXPECT_EQ(client.Proxy().server, QStringLiteral("proxy"));
+    EXPECT_EQ(client.Proxy().port, 3128);
+    EXPECT_TRUE(client.Proxy().basicAuthentication);
 }
 
 TEST_F(RequestSettingsTest, ReadsTheFileByItsByteOrderMarkElseAsTheSingleByteCodePage) {
     WriteProxyFile(EncodeText(QStringLiteral("логин:пароль@хост:1"), TextEncoding::Utf16LE, true));
     Apply();
-    EXPECT_EQ(client.ProxyUsername(), QStringLiteral("логин"));
+    EXPECT_EQ(client.Proxy().username, QStringLiteral("логин"));
 
     WriteProxyFile("\xEB\xEE\xE3\xE8\xED:pw@host:2");  // "логин" in Windows-1251
     Apply();
-    EXPECT_EQ(client.ProxyUsername(), QStringLiteral("логин"));
+    EXPECT_EQ(client.Proxy().username, QStringLiteral("логин"));
 
     WriteProxyFile("\xEF\xBB\xBFutf:pw@host:3\n");
     Apply();
-    EXPECT_EQ(client.ProxyUsername(), QStringLiteral("utf"));
-    EXPECT_EQ(client.ProxyPort(), 3);
+    EXPECT_EQ(client.Proxy().username, QStringLiteral("utf"));
+    EXPECT_EQ(client.Proxy().port, 3);
 }
 
 TEST_F(RequestSettingsTest, RaisesTheConversionErrorAfterTakingTheHostOnly) {
@@ -128,10 +128,10 @@ TEST_F(RequestSettingsTest, RaisesTheConversionErrorAfterTakingTheHostOnly) {
     } catch (const Failure& failure) {
         EXPECT_EQ(failure.Message(), QStringLiteral("'''' is not a valid integer value"));
     }
-    EXPECT_EQ(client.ProxyServer(), QStringLiteral("second"));
-    EXPECT_EQ(client.ProxyPort(), 3128);
-    EXPECT_EQ(client.ProxyUsername(), QStringLiteral("u"));
-    EXPECT_TRUE(client.BasicAuthentication());
+    EXPECT_EQ(client.Proxy().server, QStringLiteral("second"));
+    EXPECT_EQ(client.Proxy().port, 3128);
+    EXPECT_EQ(client.Proxy().username, QStringLiteral("u"));
+    EXPECT_TRUE(client.Proxy().basicAuthentication);
 }
 
 TEST_F(RequestSettingsTest, RaisesWhenTheFileExistsButCannotBeRead) {

@@ -34,8 +34,10 @@ int RunGet(const QStringList& args) {
     }
     HttpClient client;
     // The same headers a run sends, so the answer is the one a run would get.
-    client.SetUserAgent(QLatin1String(kRunUserAgent));
-    client.SetAcceptLanguage(QLatin1String(kRunAcceptLanguage));
+    RequestHeaders headers;
+    headers.userAgent = QLatin1String(kRunUserAgent);
+    headers.acceptLanguage = QLatin1String(kRunAcceptLanguage);
+    client.SetHeaders(headers);
     try {
         QByteArray body;
         if (stream) {
