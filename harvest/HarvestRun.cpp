@@ -22,21 +22,11 @@
 #include "platform/Errors.h"
 #include "platform/FolderRunLock.h"
 #include "platform/LocaleServices.h"
+#include "platform/TrimControls.h"
 
 namespace quillorn {
 
 namespace {
-
-// Removes U+0000 to U+0020 at both ends, as the card list's lines are taken.
-QString TrimControls(const QString& text) {
-    qsizetype begin = 0;
-    qsizetype end = text.size();
-    while (begin < end && text.at(begin).unicode() <= 0x20)
-        ++begin;
-    while (end > begin && text.at(end - 1).unicode() <= 0x20)
-        --end;
-    return text.mid(begin, end - begin);
-}
 
 // For the length of a run, closing the window or a termination signal abandons the request in
 // progress; the stop button lets it finish. The client outlives the run, so the check goes again.

@@ -5,23 +5,10 @@
 
 #include "platform/Errors.h"
 #include "platform/TextEncoding.h"
+#include "platform/TrimControls.h"
 
 namespace quillorn {
 namespace {
-
-bool IsTrimmed(QChar c) {
-    return c.unicode() <= 0x20;
-}
-
-QString TrimControls(const QString& text) {
-    qsizetype begin = 0;
-    qsizetype end = text.size();
-    while (begin < end && IsTrimmed(text[begin]))
-        ++begin;
-    while (end > begin && IsTrimmed(text[end - 1]))
-        --end;
-    return text.mid(begin, end - begin);
-}
 
 [[noreturn]] void NotAnInteger(const QString& text) {
     throw Failure(QStringLiteral("''%1'' is not a valid integer value").arg(text));
