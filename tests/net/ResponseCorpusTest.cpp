@@ -2,9 +2,6 @@
 // a fault stays a regression test.
 #include <gtest/gtest.h>
 
-#include <QDir>
-#include <QFile>
-
 #include "fuzz/HttpResponseHarness.h"
 #include "fuzz/SeedCorpus.h"
 #include "fuzz/SetCookieHarness.h"
@@ -13,8 +10,7 @@ namespace quillorn {
 namespace {
 
 QByteArray Seed(const QString& name) {
-    QFile file(QStringLiteral(QUILLORN_SOURCE_DIR "/fuzz/corpus/http_response_fuzzer/") + name);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    return fuzz::Seed(QStringLiteral("http_response_fuzzer"), name);
 }
 
 int Replay(const QByteArray& input) {
@@ -31,8 +27,7 @@ TEST(ResponseCorpusTest, ReadsTheSeedsAsTheResponsesTheyHold) {
 
 // Inputs added by fuzzing runs: under the sanitizers, a fault in any of them fails the suite.
 TEST(ResponseCorpusTest, ReplaysEverySavedInput) {
-    const QDir corpus(QStringLiteral(QUILLORN_SOURCE_DIR "/fuzz/corpus/http_response_fuzzer"));
-    const QStringList names = corpus.entryList(QDir::Files);
+    const QStringList names = fuzz::SeedNames(QStringLiteral("http_response_fuzzer"));
     ASSERT_GE(names.size(), 4);
     for (const QString& name : names)
         Replay(Seed(name));
