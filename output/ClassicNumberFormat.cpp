@@ -1,7 +1,7 @@
 #include "output/ClassicNumberFormat.h"
 
 #include "platform/Errors.h"
-#include "platform/LockedFile.h"
+#include "platform/SystemError.h"
 
 #include <cerrno>
 

@@ -4,6 +4,7 @@
 #include "output/StagingFile.h"
 #include "output/XlsxCellValue.h"
 #include "platform/Errors.h"
+#include "platform/SystemError.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -36,10 +37,6 @@ struct WorkbookDeleter {
     void operator()(lxw_workbook* workbook) const { lxw_workbook_free(workbook); }
 };
 using WorkbookPtr = std::unique_ptr<lxw_workbook, WorkbookDeleter>;
-
-QString SystemErrorText(int error) {
-    return QString::fromLocal8Bit(std::strerror(error));
-}
 
 // Lines of a file ending in CR LF; a lone CR or LF stays inside its line. Holds one line (and one
 // read chunk) in memory at a time.

@@ -9,7 +9,7 @@
 #include <utility>
 
 #include "platform/Errors.h"
-#include "platform/LockedFile.h"
+#include "platform/SystemError.h"
 
 namespace quillorn {
 

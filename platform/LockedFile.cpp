@@ -1,6 +1,7 @@
 #include "platform/LockedFile.h"
 
 #include "platform/Errors.h"
+#include "platform/SystemError.h"
 
 #include <fcntl.h>
 #include <sys/file.h>
@@ -8,16 +9,8 @@
 #include <unistd.h>
 #include <QFile>
 #include <cerrno>
-#include <cstring>
 
 namespace quillorn {
-
-QString SystemErrorText(int errnum) {
-    char buffer[256] = {};
-    // The GNU strerror_r returns its text, which need not be in buffer.
-    const char* text = strerror_r(errnum, buffer, sizeof buffer);
-    return QString::fromLocal8Bit(text);
-}
 
 LockedFile::~LockedFile() {
     Close();

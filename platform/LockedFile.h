@@ -8,9 +8,6 @@
 
 namespace quillorn {
 
-// The system's text for an errno value, e.g. "No space left on device".
-QString SystemErrorText(int errnum);
-
 class LockedFile {
 public:
     enum class Mode {
