@@ -5,7 +5,8 @@
 
 #include <QString>
 #include <algorithm>
-#include <cctype>
+
+#include "platform/HexDigits.h"
 
 namespace quillorn {
 namespace {
@@ -255,7 +256,7 @@ void ResponseReader::ReadChunked(QByteArray& out, qsizetype start) {
     while (true) {
         const QByteArray line = ReadLine(budget).trimmed();
         qsizetype end = 0;
-        while (end < line.size() && std::isxdigit(static_cast<unsigned char>(line[end])))
+        while (end < line.size() && IsHexDigit(static_cast<unsigned char>(line[end])))
             ++end;
         if (end == 0)
             Malformed("bad chunk size");

@@ -4,21 +4,21 @@
 #include <algorithm>
 
 #include "platform/Errors.h"
+#include "platform/HexDigits.h"
 
 namespace quillorn {
 namespace {
 
 // Bytes a request line cannot carry as they are: controls, space, DEL and every non-ASCII byte.
 QByteArray EncodeUnsafe(const QByteArray& bytes) {
-    static const char hex[] = "0123456789ABCDEF";
     QByteArray out;
     out.reserve(bytes.size());
     for (const char c : bytes) {
         const auto b = static_cast<unsigned char>(c);
         if (b <= 0x20 || b >= 0x7F) {
             out += '%';
-            out += hex[b >> 4];
-            out += hex[b & 0x0F];
+            out += UpperHexDigit(b >> 4);
+            out += UpperHexDigit(b);
         } else {
             out += c;
         }
