@@ -1,7 +1,5 @@
 #include "frontend/CardListFile.h"
 
-#include <QFileInfo>
-
 #include "output/LineSplit.h"
 #include "platform/AtomicFile.h"
 
@@ -17,9 +15,10 @@ QString WithCrLfLineEnds(const QString& text) {
 }
 
 std::optional<CardListFile> CardListFile::Load(const QString& path) {
-    if (!QFileInfo::exists(path))
+    const std::optional<QByteArray> bytes = ReadWholeFile(path);
+    if (!bytes)
         return std::nullopt;
-    const DecodedText decoded = DecodeByMark(ReadFileContents(path));
+    const DecodedText decoded = DecodeByMark(*bytes);
     CardListFile file;
     file.text = WithCrLfLineEnds(decoded.text);
     if (file.text.endsWith(QStringLiteral("\r\n")))

@@ -1,6 +1,5 @@
 #include "frontend/IniFile.h"
 
-#include <QFileInfo>
 #include <QRegularExpression>
 #include <cstdint>
 
@@ -52,9 +51,8 @@ IniFile IniFile::FromBytes(const QByteArray& bytes) {
 }
 
 IniFile IniFile::Load(const QString& path) {
-    if (!QFileInfo::exists(path))
-        return {};
-    return FromBytes(ReadFileContents(path));
+    const std::optional<QByteArray> bytes = ReadWholeFile(path);
+    return bytes ? FromBytes(*bytes) : IniFile();
 }
 
 int IniFile::Find(const QString& section, const QString& key, int* endOfSection) const {

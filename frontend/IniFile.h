@@ -18,7 +18,8 @@ public:
     IniFile() = default;
     // The document held by bytes, decoded by its byte-order mark.
     static IniFile FromBytes(const QByteArray& bytes);
-    // The file at path, or an empty document when there is none.
+    // The file at path, or an empty document when there is none; raises Failure when the file is
+    // there but cannot be read.
     static IniFile Load(const QString& path);
 
     std::optional<QString> Value(const QString& section, const QString& key) const;

@@ -1,8 +1,6 @@
 #include "net/ProxyLine.h"
 
-#include <QFile>
-#include <QFileInfo>
-
+#include "platform/AtomicFile.h"
 #include "platform/Errors.h"
 #include "platform/TextEncoding.h"
 #include "platform/TrimControls.h"
@@ -47,15 +45,17 @@ ProxyLine ProxyLine::Parse(const QString& line) {
 }
 
 std::optional<QString> ReadProxyLine(const QString& path) {
-    QFile file(path);
-    if (!QFileInfo::exists(path))
+    std::optional<QByteArray> bytes;
+    try {
+        bytes = ReadWholeFile(path);
+    } catch (const FileReadFailure& failure) {
+        if (failure.FailedStep() != FileReadFailure::Step::Open)
+            throw;
+        throw Failure(QStringLiteral("Cannot open file \"%1\". %2").arg(path, failure.Reason()));
+    }
+    if (!bytes)
         return std::nullopt;
-    if (!file.open(QIODevice::ReadOnly))
-        throw Failure(QStringLiteral("Cannot open file \"%1\". %2").arg(path, file.errorString()));
-    const QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError)
-        throw Failure(QStringLiteral("Cannot read file \"%1\". %2").arg(path, file.errorString()));
-    const QString text = DecodeByMark(bytes).text;
+    const QString text = DecodeByMark(*bytes).text;
     qsizetype end = 0;
     while (end < text.size() && text[end] != QLatin1Char('\r') && text[end] != QLatin1Char('\n'))
         ++end;

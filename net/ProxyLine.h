@@ -19,8 +19,8 @@ struct ProxyLine {
 };
 
 // The first line of proxy.txt (read by its byte-order mark, else as Windows-1251) trimmed of
-// U+0000-U+0020 at both ends; nothing when the file is missing or that line is empty. Raises
-// Failure when the file exists but cannot be read.
+// U+0000-U+0020 at both ends; nothing when no file is there or that line is empty. Raises
+// Failure when the file is there but cannot be read, a link that leads nowhere included.
 std::optional<QString> ReadProxyLine(const QString& path);
 
 // A signed 32-bit integer from text: leading spaces (no other blank), then an optional sign, then

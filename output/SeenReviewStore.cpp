@@ -7,8 +7,6 @@
 #include "platform/LocaleServices.h"
 #include "platform/LockedFile.h"
 
-#include <QFile>
-#include <QFileInfo>
 #include <algorithm>
 
 namespace quillorn {
@@ -26,18 +24,16 @@ void SeenReviewStore::Load() {
     encoding_.reset();
 
     const QString path = FilePath();
-    const QFileInfo info(path);
-    if (!info.exists() && !info.isSymLink())
+    std::optional<QByteArray> bytes;
+    try {
+        bytes = ReadWholeFile(path);
+    } catch (const FileReadFailure& failure) {
+        throw Failure(QStringLiteral("Cannot open file \"%1\". %2").arg(path, failure.Reason()));
+    }
+    if (!bytes)
         return;
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        throw Failure(QStringLiteral("Cannot open file \"%1\". %2").arg(path, file.errorString()));
-    const QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError)
-        throw Failure(QStringLiteral("Cannot open file \"%1\". %2").arg(path, file.errorString()));
-    file.close();
 
-    const DecodedText decoded = DecodeByMark(bytes);
+    const DecodedText decoded = DecodeByMark(*bytes);
     encoding_ = decoded.encoding;
     const QStringList lines = SplitLines(decoded.text);
     // Sorting once instead of inserting line by line keeps a shuffled file of a million ids

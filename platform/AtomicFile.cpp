@@ -2,6 +2,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QSaveFile>
 #include <cerrno>
 
@@ -36,13 +37,22 @@ void ReplaceFileContents(const QString& path, const QByteArray& bytes) {
         throw OutputFailure(FileMessage("write", path, file.errorString()));
 }
 
-QByteArray ReadFileContents(const QString& path) {
+FileReadFailure::FileReadFailure(Step step, QString path, QString reason)
+    : Failure(FileMessage("read", path, reason)),
+      step_(step),
+      path_(std::move(path)),
+      reason_(std::move(reason)) {}
+
+std::optional<QByteArray> ReadWholeFile(const QString& path) {
+    const QFileInfo info(path);
+    if (!info.exists() && !info.isSymLink())
+        return std::nullopt;
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
-        throw Failure(FileMessage("read", path, file.errorString()));
+        throw FileReadFailure(FileReadFailure::Step::Open, path, file.errorString());
     QByteArray bytes = file.readAll();
     if (file.error() != QFileDevice::NoError)
-        throw Failure(FileMessage("read", path, file.errorString()));
+        throw FileReadFailure(FileReadFailure::Step::Read, path, file.errorString());
     return bytes;
 }
 
