@@ -1,0 +1,336 @@
+// quillorn-harvest as the real program, against the stand-in directory on loopback: the files it
+// leaves beside the window's run, its exit statuses, a stop by signal and its repeat.
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+#include <csignal>
+#include <functional>
+#include <optional>
+
+#include "harvest/HarvestRun.h"
+#include "harvest/StopFlag.h"
+#include "net/HttpClient.h"
+#include "output/DesktopOpener.h"
+#include "output/RunLog.h"
+#include "output/WorkbookStep.h"
+#include "output/XlsxSpreadsheetApp.h"
+#include "platform/FolderRunLock.h"
+#include "platform/TextEncoding.h"
+#include "standin/FakeRunHost.h"
+#include "standin/PinnedLocale.h"
+#include "standin/StandInDirectory.h"
+#include "standin/TestClock.h"
+#include "tests/support/FileSizeLimit.h"
+
+namespace quillorn {
+namespace {
+
+using standin::StandInCard;
+using standin::StandInReview;
+
+const QString kRussian = QStringLiteral("ru_RU.UTF-8");
+
+StandInCard Card(const QString& branch, int reviews) {
+    StandInCard card;
+    card.path = QStringLiteral("/firm/") + branch;
+    card.branchId = branch;
+    card.key = QStringLiteral("k") + branch;
+    card.name = QStringLiteral("Кафе \"Донская\"\t") + branch;
+    card.generalRating = QStringLiteral("4.6");
+    for (int i = 0; i < reviews; ++i) {
+        StandInReview review;
+        review.id = QStringLiteral("%1-%2").arg(branch).arg(i);
+        review.text = QStringLiteral("Отзыв %1\nвторая строка").arg(i);
+        card.reviews << review;
+    }
+    return card;
+}
+
+// Signals the program while it runs; an ended one has no id, and 0 would reach this test too.
+void Signal(const QProcess& program, int signal) {
+    const qint64 pid = program.processId();
+    if (pid > 0)
+        ::kill(static_cast<pid_t>(pid), signal);
+}
+
+struct Harvest {
+    int status = -1;  // the exit status; -1 when the program did not end normally
+    QString out;
+    QString err;
+};
+
+QByteArray Bytes(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
+}
+
+QStringList Names(const QString& dir, const QString& pattern) {
+    return QDir(dir).entryList({pattern}, QDir::Files, QDir::Name);
+}
+
+class HeadlessHarvestTest : public ::testing::Test {
+protected:
+    void SetUp() override { ASSERT_TRUE(tmp.isValid()); }
+
+    void WriteCards(const QStringList& urls) const {
+        QFile file(tmp.filePath(QStringLiteral("urls.txt")));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write((urls.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n")).toUtf8());
+    }
+
+    // Runs the program over tmp; onOutput sees standard output as it grows and may signal the
+    // process. Nothing here waits on a clock: a program that never ends fails after ten minutes.
+    Harvest Run(QStringList args, const QString& locale = kRussian,
+                const std::function<void(QProcess&, const QString&)>& onOutput = {}) {
+        QProcess program;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("LANG"), locale);
+        env.insert(QStringLiteral("LC_ALL"), locale);
+        program.setProcessEnvironment(env);
+        args << QStringLiteral("--dir") << tmp.path() << QStringLiteral("--api-base")
+             << directory.ApiBase() << QStringLiteral("--site-base") << directory.SiteAddress();
+        program.start(binary, args);
+        Harvest harvest;
+        if (!program.waitForStarted())
+            return harvest;
+        limit.reset();  // a limit set for the program is not the test's
+        QByteArray out;
+        for (int waits = 0; program.state() != QProcess::NotRunning && waits < 6000; ++waits) {
+            program.waitForReadyRead(100);
+            out += program.readAllStandardOutput();
+            if (onOutput)
+                onOutput(program, QString::fromUtf8(out));
+        }
+        if (!program.waitForFinished(1000))
+            program.kill();
+        out += program.readAllStandardOutput();
+        harvest.out = QString::fromUtf8(out);
+        harvest.err = QString::fromUtf8(program.readAllStandardError());
+        if (program.exitStatus() == QProcess::NormalExit)
+            harvest.status = program.exitCode();
+        return harvest;
+    }
+
+    QString Path(const QString& name) const { return tmp.filePath(name); }
+
+    QTemporaryDir tmp;
+    standin::StandInDirectory directory;
+    std::optional<test::FileSizeLimit> limit;
+    QString binary = QStringLiteral(QUILLORN_BINARY_DIR "/quillorn-harvest");
+};
+
+// The window's run over the same list, in-process with a fake window, as the harvest tests do.
+void WindowRun(const QString& dir, const Endpoints& endpoints, const QStringList& cards,
+               bool vertical, const QString& decimalSeparator) {
+    class NoOpener final : public DesktopOpener {
+        void Open(const QString&) override {}
+    } opener;
+    standin::FakeRunHost host;
+    host.cardLines = cards;
+    host.vertical = vertical;
+    host.noReviewsNoWrites = false;
+    standin::PinnedLocale locale(QStringLiteral("dd.MM.yyyy"), QStringLiteral("H:mm:ss"),
+                                 decimalSeparator);
+    standin::TestClock clock;
+    MemoryLogSink sink;
+    RunLog log(sink, locale, clock, AppDir(dir));
+    HttpClient client;
+    StopFlag stop;
+    XlsxSpreadsheetApp spreadsheet(decimalSeparator, dir);
+    WorkbookStep workbook(log, spreadsheet, opener);
+    HarvestRun(host, client, clock, log, locale, AppDir(dir), endpoints, stop, workbook).Run();
+}
+
+// A file's text with what differs between two runs of the same list replaced: time stamps, the
+// folder and the numbers in file names.
+QString Comparable(const QString& dir, const QString& name) {
+    const QByteArray bytes = Bytes(QDir(dir).filePath(name));
+    QString text = name.endsWith(QStringLiteral(".tab")) || name == QStringLiteral("IdsDB.dat")
+                       ? QString::fromUtf8(bytes)
+                       : DecodeWindows1251(bytes);
+    static const QRegularExpression stamp(QStringLiteral("(^|\n|\t)[0-9][^\t\r\n]*?(?=: |\r)"));
+    static const QRegularExpression numbered(QStringLiteral("(data|log-)-?[0-9]+\\."));
+    return text.replace(stamp, QStringLiteral("\\1<stamp>"))
+        .replace(QDir(dir).absolutePath(), QStringLiteral("<dir>"))
+        .replace(numbered, QStringLiteral("\\1<N>."));
+}
+
+// unzip's listing (-Z1) or one part (-p) of a workbook.
+QByteArray Unzip(const QString& option, const QString& path, const QString& part = {}) {
+    QProcess unzip;
+    QStringList args = {option, path};
+    if (!part.isEmpty())
+        args << part;
+    unzip.start(QStringLiteral("unzip"), args);
+    unzip.waitForFinished();
+    return unzip.readAllStandardOutput();
+}
+
+class SameFilesAsTheWindow : public HeadlessHarvestTest,
+                             public ::testing::WithParamInterface<std::tuple<const char*, bool>> {};
+
+TEST_P(SameFilesAsTheWindow, AndASecondRunDeliversNothingAgain) {
+    const auto [locale, vertical] = GetParam();
+    // Two pages for the first card, none for the second, whose row is kept.
+    const QStringList cards = {directory.AddCard(Card(QStringLiteral("801"), 52)),
+                               directory.AddCard(Card(QStringLiteral("802"), 0))};
+    WriteCards(cards);
+    QTemporaryDir windowDir;
+    WindowRun(windowDir.path(), directory.MakeEndpoints(), cards, vertical,
+              QString::fromLatin1(locale) == kRussian ? QStringLiteral(",") : QStringLiteral("."));
+
+    const Harvest first =
+        Run({vertical ? QStringLiteral("--per-review") : QStringLiteral("--per-card"),
+             QStringLiteral("--keep-empty"), QStringLiteral("--interval"), QStringLiteral("0")},
+            QString::fromLatin1(locale));
+
+    ASSERT_EQ(first.status, 0) << first.err.toStdString() << first.out.toStdString();
+    for (const QString& pattern : {QStringLiteral("data*.tab"), QStringLiteral("log-*.txt"),
+                                   QStringLiteral("IdsDB.dat"), QStringLiteral("IdDates.dat")}) {
+        const QStringList ours = Names(tmp.path(), pattern);
+        const QStringList window = Names(windowDir.path(), pattern);
+        ASSERT_EQ(ours.size(), 1) << pattern.toStdString();
+        ASSERT_EQ(window.size(), 1) << pattern.toStdString();
+        EXPECT_EQ(Comparable(tmp.path(), ours.front()),
+                  Comparable(windowDir.path(), window.front()));
+    }
+    // What the log file holds reached standard output, line by line.
+    const QString log = DecodeWindows1251(Bytes(Path(Names(tmp.path(), "log-*.txt").front())));
+    EXPECT_TRUE(first.out.startsWith(QString(log).replace(QStringLiteral("\r\n"), "\n")));
+    const QString ourBook = Path(Names(tmp.path(), "data*.xlsx").value(0));
+    const QString windowBook =
+        QDir(windowDir.path()).filePath(Names(windowDir.path(), "data*.xlsx").value(0));
+    const QByteArray parts = Unzip(QStringLiteral("-Z1"), ourBook);
+    ASSERT_TRUE(parts.contains("xl/worksheets/sheet1.xml")) << parts.toStdString();
+    ASSERT_EQ(parts, Unzip(QStringLiteral("-Z1"), windowBook));
+    for (const QByteArray& part : parts.split('\n')) {
+        if (!part.isEmpty() && part != "docProps/core.xml") {  // the time it was made
+            EXPECT_EQ(Unzip(QStringLiteral("-p"), ourBook, QString::fromUtf8(part)),
+                      Unzip(QStringLiteral("-p"), windowBook, QString::fromUtf8(part)))
+                << part.toStdString();
+        }
+    }
+
+    const QByteArray store = Bytes(Path(QStringLiteral("IdsDB.dat")));
+    const Harvest second =
+        Run({QStringLiteral("--per-review"), QStringLiteral("--skip-empty"),
+             QStringLiteral("--no-workbook"), QStringLiteral("--interval"), QStringLiteral("0")},
+            QString::fromLatin1(locale));
+    ASSERT_EQ(second.status, 0) << second.err.toStdString();
+    EXPECT_EQ(second.out.count(QStringLiteral("он выгружен ранее")), 52);
+    const QStringList results = Names(tmp.path(), QStringLiteral("data*.tab"));
+    ASSERT_EQ(results.size(), 2);
+    EXPECT_EQ(Names(tmp.path(), QStringLiteral("data*.xlsx")).size(), 1);
+    EXPECT_EQ(Bytes(Path(QStringLiteral("IdsDB.dat"))), store);
+    for (const QString& name : results) {
+        if (!first.out.contains(name))
+            EXPECT_EQ(Bytes(Path(name)).count("\r\n"), 1) << "header only";
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Locales, SameFilesAsTheWindow,
+                         ::testing::Combine(::testing::Values("ru_RU.UTF-8", "C"),
+                                            ::testing::Bool()));
+
+TEST_F(HeadlessHarvestTest, RefusedStartsEndWithStatusTwoAndTouchNothing) {
+    const Harvest usage = Run({QStringLiteral("--per-card"), QStringLiteral("--per-review")});
+    EXPECT_EQ(usage.status, 2);
+    EXPECT_TRUE(usage.err.contains(QStringLiteral("--per-review"))) << usage.err.toStdString();
+    EXPECT_EQ(Run({QStringLiteral("--repeat"), QStringLiteral("0")}).status, 2);
+    EXPECT_EQ(Run({QStringLiteral("--api-base"), QStringLiteral("ftp://x")}).status, 2);
+
+    const Harvest empty = Run({});
+    EXPECT_EQ(empty.status, 2);
+    EXPECT_TRUE(empty.err.contains(QStringLiteral("Карточки не заданы")));
+    EXPECT_TRUE(QDir(tmp.path()).isEmpty());
+
+    WriteCards({directory.AddCard(Card(QStringLiteral("803"), 1))});
+    {
+        const std::optional<FolderRunLock> window = FolderRunLock::TryTake(AppDir(tmp.path()));
+        ASSERT_TRUE(window);
+        const Harvest busy = Run({});
+        EXPECT_EQ(busy.status, 2);
+        EXPECT_TRUE(busy.err.contains(QStringLiteral("another harvest"))) << busy.err.toStdString();
+        EXPECT_EQ(QDir(tmp.path()).entryList(QDir::Files), QStringList{"urls.txt"});
+        EXPECT_TRUE(directory.RequestLines().isEmpty());
+    }
+
+    // Started from a folder named Temp, as the window is refused.
+    ASSERT_TRUE(QDir(tmp.path()).mkdir(QStringLiteral("Temp")));
+    const QString copy = Path(QStringLiteral("Temp/quillorn-harvest"));
+    ASSERT_TRUE(QFile::copy(binary, copy));
+    binary = copy;
+    const Harvest refused = Run({});
+    EXPECT_EQ(refused.status, 2);
+    EXPECT_TRUE(refused.err.contains(QStringLiteral("временной папки")))
+        << refused.err.toStdString();
+    EXPECT_EQ(QDir(tmp.path()).entryList(QDir::Files), QStringList{"urls.txt"});
+}
+
+TEST_F(HeadlessHarvestTest, ResultFileThatCannotBeWrittenEndsWithStatusOne) {
+    WriteCards({directory.AddCard(Card(QStringLiteral("804"), 1))});
+    limit.emplace(1);  // as a full disk would: no file of the program grows past one byte
+
+    const Harvest harvest = Run({});
+
+    EXPECT_EQ(harvest.status, 1) << harvest.err.toStdString();
+    EXPECT_TRUE(harvest.out.contains(QStringLiteral(": Ошибка: Cannot write file")))
+        << harvest.out.toStdString();
+}
+
+TEST_F(HeadlessHarvestTest, SignalMidRunStopsWithRowsAndStoreKept) {
+    const QStringList cards = {directory.AddCard(Card(QStringLiteral("805"), 2)),
+                               directory.AddCard(Card(QStringLiteral("806"), 2)),
+                               directory.AddCard(Card(QStringLiteral("807"), 2))};
+    WriteCards(cards);
+    // The second card's page never comes: the signal must abandon the request.
+    directory.ScriptCardPage(QStringLiteral("/firm/806"), standin::HttpResponse::Stall());
+    bool sent = false;
+
+    const Harvest harvest =
+        Run({QStringLiteral("--interval"), QStringLiteral("0")}, kRussian,
+            [&](QProcess& program, const QString& out) {
+                if (!sent && out.contains(QStringLiteral("страницу ") + cards[1])) {
+                    sent = true;
+                    Signal(program, SIGINT);
+                    // A second one during the clean-up changes nothing.
+                    Signal(program, SIGTERM);
+                }
+            });
+
+    EXPECT_EQ(harvest.status, 130) << harvest.err.toStdString() << harvest.out.toStdString();
+    EXPECT_EQ(Bytes(Path(QStringLiteral("IdsDB.dat"))), "805-0\r\n805-1\r\n");
+    const QStringList results = Names(tmp.path(), QStringLiteral("data*.tab"));
+    ASSERT_EQ(results.size(), 1);
+    EXPECT_EQ(Bytes(Path(results.front())).count("\r\n"), 3);  // header and the first card's two
+    EXPECT_TRUE(Names(tmp.path(), QStringLiteral("log-*.txt")).isEmpty());
+    EXPECT_FALSE(directory.RequestLines().join('\n').contains(QStringLiteral("807")));
+}
+
+TEST_F(HeadlessHarvestTest, RepeatRunsAgainAfterItsMinuteUntilStopped) {
+    WriteCards({directory.AddCard(Card(QStringLiteral("808"), 1))});
+    const QString rearm =
+        QStringLiteral(": Ставим повторный запуск выгрузки на таймер через, минут: 1");
+
+    bool stopped = false;
+
+    const Harvest harvest = Run({QStringLiteral("--repeat"), QStringLiteral("1")}, kRussian,
+                                [&](QProcess& program, const QString& out) {
+                                    if (!stopped && out.count(rearm) == 2) {
+                                        stopped = true;
+                                        Signal(program, SIGTERM);
+                                    }
+                                });
+
+    EXPECT_EQ(harvest.status, 130) << harvest.err.toStdString();
+    EXPECT_EQ(harvest.out.count(QStringLiteral("пропускаем отзыв 808-0")), 1);
+    EXPECT_EQ(Names(tmp.path(), QStringLiteral("data*.tab")).size(), 2);
+    EXPECT_EQ(Names(tmp.path(), QStringLiteral("log-*.txt")).size(), 2);
+}
+
+}  // namespace
+}  // namespace quillorn
