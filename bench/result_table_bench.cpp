@@ -8,6 +8,7 @@
 #include "platform/LocaleServices.h"
 #include "platform/LogSink.h"
 #include "standin/PinnedLocale.h"
+#include "standin/SampleProfile.h"
 #include "standin/TestClock.h"
 
 #include <fcntl.h>
@@ -23,18 +24,6 @@ namespace quillorn {
 namespace {
 
 constexpr int kRows = 100'000;
-
-CardProfile Profile() {
-    CardProfile p;
-    p.BranchId = QStringLiteral("70000001012345678");
-    p.FirmName = QStringLiteral("Кофейня \"Зерно\"");
-    p.City = QStringLiteral("Новосибирск");
-    p.Address = QStringLiteral("Красный проспект, 25");
-    p.Rating = QStringLiteral("4,6");
-    p.RatingCount = QStringLiteral("1287");
-    p.CardUrl = QStringLiteral("https://2gis.ru/novosibirsk/firm/70000001012345678");
-    return p;
-}
 
 std::vector<ReviewRecord> Reviews() {
     std::vector<ReviewRecord> reviews(kRows);
@@ -63,7 +52,7 @@ struct Fixture {
     standin::PinnedLocale locale;
     standin::TestClock clock{1};
     MemoryLogSink sink;
-    CardProfile profile = Profile();
+    CardProfile profile = standin::SampleProfile(QStringLiteral("70000001012345678"));
     std::vector<ReviewRecord> reviews = Reviews();
     std::vector<std::string> rows;  // the bytes of a whole file, row by row
 

@@ -1,5 +1,5 @@
 // What the window tests share: a watcher that records and closes every modal box (so no box can
-// hang a test), a notification area the test clicks, and a desktop opener that only records.
+// hang a test), a notification area the test clicks; the recording desktop opener comes with it.
 #pragma once
 
 #include <QMessageBox>
@@ -9,7 +9,7 @@
 #include <functional>
 
 #include "app/NotificationArea.h"
-#include "output/DesktopOpener.h"
+#include "tests/support/RecordingOpener.h"
 
 namespace quillorn::test {
 
@@ -51,12 +51,6 @@ public:
 
 private:
     bool has_ = false;
-};
-
-class RecordingOpener final : public DesktopOpener {
-public:
-    QStringList opened;
-    void Open(const QString& path) override { opened << path; }
 };
 
 }  // namespace quillorn::test

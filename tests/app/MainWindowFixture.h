@@ -6,14 +6,11 @@
 #include <gtest/gtest.h>
 
 #include <QCheckBox>
-#include <QDir>
-#include <QFile>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QSpinBox>
-#include <QTemporaryDir>
 #include <memory>
 #include <ostream>
 
@@ -24,6 +21,7 @@
 #include "standin/PinnedLocale.h"
 #include "standin/TestClock.h"
 #include "tests/app/AppTestSupport.h"
+#include "tests/support/FolderFixture.h"
 
 // Readable failures for the geometry checks.
 inline void PrintTo(const QRect& r, std::ostream* os) {
@@ -35,10 +33,8 @@ inline void PrintTo(const QPoint& p, std::ostream* os) {
 
 namespace quillorn::test {
 
-class MainWindowFixture : public ::testing::Test {
+class MainWindowFixture : public FolderFixture {
 protected:
-    void SetUp() override { ASSERT_TRUE(tmp.isValid()); }
-
     // The window over dir (the temporary directory when empty), not shown yet.
     MainWindow& MakeForm(const QString& dir = {}, const Endpoints& endpoints = {},
                          bool tlsAvailable = true) {
@@ -81,21 +77,6 @@ protected:
     QSpinBox* Spin(const char* name) const { return Control<QSpinBox>(name); }
     QPushButton* Button(const char* name) const { return Control<QPushButton>(name); }
 
-    QString Path(const QString& name) const { return QDir(tmp.path()).filePath(name); }
-    void Write(const QString& name, const QByteArray& bytes) const {
-        QFile file(Path(name));
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(bytes);
-    }
-    QByteArray Read(const QString& name) const {
-        QFile file(Path(name));
-        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
-    }
-    bool Exists(const QString& name) const { return QFile::exists(Path(name)); }
-    QStringList Files(const QString& pattern) const {
-        return QDir(tmp.path()).entryList({pattern}, QDir::Files, QDir::Name);
-    }
-
     // The log panel's lines with the (pinned) time stamp taken off.
     QStringList Messages() const {
         const QString stamp = locale->TimeStamp();
@@ -105,7 +86,6 @@ protected:
         return messages;
     }
 
-    QTemporaryDir tmp;
     ModalBoxWatcher boxes;
     standin::TestClock* clock = nullptr;
     standin::PinnedLocale* locale = nullptr;

@@ -2,32 +2,18 @@
 
 #include <QDir>
 #include <QFile>
-#include <QTemporaryDir>
 
 #include "frontend/AppSettings.h"
 #include "frontend/CardListFile.h"
 #include "frontend/IniFile.h"
 #include "platform/AtomicFile.h"
 #include "platform/Errors.h"
+#include "tests/support/FolderFixture.h"
 
 namespace quillorn {
 namespace {
 
-class SettingsFilesTest : public ::testing::Test {
-protected:
-    QString Path(const QString& name) const { return QDir(tmp.path()).filePath(name); }
-    void Write(const QString& name, const QByteArray& bytes) const {
-        QFile file(Path(name));
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(bytes);
-    }
-    QByteArray Read(const QString& name) const {
-        QFile file(Path(name));
-        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
-    }
-
-    QTemporaryDir tmp;
-};
+using SettingsFilesTest = test::FolderFixture;
 
 TEST_F(SettingsFilesTest, IntegersAreDecimalOrHexadecimalAfter0x) {
     EXPECT_EQ(ParseIniInteger(QStringLiteral("30")), 30);

@@ -1,30 +1,16 @@
+// Whole runs against the stand-in directory: both layouts, a second run, renewed keys, failing
+// cards and pages, stops at every step, the interval and the proxy, and the clean-up's order.
 #include "harvest/HarvestRun.h"
-
-#include <gtest/gtest.h>
 
 #include <QDir>
 #include <QFile>
-#include <QTemporaryDir>
 #include <QUrl>
 
-#include "harvest/Endpoints.h"
-#include "harvest/StopFlag.h"
-#include "net/HttpClient.h"
-#include "output/DesktopOpener.h"
-#include "output/ResultTable.h"
-#include "output/RunLog.h"
-#include "output/WorkbookStep.h"
-#include "output/XlsxSpreadsheetApp.h"
-#include "platform/Clock.h"
 #include "platform/Errors.h"
 #include "platform/FolderRunLock.h"
-#include "platform/LocaleServices.h"
 #include "platform/LockedFile.h"
 #include "platform/TextEncoding.h"
-#include "standin/FakeRunHost.h"
-#include "standin/PinnedLocale.h"
-#include "standin/StandInDirectory.h"
-#include "standin/TestClock.h"
+#include "tests/harvest/HarvestRunFixture.h"
 #include "tests/support/TinyproxyFixture.h"
 
 namespace quillorn {
@@ -34,13 +20,7 @@ using standin::StandInCard;
 using standin::StandInDirectory;
 using standin::StandInReview;
 
-class RecordingOpener final : public DesktopOpener {
-public:
-    QStringList opened;
-    void Open(const QString& path) override { opened << path; }
-};
-
-// Two small cards whose rows the tests spell out, and a way to make bigger ones.
+// Two small cards whose rows the tests spell out.
 StandInCard Romashka() {
     StandInCard card;
     card.path = QStringLiteral("/moscow/firm/701");
@@ -79,119 +59,7 @@ StandInCard Quiet() {
     return card;
 }
 
-StandInCard Big(const QString& branch, int reviews) {
-    StandInCard card;
-    card.path = QStringLiteral("/firm/") + branch;
-    card.branchId = branch;
-    card.key = QStringLiteral("k") + branch;
-    card.name = QStringLiteral("Фирма ") + branch;
-    for (int i = 0; i < reviews; ++i) {
-        StandInReview review;
-        review.id = QStringLiteral("%1-%2").arg(branch).arg(i);
-        review.text = QStringLiteral("Отзыв %1").arg(i);
-        card.reviews << review;
-    }
-    return card;
-}
-
-class HarvestRunTest : public ::testing::Test {
-protected:
-    void SetUp() override {
-        ASSERT_TRUE(tmp.isValid());
-        host.repeatChecked = true;
-        host.repeatMinutes = 1;
-    }
-
-    // The panel's lines with the (pinned, unchanging) time stamp taken off.
-    QStringList Messages() const {
-        QStringList messages;
-        for (const QString& line : sink.Lines())
-            messages << (line.startsWith(stamp) ? line.mid(stamp.size()) : line);
-        return messages;
-    }
-
-    QStringList Files(const QString& pattern) const {
-        return QDir(tmp.path()).entryList({pattern}, QDir::Files, QDir::Name);
-    }
-    QString Path(const QString& name) const { return dir.FilePath(name); }
-    QByteArray Bytes(const QString& name) const {
-        QFile file(Path(name));
-        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
-    }
-    QString ResultName() const {
-        const QStringList names = Files(QStringLiteral("data*.tab"));
-        return names.size() == 1 ? names.front() : QString();
-    }
-    // The result file's lines after its mark and header.
-    QStringList DataRows() const {
-        QStringList rows = QString::fromUtf8(Bytes(ResultName())).split(QStringLiteral("\r\n"));
-        EXPECT_GE(rows.size(), 2) << "no result file with a header";
-        return rows.size() < 2 ? QStringList() : rows.mid(1, rows.size() - 2);
-    }
-
-    static QString Cells(const QStringList& cells) {
-        QStringList quoted;
-        for (const QString& cell : cells)
-            quoted << u'"' + cell + u'"';
-        return quoted.join(u'\t');
-    }
-
-    // A stop, in whatever place it happened: rows kept, no log file, no workbook, the store
-    // saved with what was taken, and the rest of the clean-up done.
-    void ExpectStoppedRunCleanedUp(const QByteArray& expectedIds) {
-        EXPECT_TRUE(Files(QStringLiteral("log-*")).isEmpty());
-        EXPECT_TRUE(Files(QStringLiteral("*.xlsx")).isEmpty());
-        EXPECT_EQ(Bytes(QStringLiteral("IdsDB.dat")), expectedIds);
-        EXPECT_EQ(host.events.mid(host.events.size() - 2),
-                  QStringList({"EnableRunControls", "ArmRepeat 60000"}));
-        EXPECT_EQ(Messages().last(),
-                  QStringLiteral(": Ставим повторный запуск выгрузки на таймер через, минут: 1"));
-        EXPECT_TRUE(host.controlsEnabled);
-    }
-
-    // The store's file after a run took the first `count` reviews of a Big card.
-    QByteArray StoredIds(const QString& branch, int count) const {
-        QStringList ids;
-        for (int i = 0; i < count; ++i)
-            ids << QStringLiteral("%1-%2").arg(branch).arg(i);
-        std::sort(ids.begin(), ids.end(), [&](const QString& a, const QString& b) {
-            return locale.CompareIgnoringCase(a, b) < 0;
-        });
-        QByteArray bytes;
-        for (const QString& id : ids)
-            bytes += id.toUtf8() + "\r\n";
-        return bytes;
-    }
-
-    int ApiRequests() const {
-        int count = 0;
-        for (const auto& request : directory.Requests())
-            count += request.host == standin::StandInHost::Api ? 1 : 0;
-        return count;
-    }
-
-    QTemporaryDir tmp;
-    AppDir dir{tmp.path()};
-    StandInDirectory directory;
-    Endpoints endpoints = directory.MakeEndpoints();
-    standin::FakeRunHost host;
-    // The client's own pumps while it waits on the network, apart from the run's.
-    std::function<void()> onClientPump;
-    HttpClient client{[this] {
-        if (onClientPump)
-            onClientPump();
-    }};
-    standin::TestClock clock;
-    standin::PinnedLocale locale;
-    const QString stamp = locale.TimeStamp();
-    standin::HookedLogSink sink;
-    RunLog log{sink, locale, clock, dir};
-    StopFlag stop;
-    XlsxSpreadsheetApp spreadsheet{locale.DecimalSeparator(), tmp.path()};
-    RecordingOpener opener;
-    WorkbookStep workbook{log, spreadsheet, opener};
-    HarvestRun run{host, client, clock, log, locale, dir, endpoints, stop, workbook};
-};
+using HarvestRunTest = test::HarvestRunFixture;
 
 TEST_F(HarvestRunTest, HarvestsSeveralCardsInTheVerticalLayout) {
     const QString romashka = directory.AddCard(Romashka());
@@ -218,7 +86,7 @@ TEST_F(HarvestRunTest, HarvestsSeveralCardsInTheVerticalLayout) {
                 "", "", "", quiet}) +
          "\r\n")
             .toUtf8();
-    EXPECT_EQ(Bytes(result), expected);
+    EXPECT_EQ(Read(result), expected);
 
     const QStringList logs = Files(QStringLiteral("log-*.txt"));
     ASSERT_EQ(logs.size(), 1);
@@ -237,10 +105,10 @@ TEST_F(HarvestRunTest, HarvestsSeveralCardsInTheVerticalLayout) {
         ": Ставим повторный запуск выгрузки на таймер через, минут: 1"};
     EXPECT_EQ(messages, expectedMessages);
     // The log file holds the panel up to its end line, in the single-byte code page.
-    EXPECT_EQ(Bytes(logs.front()), EncodeWindows1251(sink.Lines().mid(0, 6).join("\r\n") + "\r\n"));
+    EXPECT_EQ(Read(logs.front()), EncodeWindows1251(sink.Lines().mid(0, 6).join("\r\n") + "\r\n"));
     EXPECT_EQ(opener.opened, QStringList{workbookPath});
     EXPECT_TRUE(QFile::exists(workbookPath));
-    EXPECT_EQ(Bytes(QStringLiteral("IdsDB.dat")), QByteArray("a1\r\na2\r\n"));
+    EXPECT_EQ(Read(QStringLiteral("IdsDB.dat")), QByteArray("a1\r\na2\r\n"));
 
     // One connection per visit to a host: the client changes peers between site and feed.
     EXPECT_EQ(
@@ -272,7 +140,7 @@ TEST_F(HarvestRunTest, HarvestsSeveralCardsInThePerCardLayout) {
                 "Вкусно&#13;&#10;&#9;и 'быстро'", "Так себе"}) +
          "\r\n" + Cells({"702", "Бюро", "Район, Посёлок", "Невский, 2", " 5", "7", quiet}) + "\r\n")
             .toUtf8();
-    EXPECT_EQ(Bytes(ResultName()), expected);
+    EXPECT_EQ(Read(ResultName()), expected);
     EXPECT_EQ(Messages().filter(QStringLiteral("Файл сформирован")),
               QStringList{": Файл сформирован, в нем 3 строк"});
 }
@@ -300,16 +168,15 @@ TEST_F(HarvestRunTest, SecondRunSkipsEveryReviewAndSendsTheFirstRunsCookie) {
                            ": Работа завершена, лог записан в " +
                                Path(Files(QStringLiteral("log-*.txt")).last())}));
     // Header only: no workbook is made of it.
-    EXPECT_EQ(Bytes(ResultName()),
-              "\xEF\xBB\xBF" + ResultTable::VerticalHeader().toUtf8() + "\r\n");
+    EXPECT_EQ(Read(ResultName()), "\xEF\xBB\xBF" + ResultTable::VerticalHeader().toUtf8() + "\r\n");
     EXPECT_EQ(Files(QStringLiteral("*.xlsx")).size(), 1);  // the first run's only
-    EXPECT_EQ(Bytes(QStringLiteral("IdsDB.dat")), QByteArray("a1\r\na2\r\n"));
+    EXPECT_EQ(Read(QStringLiteral("IdsDB.dat")), QByteArray("a1\r\na2\r\n"));
     EXPECT_TRUE(
         directory.Requests().front().request.Header("Cookie").contains("_2gis_webapi_session=s1"));
 }
 
 TEST_F(HarvestRunTest, ReadsABigCardWithARenewedKeyAcrossThreePages) {
-    const QString big = directory.AddCard(Big(QStringLiteral("800"), 120));
+    const QString big = directory.AddCard(test::ManyReviewsCard(QStringLiteral("800"), 120));
     directory.RenewKey(QStringLiteral("800"), QStringLiteral("fresh"));
     host.cardLines = {big};
 
@@ -327,7 +194,7 @@ TEST_F(HarvestRunTest, ReadsABigCardWithARenewedKeyAcrossThreePages) {
 }
 
 TEST_F(HarvestRunTest, CardWithoutBranchIdFailsTwentyTimesThenTheRunGoesOn) {
-    StandInCard broken = Big(QStringLiteral("900"), 1);
+    StandInCard broken = test::ManyReviewsCard(QStringLiteral("900"), 1);
     broken.branchId.clear();
     const QString brokenUrl = directory.AddCard(broken);
     const QString quiet = directory.AddCard(Quiet());
@@ -348,7 +215,7 @@ TEST_F(HarvestRunTest, CardWithoutBranchIdFailsTwentyTimesThenTheRunGoesOn) {
 }
 
 TEST_F(HarvestRunTest, EveryCardBackOffFollowsAPumpSoTheWindowStaysLive) {
-    StandInCard broken = Big(QStringLiteral("901"), 1);
+    StandInCard broken = test::ManyReviewsCard(QStringLiteral("901"), 1);
     broken.branchId.clear();
     host.cardLines = {directory.AddCard(broken)};
     QStringList steps;
@@ -368,7 +235,7 @@ TEST_F(HarvestRunTest, EveryCardBackOffFollowsAPumpSoTheWindowStaysLive) {
 }
 
 TEST_F(HarvestRunTest, InternalErrorEndsOneCardsFeedAndTheRunGoesOn) {
-    const QString big = directory.AddCard(Big(QStringLiteral("902"), 120));
+    const QString big = directory.AddCard(test::ManyReviewsCard(QStringLiteral("902"), 120));
     const QString quiet = directory.AddCard(Quiet());
     directory.ScriptFeed(
         QStringLiteral("902"), 50,
@@ -441,7 +308,7 @@ TEST_F(HarvestRunTest, StopBeforeAFeedPageKeepsThePendingPerCardRow) {
     ASSERT_TRUE(ids.open(QIODevice::WriteOnly));
     ids.write("810-3\r\n");
     ids.close();
-    const QString big = directory.AddCard(Big(QStringLiteral("810"), 60));
+    const QString big = directory.AddCard(test::ManyReviewsCard(QStringLiteral("810"), 60));
     host.vertical = false;
     host.cardLines = {big};
     sink.onLine = [&](const QString& line) {
@@ -475,7 +342,7 @@ TEST_F(HarvestRunTest, StopWhileAFeedPageIsRequestedLeavesItsReviews) {
 }
 
 TEST_F(HarvestRunTest, ClosingDuringAStalledRequestEndsTheRunAsStopped) {
-    const StandInCard card = Big(QStringLiteral("830"), 120);
+    const StandInCard card = test::ManyReviewsCard(QStringLiteral("830"), 120);
     host.vertical = false;
     host.cardLines = {directory.AddCard(card)};
     directory.ScriptFeed(card.branchId, 50, standin::HttpResponse::Stall());
@@ -531,7 +398,7 @@ TEST_F(HarvestRunTest, StopEndsTheTooManyRequestsPauseWithinOneStep) {
 
 TEST_F(HarvestRunTest, WaitsTheIntervalFromThePreviousCardPage) {
     const QString quiet = directory.AddCard(Quiet());
-    directory.AddCard(Big(QStringLiteral("820"), 120));
+    directory.AddCard(test::ManyReviewsCard(QStringLiteral("820"), 120));
     host.cardLines = {quiet, directory.CardUrl("/firm/820"), quiet};
     host.intervalSeconds = 5;
     clock.Set(0xFFFFFFFFu - 2000);  // the tick counter wraps during the first wait
@@ -672,7 +539,7 @@ TEST_F(HarvestRunTest, FolderHeldByAnotherRunOnlyShowsTheBox) {
         << host.events.front().toStdString();
     EXPECT_EQ(sink.Lines(), QStringList{"the last run's log"});
     EXPECT_EQ(QDir(tmp.path()).entryList(QDir::Files), QStringList({"IdsDB.dat", "proxy.txt"}));
-    EXPECT_EQ(Bytes(QStringLiteral("IdsDB.dat")), QByteArray("x\r\n"));
+    EXPECT_EQ(Read(QStringLiteral("IdsDB.dat")), QByteArray("x\r\n"));
     EXPECT_TRUE(client.Proxy().server.isEmpty());
     EXPECT_TRUE(directory.Requests().empty());
 }

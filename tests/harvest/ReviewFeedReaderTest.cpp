@@ -4,7 +4,6 @@
 
 #include <QFile>
 #include <QFileInfo>
-#include <QTemporaryDir>
 
 #include "harvest/Endpoints.h"
 #include "harvest/StopFlag.h"
@@ -22,6 +21,7 @@
 #include "standin/StandInDirectory.h"
 #include "standin/TestClock.h"
 #include "tests/support/FileSizeLimit.h"
+#include "tests/support/FolderFixture.h"
 
 namespace quillorn {
 namespace {
@@ -46,10 +46,10 @@ StandInCard CardWithReviews(const QString& branch, int count) {
     return card;
 }
 
-class ReviewFeedReaderTest : public ::testing::Test {
+class ReviewFeedReaderTest : public test::FolderFixture {
 protected:
     void SetUp() override {
-        ASSERT_TRUE(tmp.isValid());
+        FolderFixture::SetUp();
         journal.Open();
         store.Load();
         table.Open(true);
@@ -89,7 +89,6 @@ protected:
             .arg(key.isEmpty() ? QStringLiteral("k") + branch : key);
     }
 
-    QTemporaryDir tmp;
     AppDir dir{tmp.path()};
     StandInDirectory directory;
     Endpoints endpoints = directory.MakeEndpoints();

@@ -5,25 +5,18 @@
 #include "output/ReviewJournal.h"
 #include "output/SeenReviewStore.h"
 #include "platform/Errors.h"
+#include "standin/SampleProfile.h"
 
 namespace quillorn {
 namespace {
 
-using testing::FileSizeLimit;
+using test::FileSizeLimit;
 
 const QByteArray kMark("\xEF\xBB\xBF");
 
-class ResultTableTest : public testing::OutputFixture {
+class ResultTableTest : public test::OutputFixture {
 protected:
-    ResultTableTest() {
-        profile.BranchId = QStringLiteral("70000001");
-        profile.FirmName = QStringLiteral("Кафе \"Уют\"");
-        profile.City = QStringLiteral("Новосибирск");
-        profile.Address = QStringLiteral("Ленина, 1");
-        profile.Rating = QStringLiteral("4,5");
-        profile.RatingCount = QStringLiteral("120");
-        profile.CardUrl = QStringLiteral("https://2gis.ru/firm/\"1\"");
-    }
+    ResultTableTest() { profile.CardUrl = QStringLiteral("https://2gis.ru/firm/\"1\""); }
 
     static ReviewRecord Review(const QString& text) {
         ReviewRecord r;
@@ -39,11 +32,11 @@ protected:
         return r;
     }
 
-    QByteArray Data() const { return ReadFile(QStringLiteral("data1234.tab")); }
+    QByteArray Data() const { return Read(QStringLiteral("data1234.tab")); }
     static QByteArray Line(const QString& text) { return text.toUtf8() + "\r\n"; }
 
     ResultTable table{log, clock, dir};
-    CardProfile profile;
+    CardProfile profile = standin::SampleProfile();
 };
 
 const QString kProfileCells = QStringLiteral(
@@ -63,7 +56,7 @@ TEST_F(ResultTableTest, EmptyRunLeavesMarkAndHeaderAndLogsThePathFirst) {
     clock.Advance(1);
     table.Open(false);
     table.Close();
-    EXPECT_EQ(ReadFile("data1235.tab"), kMark + Line(ResultTable::PerCardHeader()));
+    EXPECT_EQ(Read("data1235.tab"), kMark + Line(ResultTable::PerCardHeader()));
 }
 
 TEST_F(ResultTableTest, VerticalRowEscapesTextAndIsOnDiskWhenAddReviewReturns) {
@@ -158,8 +151,8 @@ TEST_F(ResultTableTest, CardWithoutNewReviewsGetsItsRowUnlessTheUserDeclines) {
     table.BeginCard();
     table.EndCard(profile, false);
     table.Close();
-    EXPECT_EQ(ReadFile("data1235.tab"), kMark + Line(ResultTable::PerCardHeader()) +
-                                            Line(kProfileCells + "\t\"https://2gis.ru/firm/'1'\""));
+    EXPECT_EQ(Read("data1235.tab"), kMark + Line(ResultTable::PerCardHeader()) +
+                                        Line(kProfileCells + "\t\"https://2gis.ru/firm/'1'\""));
 }
 
 TEST_F(ResultTableTest, PerCardRowGrowsOneCellPerReviewAndIsWrittenAtEndCard) {
@@ -219,24 +212,24 @@ TEST_F(ResultTableTest, ReviewsOfARowThatCannotBeWrittenAreTakenBack) {
         EXPECT_THROW(tracked.BeginCard(), OutputFailure);
     }
     EXPECT_EQ(store.Ids(), QStringList{"kept"});
-    EXPECT_EQ(ReadFile("IdDates.dat"), "kept\t" + Stamp().toUtf8() + "\r\n");
+    EXPECT_EQ(Read("IdDates.dat"), "kept\t" + Stamp().toUtf8() + "\r\n");
     EXPECT_NO_THROW(tracked.Close());
     EXPECT_EQ(tracked.RowCount(), 1);
 }
 
 TEST_F(ResultTableTest, NamesPastTwoToTheThirtyOneHaveAMinusSignAndNeverReplaceAFile) {
     clock.Set(0x80000005u);
-    WriteFile("data-2147483643.tab", "older run");
-    WriteFile("data-2147483642.xlsx", "older workbook");
+    Write("data-2147483643.tab", "older run");
+    Write("data-2147483642.xlsx", "older workbook");
     table.Open(true);
     table.Close();
     EXPECT_EQ(table.FilePath(), dir.FilePath("data-2147483641.tab"));
     EXPECT_EQ(table.WorkbookName(), "data-2147483641.xlsx");
-    EXPECT_EQ(ReadFile("data-2147483643.tab"), "older run");
+    EXPECT_EQ(Read("data-2147483643.tab"), "older run");
 }
 
 TEST_F(ResultTableTest, FileThatCannotBeCreatedFailsAfterTheLineNamingIt) {
-    ResultTable elsewhere(log, clock, AppDir(temp.path() + "/missing"));
+    ResultTable elsewhere(log, clock, AppDir(tmp.path() + "/missing"));
     try {
         elsewhere.Open(true);
         FAIL() << "no failure";

@@ -8,9 +8,9 @@
 namespace quillorn {
 namespace {
 
-class ReviewJournalTest : public testing::OutputFixture {
+class ReviewJournalTest : public test::OutputFixture {
 protected:
-    QByteArray Journal() const { return ReadFile("IdDates.dat"); }
+    QByteArray Journal() const { return Read("IdDates.dat"); }
 
     ReviewJournal journal{locale, dir};
     SeenReviewStore store{locale, log, dir};
@@ -27,7 +27,7 @@ TEST_F(ReviewJournalTest, EachLineIsInTheFileWhenAppendReturns) {
 }
 
 TEST_F(ReviewJournalTest, ExistingJournalIsContinuedEvenWithoutAFinalLineBreak) {
-    WriteFile("IdDates.dat", "old\t01.01.2020 1:02:03");
+    Write("IdDates.dat", "old\t01.01.2020 1:02:03");
     journal.Open();
     journal.Append("new");
     journal.Close();
@@ -51,7 +51,7 @@ TEST_F(ReviewJournalTest, SecondWriterIsRefusedWhileReadersAreNot) {
 }
 
 TEST_F(ReviewJournalTest, JournalThatCannotBeCreatedFailsWithCannotCreate) {
-    ReviewJournal elsewhere(locale, AppDir(temp.path() + "/missing"));
+    ReviewJournal elsewhere(locale, AppDir(tmp.path() + "/missing"));
     try {
         elsewhere.Open();
         FAIL() << "no failure";

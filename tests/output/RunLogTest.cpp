@@ -7,9 +7,9 @@
 namespace quillorn {
 namespace {
 
-using testing::FileSizeLimit;
+using test::FileSizeLimit;
 
-class RunLogTest : public testing::OutputFixture {};
+class RunLogTest : public test::OutputFixture {};
 
 TEST_F(RunLogTest, MessageWithLineBreaksBecomesSeveralLinesOnlyTheFirstStamped) {
     log.Add(": ERROR_first\r\nsecond\nthird\r");
@@ -39,14 +39,14 @@ TEST_F(RunLogTest, SavedFileEndsWithTheEndLineInWindows1251WithoutMark) {
     EXPECT_EQ(sink.Lines().last(), endLine);
     const QByteArray expected = QByteArray("\xCF\xF0\xE8\xE2\xE5\xF2\r\n") + Stamp().toLatin1() +
                                 ": \xEA\xEB\xFE\xF7 ?\r\n" + EncodeWindows1251(endLine) + "\r\n";
-    EXPECT_EQ(ReadFile("log--1.txt"), expected);
+    EXPECT_EQ(Read("log--1.txt"), expected);
 }
 
 TEST_F(RunLogTest, ExistingLogFileIsNeverReplaced) {
-    WriteFile("log-1234.txt", "earlier");
+    Write("log-1234.txt", "earlier");
     EXPECT_EQ(log.SaveRunLog(), dir.FilePath("log-1235.txt"));
-    EXPECT_EQ(ReadFile("log-1234.txt"), "earlier");
-    EXPECT_TRUE(ReadFile("log-1235.txt").endsWith("log-1235.txt\r\n"));
+    EXPECT_EQ(Read("log-1234.txt"), "earlier");
+    EXPECT_TRUE(Read("log-1235.txt").endsWith("log-1235.txt\r\n"));
 }
 
 TEST_F(RunLogTest, FailedSaveRaisesOutputFailureAndKeepsThePanel) {
@@ -65,7 +65,7 @@ TEST_F(RunLogTest, FailedSaveRaisesOutputFailureAndKeepsThePanel) {
     EXPECT_EQ(sink.Lines().size(), 51);
     EXPECT_EQ(Files(), QStringList());  // no empty log file left behind
 
-    RunLog elsewhere(sink, locale, clock, AppDir(temp.path() + "/missing"));
+    RunLog elsewhere(sink, locale, clock, AppDir(tmp.path() + "/missing"));
     EXPECT_THROW(
         {
             try {

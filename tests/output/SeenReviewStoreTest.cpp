@@ -9,11 +9,11 @@
 namespace quillorn {
 namespace {
 
-using testing::FileSizeLimit;
+using test::FileSizeLimit;
 
-class SeenReviewStoreTest : public testing::OutputFixture {
+class SeenReviewStoreTest : public test::OutputFixture {
 protected:
-    QByteArray Stored() const { return ReadFile("IdsDB.dat"); }
+    QByteArray Stored() const { return Read("IdsDB.dat"); }
     QString CountLine(int n) const {
         return Stamp() +
                ": в файле IdsDB.dat взяты ID отзывов, которые не будут загружаться. Их "
@@ -37,7 +37,7 @@ TEST_F(SeenReviewStoreTest, WithoutFileNoCountLineAndSavedInWindows1251WithoutMa
 }
 
 TEST_F(SeenReviewStoreTest, DuplicatesAndEmptyLinesLoadAsDistinctEntries) {
-    WriteFile("IdsDB.dat", "101\r\n101\r\n\r\n99");
+    Write("IdsDB.dat", "101\r\n101\r\n\r\n99");
     store.Load();
     EXPECT_EQ(sink.Lines(), QStringList{CountLine(3)});
     EXPECT_TRUE(store.Contains(""));
@@ -46,7 +46,7 @@ TEST_F(SeenReviewStoreTest, DuplicatesAndEmptyLinesLoadAsDistinctEntries) {
 }
 
 TEST_F(SeenReviewStoreTest, CaseVariantsAreOneEntryAndTheFirstIsKept) {
-    WriteFile("IdsDB.dat", "abC\nABC\r\nabc\rXyz\n");
+    Write("IdsDB.dat", "abC\nABC\r\nabc\rXyz\n");
     store.Load();
     EXPECT_EQ(store.Count(), 2);
     EXPECT_TRUE(store.Contains("ABc"));
@@ -59,14 +59,14 @@ TEST_F(SeenReviewStoreTest, SavesInTheEncodingReadWithItsMark) {
     const QString ids = QStringLiteral("ид-1\r\nид-2\r\n");
     for (TextEncoding encoding :
          {TextEncoding::Utf8, TextEncoding::Utf16LE, TextEncoding::Utf16BE}) {
-        WriteFile("IdsDB.dat", EncodeText(ids, encoding, true));
+        Write("IdsDB.dat", EncodeText(ids, encoding, true));
         store.Load();
         EXPECT_EQ(store.Ids(), (QStringList{"ид-1", "ид-2"}));
         store.Add("ид-3");
         store.Save();
         EXPECT_EQ(Stored(), EncodeText(ids + "ид-3\r\n", encoding, true));
     }
-    WriteFile("IdsDB.dat", "\xEF\xBB\xBF");
+    Write("IdsDB.dat", "\xEF\xBB\xBF");
     store.Load();
     EXPECT_EQ(store.Count(), 0);
     store.Save();
@@ -79,7 +79,7 @@ TEST_F(SeenReviewStoreTest, ShuffledFileLoadsSortedAndEveryIdIsFound) {
         ids << QString::number(i * 7919 % 100003, 16);
     QStringList shuffled = ids;
     std::shuffle(shuffled.begin(), shuffled.end(), *QRandomGenerator::global());
-    WriteFile("IdsDB.dat", shuffled.join("\n").toLatin1());
+    Write("IdsDB.dat", shuffled.join("\n").toLatin1());
     store.Load();
     std::sort(ids.begin(), ids.end(), [](const QString& a, const QString& b) {
         return a.compare(b, Qt::CaseInsensitive) < 0;
@@ -93,7 +93,7 @@ TEST_F(SeenReviewStoreTest, ShuffledFileLoadsSortedAndEveryIdIsFound) {
 }
 
 TEST_F(SeenReviewStoreTest, FailedSaveLeavesThePreviousFileWhole) {
-    WriteFile("IdsDB.dat", "1\r\n2\r\n");
+    Write("IdsDB.dat", "1\r\n2\r\n");
     store.Load();
     for (int i = 0; i < 200; ++i)
         store.Add(QString("review-%1").arg(i));
@@ -112,7 +112,7 @@ TEST_F(SeenReviewStoreTest, FailedSaveLeavesThePreviousFileWhole) {
 }
 
 TEST_F(SeenReviewStoreTest, UnreadableFileFailsWithCannotOpen) {
-    ASSERT_TRUE(QDir(temp.path()).mkdir("IdsDB.dat"));
+    ASSERT_TRUE(QDir(tmp.path()).mkdir("IdsDB.dat"));
     try {
         store.Load();
         FAIL() << "no failure";

@@ -5,6 +5,8 @@
 #include "output/ResultTable.h"
 #include "output/XlsxSpreadsheetApp.h"
 #include "platform/Errors.h"
+#include "standin/SampleProfile.h"
+#include "tests/support/RecordingOpener.h"
 #include "tests/support/XlsxReader.h"
 
 #include <QProcess>
@@ -12,13 +14,8 @@
 namespace quillorn {
 namespace {
 
-using testing::FileSizeLimit;
-
-class RecordingOpener final : public DesktopOpener {
-public:
-    void Open(const QString& path) override { opened.append(path); }
-    QStringList opened;
-};
+using test::FileSizeLimit;
+using test::RecordingOpener;
 
 // A writer that is not there: the step must neither be due nor touch it.
 class MissingSpreadsheet final : public SpreadsheetApp {
@@ -30,18 +27,8 @@ public:
     }
 };
 
-class WorkbookStepTest : public testing::OutputFixture {
+class WorkbookStepTest : public test::OutputFixture {
 protected:
-    WorkbookStepTest() {
-        profile.BranchId = QStringLiteral("70000001012345678");
-        profile.FirmName = QStringLiteral("Кафе \"Уют\"");
-        profile.City = QStringLiteral("Новосибирск");
-        profile.Address = QStringLiteral("Ленина, 1");
-        profile.Rating = QStringLiteral("4,5");
-        profile.RatingCount = QStringLiteral("120");
-        profile.CardUrl = QStringLiteral("https://2gis.ru/firm/1");
-    }
-
     // Opens the table, writes count reviews and closes it; the log is emptied afterwards.
     void WriteTable(int count, bool vertical = true) {
         table.Open(vertical);
@@ -71,17 +58,17 @@ protected:
         return messages;
     }
 
-    XlsxSpreadsheetApp spreadsheet{locale.DecimalSeparator(), temp.path()};
+    XlsxSpreadsheetApp spreadsheet{locale.DecimalSeparator(), tmp.path()};
     RecordingOpener opener;
     WorkbookStep step{log, spreadsheet, opener};
     ResultTable table{log, clock, dir};
-    CardProfile profile;
+    CardProfile profile = standin::SampleProfile(QStringLiteral("70000001012345678"));
 };
 
 TEST_F(WorkbookStepTest, MakesTheWorkbookBesideTheResultFileAndOpensIt) {
     WriteTable(3);
     ASSERT_TRUE(step.Due(table));
-    QByteArray resultBefore = ReadFile(QStringLiteral("data1234.tab"));
+    QByteArray resultBefore = Read(QStringLiteral("data1234.tab"));
 
     step.Run(table);
 
@@ -91,7 +78,7 @@ TEST_F(WorkbookStepTest, MakesTheWorkbookBesideTheResultFileAndOpensIt) {
                                        ": Открываем файл с результатами " + path}));
     EXPECT_TRUE(sink.Lines().front().startsWith(Stamp()));
     EXPECT_EQ(opener.opened, QStringList{path});
-    EXPECT_EQ(ReadFile(QStringLiteral("data1234.tab")), resultBefore);
+    EXPECT_EQ(Read(QStringLiteral("data1234.tab")), resultBefore);
 
     test::XlsxSheet sheet = test::ReadXlsxFirstSheet(path);
     ASSERT_EQ(sheet.rows.size(), 4);
@@ -102,7 +89,7 @@ TEST_F(WorkbookStepTest, MakesTheWorkbookBesideTheResultFileAndOpensIt) {
     EXPECT_EQ(sheet.CellText(2, 6), "Анонимный отзыв");
     EXPECT_EQ(sheet.CellText(3, 9), "Отзыв 2&#13;&#10;с переносом 👍");
     EXPECT_EQ(test::XlsxSerialToDate(sheet.Cell(3, 11)->number), "12.05.2023");
-    EXPECT_EQ(sheet.CellText(3, 15), "https://2gis.ru/firm/1");
+    EXPECT_EQ(sheet.CellText(3, 15), "https://2gis.ru/firm/70000001012345678");
 }
 
 TEST_F(WorkbookStepTest, TabsAndLineBreaksInTheFirmsTextsKeepItsRowsWhole) {
@@ -119,7 +106,7 @@ TEST_F(WorkbookStepTest, TabsAndLineBreaksInTheFirmsTextsKeepItsRowsWhole) {
         EXPECT_EQ(sheet.CellText(row, 2), "Новосибирск&#13;&#10;");
         EXPECT_EQ(sheet.CellText(row, 3), "Ленина,&#10;1&#13;");
         EXPECT_EQ(sheet.Cell(row, 4)->number, 4.5);
-        EXPECT_EQ(sheet.CellText(row, 15), "https://2gis.ru/firm/1");
+        EXPECT_EQ(sheet.CellText(row, 15), "https://2gis.ru/firm/70000001012345678");
     }
 }
 
@@ -173,12 +160,12 @@ TEST_F(WorkbookStepTest, FailedSaveLogsTheErrorAndDoesNotOpen) {
     EXPECT_TRUE(messages[2].endsWith(" (File too large)")) << messages[2].toStdString();
     EXPECT_TRUE(opener.opened.isEmpty());
     // No workbook, whole or partial, under its name or a temporary one.
-    EXPECT_EQ(QDir(temp.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"data1234.tab"});
+    EXPECT_EQ(QDir(tmp.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"data1234.tab"});
 }
 
 TEST_F(WorkbookStepTest, OccupiedWorkbookNameIsAFailureNotAReplacement) {
     WriteTable(2);
-    ASSERT_TRUE(QDir(temp.path()).mkdir("data1234.xlsx"));
+    ASSERT_TRUE(QDir(tmp.path()).mkdir("data1234.xlsx"));
 
     step.Run(table);
 
@@ -197,7 +184,7 @@ TEST_F(WorkbookStepTest, NextStepRemovesPartFilesOfKilledConversionsOnly) {
                                  QStringLiteral("data1202.0123456789abcdef.xlsx-part"),
                                  QStringLiteral(".data1203.xlsx-part")};
     for (const QString& name : QStringList{abandoned, live} + foreign)
-        WriteFile(name, "PK");
+        Write(name, "PK");
     QProcess writer;
     writer.start(QStringLiteral("flock"),
                  {QStringLiteral("-x"), dir.FilePath(live), QStringLiteral("-c"),
@@ -215,7 +202,7 @@ TEST_F(WorkbookStepTest, NextStepRemovesPartFilesOfKilledConversionsOnly) {
         QStringList{live, QStringLiteral("data1234.tab"), QStringLiteral("data1234.xlsx")} +
         foreign;
     expected.sort();
-    EXPECT_EQ(QDir(temp.path()).entryList(QDir::Files | QDir::Hidden, QDir::Name), expected);
+    EXPECT_EQ(QDir(tmp.path()).entryList(QDir::Files | QDir::Hidden, QDir::Name), expected);
 }
 
 TEST_F(WorkbookStepTest, UnreadableResultFileEndsTheStepAfterItsFirstLine) {
