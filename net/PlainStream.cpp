@@ -7,7 +7,7 @@
 
 #include "net/Socket.h"
 #include "net/SocketWait.h"
-#include "platform/LockedFile.h"
+#include "platform/SystemError.h"
 
 namespace quillorn {
 

@@ -13,7 +13,7 @@
 
 #include "net/SocketWait.h"
 #include "platform/Errors.h"
-#include "platform/LockedFile.h"
+#include "platform/SystemError.h"
 
 namespace quillorn {
 

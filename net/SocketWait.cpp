@@ -7,7 +7,7 @@
 #include <cerrno>
 
 #include "platform/Errors.h"
-#include "platform/LockedFile.h"
+#include "platform/SystemError.h"
 
 namespace quillorn {
 namespace {

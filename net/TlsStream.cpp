@@ -11,7 +11,7 @@
 #include "net/Socket.h"
 #include "net/SocketWait.h"
 #include "net/TlsError.h"
-#include "platform/LockedFile.h"
+#include "platform/SystemError.h"
 
 namespace quillorn {
 namespace {
