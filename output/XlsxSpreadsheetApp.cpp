@@ -4,6 +4,7 @@
 #include "output/StagingFile.h"
 #include "output/XlsxCellValue.h"
 #include "platform/Errors.h"
+#include "platform/HexDigits.h"
 #include "platform/SystemError.h"
 
 #include <QFile>
@@ -135,16 +136,12 @@ bool IsValidUtf8(std::string_view s) {
     return true;
 }
 
-bool IsHex(char c) {
-    return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F');
-}
-
 // Spreadsheet text reads "_xHHHH_" as an escaped character; a text that holds such a sequence
 // literally gets its underscore escaped, so it reads back as written.
 bool HasEscapeLookalike(std::string_view s) {
     for (std::size_t at = s.find("_x"); at != std::string_view::npos; at = s.find("_x", at + 1)) {
-        if (at + 7 <= s.size() && IsHex(s[at + 2]) && IsHex(s[at + 3]) && IsHex(s[at + 4]) &&
-            IsHex(s[at + 5]) && s[at + 6] == '_') {
+        if (at + 7 <= s.size() && IsHexDigit(s[at + 2]) && IsHexDigit(s[at + 3]) &&
+            IsHexDigit(s[at + 4]) && IsHexDigit(s[at + 5]) && s[at + 6] == '_') {
             return true;
         }
     }
