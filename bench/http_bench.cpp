@@ -4,7 +4,9 @@
 // process. Also reports how much the process grew while the big body was downloaded, and what
 // one answer setting 30,000 cookies costs the client's cookie store beside Qt's QNetworkCookieJar.
 #include <benchmark/benchmark.h>
+
 #include <sys/resource.h>
+#include "bench/RatioReporter.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -162,51 +164,21 @@ BENCHMARK(BM_Quillorn_30000Cookies)->Unit(benchmark::kMillisecond)->UseRealTime(
 // Seconds per run: one is enough.
 BENCHMARK(BM_QtJar_30000Cookies)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(1);
 
-// Keeps the wall time per iteration of every repetition, for the medians the ratios compare.
-class WallTimeReporter : public benchmark::ConsoleReporter {
-public:
-    void ReportRuns(const std::vector<Run>& runs) override {
-        for (const Run& run : runs) {
-            if (run.run_type != Run::RT_Iteration || run.iterations == 0)
-                continue;
-            const std::string name = run.benchmark_name();
-            times[name.substr(0, name.find('/'))].push_back(run.GetAdjustedRealTime());
-        }
-        ConsoleReporter::ReportRuns(runs);
-    }
-    double Median(const std::string& name) const {
-        const auto found = times.find(name);
-        if (found == times.end() || found->second.empty())
-            return 0;
-        std::vector<double> sorted = found->second;
-        std::sort(sorted.begin(), sorted.end());
-        return sorted[sorted.size() / 2];
-    }
-    std::map<std::string, std::vector<double>> times;
-};
-
 }  // namespace
 
 int main(int argc, char** argv) {
     // Repeated and interleaved, so that the neighbours' load falls on both sides alike; the ratios
     // compare medians. Arguments given on the command line come later and win.
-    std::vector<char*> args{argv[0]};
-    std::string repetitions = "--benchmark_repetitions=3";
-    std::string interleave = "--benchmark_enable_random_interleaving=true";
-    args.push_back(repetitions.data());
-    args.push_back(interleave.data());
-    for (int i = 1; i < argc; ++i)
-        args.push_back(argv[i]);
-    int count = static_cast<int>(args.size());
-    benchmark::Initialize(&count, args.data());
     Server();
     ReportMemory();
-    WallTimeReporter reporter;
-    benchmark::RunSpecifiedBenchmarks(&reporter);
-    const double bigOurs = reporter.Median("BM_Quillorn_BigBody");
-    const double bigCurl = reporter.Median("BM_Curl_BigBody");
-    const double smallOurs = reporter.Median("BM_Quillorn_1000SmallGets");
-    const double smallCurl = reporter.Median("BM_Curl_1000SmallGets");
+    quillorn::bench::RatioReporter reporter;
+    quillorn::bench::RunBenchmarks(
+        argc, argv, reporter,
+        {"--benchmark_repetitions=3", "--benchmark_enable_random_interleaving=true"});
+    const double bigOurs = reporter.Wall("BM_Quillorn_BigBody");
+    const double bigCurl = reporter.Wall("BM_Curl_BigBody");
+    const double smallOurs = reporter.Wall("BM_Quillorn_1000SmallGets");
+    const double smallCurl = reporter.Wall("BM_Curl_1000SmallGets");
     if (bigOurs > 0 && bigCurl > 0)
         std::printf(
             "64 MiB body: %.0f ms against curl's %.0f ms, throughput %.2fx curl's "
@@ -217,13 +189,12 @@ int main(int argc, char** argv) {
             "1000 kept-alive GETs: %.0f ms against curl's %.0f ms, time %.2fx curl's "
             "(target at most 1.2x)\n",
             smallOurs, smallCurl, smallOurs / smallCurl);
-    const double cookiesOurs = reporter.Median("BM_Quillorn_30000Cookies");
-    const double cookiesQt = reporter.Median("BM_QtJar_30000Cookies");
+    const double cookiesOurs = reporter.Wall("BM_Quillorn_30000Cookies");
+    const double cookiesQt = reporter.Wall("BM_QtJar_30000Cookies");
     if (cookiesOurs > 0 && cookiesQt > 0)
         std::printf(
             "30,000 cookies: %.2f ms against QNetworkCookieJar's %.0f ms, the jar "
             "taking %.0fx as long\n",
             cookiesOurs, cookiesQt, cookiesQt / cookiesOurs);
-    benchmark::Shutdown();
     return 0;
 }

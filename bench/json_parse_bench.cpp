@@ -3,7 +3,9 @@
 // model / RapidJSON per input, the time per MB at 1, 10 and 50 MB (linear growth shows as an
 // even figure), and the peak heap the model takes while parsing relative to the text size.
 #include <benchmark/benchmark.h>
+
 #include <rapidjson/document.h>
+#include "bench/RatioReporter.h"
 
 #include <QString>
 #include <cstdio>
@@ -111,25 +113,6 @@ void RapidJsonParse(benchmark::State& state, const std::string& name) {
     state.SetBytesProcessed(std::int64_t(state.iterations() * sample.utf8.size()));
 }
 
-// Records each run's time per iteration so that the ratios can be printed at the end.
-class RatioReporter : public benchmark::ConsoleReporter {
-public:
-    void ReportRuns(const std::vector<Run>& runs) override {
-        ConsoleReporter::ReportRuns(runs);
-        for (const Run& run : runs) {
-            if (!run.error_occurred)
-                seconds_[run.benchmark_name()] = run.GetAdjustedCPUTime();
-        }
-    }
-    double Time(const std::string& name) const {
-        auto it = seconds_.find(name);
-        return it == seconds_.end() ? 0 : it->second;
-    }
-
-private:
-    std::map<std::string, double> seconds_;
-};
-
 const char* const kInputs[] = {"2000", "feed", "1000", "10000", "50000"};  // KB, or the feed
 
 std::string Label(const std::string& input) {
@@ -174,31 +157,29 @@ int main(int argc, char** argv) {
     }
     benchmark::RegisterBenchmark("model_from_utf8/2000", ModelDecodeAndParse, std::string("2000"))
         ->Unit(benchmark::kMillisecond);
-    benchmark::Initialize(&argc, argv);
-    RatioReporter reporter;
-    benchmark::RunSpecifiedBenchmarks(&reporter);
+    quillorn::bench::RatioReporter reporter;
+    quillorn::bench::RunBenchmarks(argc, argv, reporter);
 
     std::printf("\nModel / RapidJSON parse time, CPU (target at most 1.5):\n");
     for (const char* input : kInputs) {
-        const double model = reporter.Time(std::string("model/") + input);
-        const double rapid = reporter.Time(std::string("rapidjson/") + input);
+        const double model = reporter.Cpu(std::string("model/") + input);
+        const double rapid = reporter.Cpu(std::string("rapidjson/") + input);
         if (model > 0 && rapid > 0) {
             std::printf("  %-24s model %9.3f ms  RapidJSON %9.3f ms  ratio %.2f\n",
                         Label(input).c_str(), model, rapid, model / rapid);
         }
     }
-    if (const double decode = reporter.Time("model_from_utf8/2000"); decode > 0) {
+    if (const double decode = reporter.Cpu("model_from_utf8/2000"); decode > 0) {
         std::printf("  %-24s UTF-8 decoding plus parse %9.3f ms  ratio %.2f\n", "2.00 MB state",
-                    decode, decode / reporter.Time("rapidjson/2000"));
+                    decode, decode / reporter.Cpu("rapidjson/2000"));
     }
     std::printf("\nModel time per MB (linear growth gives even figures):\n");
     for (const char* input : {"1000", "10000", "50000"}) {
-        const double model = reporter.Time(std::string("model/") + input);
+        const double model = reporter.Cpu(std::string("model/") + input);
         const double mb = double(SampleOf(input).utf8.size()) / 1e6;
         if (model > 0)
             std::printf("  %-24s %.3f ms/MB\n", Label(input).c_str(), model / mb);
     }
     PrintMemory();
-    benchmark::Shutdown();
     return 0;
 }

@@ -132,13 +132,11 @@ BENCHMARK(BM_FloorOneWritePerRow)->Unit(benchmark::kMillisecond)->MinTime(1);
 }  // namespace quillorn
 
 int main(int argc, char** argv) {
-    benchmark::Initialize(&argc, argv);
     quillorn::bench::RatioReporter reporter;
-    benchmark::RunSpecifiedBenchmarks(&reporter);
+    quillorn::bench::RunBenchmarks(argc, argv, reporter);
     reporter.PrintRatios({{"BM_ResultTableVerticalRows", "BM_ReferenceBufferedOfstream"},
                           {"BM_FloorOneWritePerRow", "BM_ReferenceBufferedOfstream"},
                           {"BM_ResultTableVerticalRows", "BM_FloorOneWritePerRow"}},
                          2.0);
-    benchmark::Shutdown();
     return 0;
 }

@@ -161,15 +161,13 @@ BENCHMARK(BM_StoreSave)->Unit(benchmark::kMillisecond)->MinTime(0.5);
 }  // namespace quillorn
 
 int main(int argc, char** argv) {
-    benchmark::Initialize(&argc, argv);
     quillorn::bench::RatioReporter reporter;
-    benchmark::RunSpecifiedBenchmarks(&reporter);
+    quillorn::bench::RunBenchmarks(argc, argv, reporter);
     reporter.PrintRatios({{"BM_StoreLoadAsWritten", "BM_ReferenceSortUniqueSorted"},
                           {"BM_StoreLoadShuffled", "BM_ReferenceSortUniqueShuffled"},
                           {"BM_StoreContainsMillion", "BM_ReferenceSortUniqueShuffled"},
                           {"BM_StoreContainsMillion", "BM_ReferenceBinarySearchMillion"},
                           {"BM_StoreSave", "BM_ReferenceSortUniqueShuffled"}},
                          2.0);
-    benchmark::Shutdown();
     return 0;
 }

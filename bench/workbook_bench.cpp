@@ -5,6 +5,8 @@
 // resident memory of a fresh process converting 10,000 and 100,000 rows (and of one doing nothing).
 #include <benchmark/benchmark.h>
 
+#include "bench/RatioReporter.h"
+
 #include "output/ResultTable.h"
 #include "output/XlsxSpreadsheetApp.h"
 
@@ -147,29 +149,6 @@ void BM_LibraryAlone(benchmark::State& state) {
 BENCHMARK(BM_Convert)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_LibraryAlone)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
 
-// Keeps each run's time per argument for the ratios.
-class RatioReporter : public benchmark::ConsoleReporter {
-public:
-    void ReportRuns(const std::vector<Run>& runs) override {
-        ConsoleReporter::ReportRuns(runs);
-        for (const Run& run : runs) {
-            if (run.run_type != Run::RT_Iteration) {
-                continue;
-            }
-            std::string name = run.benchmark_name();
-            // CPU time, in milliseconds: the machine may be shared, which only stretches wall time.
-            seconds_[name] = run.GetAdjustedCPUTime() / 1e3;
-        }
-    }
-    double Seconds(const std::string& name) const {
-        auto it = seconds_.find(name);
-        return it == seconds_.end() ? 0 : it->second;
-    }
-
-private:
-    std::map<std::string, double> seconds_;
-};
-
 // The process's peak resident memory in KiB (VmHWM: since exec, so a child started by fork and
 // exec does not count the pages of the program that started it).
 long PeakKib() {
@@ -230,14 +209,13 @@ int main(int argc, char** argv) {
         return 0;
     }
 
-    benchmark::Initialize(&argc, argv);
-    RatioReporter reporter;
-    benchmark::RunSpecifiedBenchmarks(&reporter);
+    quillorn::bench::RatioReporter reporter;
+    quillorn::bench::RunBenchmarks(argc, argv, reporter);
 
     for (int rows : {10000, 100000}) {
         std::string suffix = "/" + std::to_string(rows);
-        double ours = reporter.Seconds("BM_Convert" + suffix);
-        double reference = reporter.Seconds("BM_LibraryAlone" + suffix);
+        double ours = reporter.Cpu("BM_Convert" + suffix) / 1e3;  // CPU time, ms to s
+        double reference = reporter.Cpu("BM_LibraryAlone" + suffix) / 1e3;
         if (ours > 0 && reference > 0) {
             std::printf(
                 "%6d rows: %.0f rows/s, library alone %.0f rows/s, ratio ours/library %.2f\n", rows,
