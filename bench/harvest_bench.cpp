@@ -4,6 +4,7 @@
 // pause the feed must make after every page. Reports the wall time of both, the ratio, and the
 // harvest thread's CPU time per 1,000 reviews.
 #include <QCoreApplication>
+#include <QDir>
 #include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
@@ -12,6 +13,12 @@
 #include <memory>
 
 #include <benchmark/benchmark.h>
+
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <cstdio>
 #include "harvest/HarvestRun.h"
@@ -90,6 +97,31 @@ QStringList gSequence;  // the URLs the harvest requested, in order
 // floor's pauses cost no CPU at all.
 double gHarvestSeconds = 0;
 double gFloorSeconds = 0;
+// The same harvest through quillorn-harvest, the program a server runs, beside the window's run:
+// the harvest thread's CPU time and the bench process's peak memory during the run (stand-in
+// servers included) against the program's own CPU time and peak memory.
+double gHarvestCpuSeconds = 0;
+double gHarvestPeakMiB = 0;
+double gHeadlessSeconds = 0;
+double gHeadlessCpuSeconds = 0;
+double gHeadlessPeakMiB = 0;
+
+// Peak resident memory of this process since the last reset, in MiB; resetting needs Linux 4.0.
+double PeakMiB(bool reset) {
+    if (reset) {
+        QFile clear(QStringLiteral("/proc/self/clear_refs"));
+        if (clear.open(QIODevice::WriteOnly))
+            clear.write("5");
+    }
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly))
+        return 0;
+    for (const QByteArray& line : status.readAll().split('\n')) {
+        if (line.startsWith("VmHWM:"))
+            return line.mid(6).trimmed().split(' ').front().toDouble() / 1024.0;
+    }
+    return 0;
+}
 
 void BM_Harvest(benchmark::State& state) {
     standin::StandInDirectory& directory = Directory();
@@ -113,14 +145,17 @@ void BM_Harvest(benchmark::State& state) {
                        workbook);
         directory.ClearRequests();
 
+        PeakMiB(true);
         const double cpuBefore = ThreadCpuSeconds();
         const auto start = std::chrono::steady_clock::now();
         run.Run();
+        gHarvestPeakMiB = PeakMiB(false);
         const std::chrono::duration<double> wall = std::chrono::steady_clock::now() - start;
         const double cpu = ThreadCpuSeconds() - cpuBefore;
 
         state.SetIterationTime(wall.count());
         gHarvestSeconds = wall.count();
+        gHarvestCpuSeconds = cpu;
         const auto requests = directory.Requests();
         if (requests.size() != size_t(kCards * (1 + kPagesPerCard)) ||
             !sink.Lines().filter(QStringLiteral("ERROR")).isEmpty()) {
@@ -174,7 +209,69 @@ void BM_CurlFloor(benchmark::State& state) {
     }
 }
 
+void BM_HeadlessHarvest(benchmark::State& state) {
+    standin::StandInDirectory& directory = Directory();
+    const QByteArray program =
+        QDir(QCoreApplication::applicationDirPath()).filePath("../quillorn-harvest").toUtf8();
+    for (auto _ : state) {
+        QTemporaryDir dir;
+        QFile urls(dir.filePath(QStringLiteral("urls.txt")));
+        if (!urls.open(QIODevice::WriteOnly)) {
+            state.SkipWithError("cannot write urls.txt");
+            return;
+        }
+        for (int c = 0; c < kCards; ++c)
+            urls.write(
+                directory.CardUrl(QStringLiteral("/moscow/firm/%1").arg(70000000 + c)).toUtf8() +
+                "\r\n");
+        urls.close();
+        const QByteArray folder = dir.path().toUtf8();
+        const QByteArray api = directory.ApiBase().toUtf8();
+        const QByteArray site = directory.SiteAddress().toUtf8();
+        const char* argv[] = {program.constData(),
+                              "--dir",
+                              folder.constData(),
+                              "--interval",
+                              "0",
+                              "--no-workbook",
+                              "--api-base",
+                              api.constData(),
+                              "--site-base",
+                              site.constData(),
+                              nullptr};
+        posix_spawn_file_actions_t actions;
+        posix_spawn_file_actions_init(&actions);
+        posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
+        directory.ClearRequests();
+        const auto start = std::chrono::steady_clock::now();
+        pid_t pid = 0;
+        const int spawned =
+            posix_spawn(&pid, argv[0], &actions, nullptr, const_cast<char* const*>(argv), environ);
+        posix_spawn_file_actions_destroy(&actions);
+        int status = 0;
+        rusage usage{};
+        if (spawned != 0 || wait4(pid, &status, 0, &usage) != pid || !WIFEXITED(status) ||
+            WEXITSTATUS(status) != 0) {
+            state.SkipWithError("quillorn-harvest failed");
+            return;
+        }
+        const std::chrono::duration<double> wall = std::chrono::steady_clock::now() - start;
+        if (directory.Requests().size() != size_t(kCards * (1 + kPagesPerCard))) {
+            state.SkipWithError("quillorn-harvest did not send the expected requests");
+            return;
+        }
+        state.SetIterationTime(wall.count());
+        gHeadlessSeconds = wall.count();
+        gHeadlessCpuSeconds = double(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
+                              double(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
+        gHeadlessPeakMiB = double(usage.ru_maxrss) / 1024.0;
+        state.counters["cpu_s"] = gHeadlessCpuSeconds;
+        state.counters["peak_MiB"] = gHeadlessPeakMiB;
+    }
+}
+
 BENCHMARK(BM_Harvest)->Iterations(1)->UseManualTime()->Unit(benchmark::kSecond);
+BENCHMARK(BM_HeadlessHarvest)->Iterations(1)->UseManualTime()->Unit(benchmark::kSecond);
 BENCHMARK(BM_CurlFloor)->Iterations(1)->UseManualTime()->Unit(benchmark::kSecond);
 
 }  // namespace
@@ -191,5 +288,14 @@ int main(int argc, char** argv) {
     std::printf("\nharvest %.2f s, floor %.2f s (curl + pauses): %.3fx, target at most 1.1x%s\n",
                 quillorn::gHarvestSeconds, quillorn::gFloorSeconds, ratio,
                 ratio <= 1.1 ? "" : "  (above target)");
+    if (quillorn::gHeadlessSeconds > 0) {
+        std::printf(
+            "quillorn-harvest %.2f s, %.2f s CPU, peak %.0f MiB; the window's run %.2f s, "
+            "%.2f s CPU, peak %.0f MiB (bench process): %.3fx wall, %.3fx CPU\n",
+            quillorn::gHeadlessSeconds, quillorn::gHeadlessCpuSeconds, quillorn::gHeadlessPeakMiB,
+            quillorn::gHarvestSeconds, quillorn::gHarvestCpuSeconds, quillorn::gHarvestPeakMiB,
+            quillorn::gHeadlessSeconds / quillorn::gHarvestSeconds,
+            quillorn::gHeadlessCpuSeconds / quillorn::gHarvestCpuSeconds);
+    }
     return ratio <= 1.1 ? 0 : 1;
 }
