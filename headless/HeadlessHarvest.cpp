@@ -7,6 +7,7 @@
 #include <QTimer>
 #include <algorithm>
 #include <cstdio>
+#include <exception>
 #include <memory>
 #include <optional>
 
@@ -151,15 +152,20 @@ private:
         ConsoleRunHost host(std::move(*settings), progress_, [this] { Pump(); });
         HarvestRun run(host, http_, clock_, log_, locale_, dir_, options_.endpoints, stop_,
                        workbook_);
+        // What the window shows in its error report: a start that failed before the cards
+        // (proxy.txt, a store that cannot be read), or a store that could not be saved.
+        const auto escaped = [&](const QString& message) {
+            progress_.EndRun();
+            PrintError(message);
+            return host.ReachedCards() || sink_.FailureLogged() ? ExitStatus::Failed
+                                                                : ExitStatus::NotStarted;
+        };
         try {
             run.Run();
         } catch (const Error& error) {
-            // What the window shows in its error report: a start that failed before the cards
-            // (proxy.txt, a store that cannot be read), or a store that could not be saved.
-            progress_.EndRun();
-            PrintError(error.Message());
-            return host.ReachedCards() || sink_.FailureLogged() ? ExitStatus::Failed
-                                                                : ExitStatus::NotStarted;
+            return escaped(error.Message());
+        } catch (const std::exception& error) {
+            return escaped(QString::fromLocal8Bit(error.what()));
         }
         if (!host.Started())
             return ExitStatus::NotStarted;  // the run said why on standard error

@@ -14,7 +14,6 @@
 #include "harvest/HarvestRun.h"
 #include "harvest/StopFlag.h"
 #include "net/HttpClient.h"
-#include "output/DesktopOpener.h"
 #include "output/RunLog.h"
 #include "output/WorkbookStep.h"
 #include "output/XlsxSpreadsheetApp.h"
@@ -25,6 +24,8 @@
 #include "standin/StandInDirectory.h"
 #include "standin/TestClock.h"
 #include "tests/support/FileSizeLimit.h"
+#include "tests/support/FolderFixture.h"
+#include "tests/support/RecordingOpener.h"
 
 namespace quillorn {
 namespace {
@@ -63,23 +64,10 @@ struct Harvest {
     QString err;
 };
 
-QByteArray Bytes(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
-}
-
-QStringList Names(const QString& dir, const QString& pattern) {
-    return QDir(dir).entryList({pattern}, QDir::Files, QDir::Name);
-}
-
-class HeadlessHarvestTest : public ::testing::Test {
+class HeadlessHarvestTest : public test::FolderFixture {
 protected:
-    void SetUp() override { ASSERT_TRUE(tmp.isValid()); }
-
     void WriteCards(const QStringList& urls) const {
-        QFile file(tmp.filePath(QStringLiteral("urls.txt")));
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write((urls.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n")).toUtf8());
+        Write(QStringLiteral("urls.txt"), (urls.join(QStringLiteral("\r\n")) + "\r\n").toUtf8());
     }
 
     // Runs the program over tmp; onOutput sees standard output as it grows and may signal the
@@ -115,9 +103,6 @@ protected:
         return harvest;
     }
 
-    QString Path(const QString& name) const { return tmp.filePath(name); }
-
-    QTemporaryDir tmp;
     standin::StandInDirectory directory;
     std::optional<test::FileSizeLimit> limit;
     QString binary = QStringLiteral(QUILLORN_BINARY_DIR "/quillorn-harvest");
@@ -126,9 +111,7 @@ protected:
 // The window's run over the same list, in-process with a fake window, as the harvest tests do.
 void WindowRun(const QString& dir, const Endpoints& endpoints, const QStringList& cards,
                bool vertical, const QString& decimalSeparator) {
-    class NoOpener final : public DesktopOpener {
-        void Open(const QString&) override {}
-    } opener;
+    test::RecordingOpener opener;
     standin::FakeRunHost host;
     host.cardLines = cards;
     host.vertical = vertical;
@@ -148,7 +131,8 @@ void WindowRun(const QString& dir, const Endpoints& endpoints, const QStringList
 // A file's text with what differs between two runs of the same list replaced: time stamps, the
 // folder and the numbers in file names.
 QString Comparable(const QString& dir, const QString& name) {
-    const QByteArray bytes = Bytes(QDir(dir).filePath(name));
+    QFile file(QDir(dir).filePath(name));
+    const QByteArray bytes = file.open(QIODevice::ReadOnly) ? file.readAll() : "<missing>";
     QString text = name.endsWith(QStringLiteral(".tab")) || name == QStringLiteral("IdsDB.dat")
                        ? QString::fromUtf8(bytes)
                        : DecodeWindows1251(bytes);
@@ -191,19 +175,20 @@ TEST_P(SameFilesAsTheWindow, AndASecondRunDeliversNothingAgain) {
     ASSERT_EQ(first.status, 0) << first.err.toStdString() << first.out.toStdString();
     for (const QString& pattern : {QStringLiteral("data*.tab"), QStringLiteral("log-*.txt"),
                                    QStringLiteral("IdsDB.dat"), QStringLiteral("IdDates.dat")}) {
-        const QStringList ours = Names(tmp.path(), pattern);
-        const QStringList window = Names(windowDir.path(), pattern);
+        const QStringList ours = Files(pattern);
+        const QStringList window =
+            QDir(windowDir.path()).entryList({pattern}, QDir::Files, QDir::Name);
         ASSERT_EQ(ours.size(), 1) << pattern.toStdString();
         ASSERT_EQ(window.size(), 1) << pattern.toStdString();
         EXPECT_EQ(Comparable(tmp.path(), ours.front()),
                   Comparable(windowDir.path(), window.front()));
     }
     // What the log file holds reached standard output, line by line.
-    const QString log = DecodeWindows1251(Bytes(Path(Names(tmp.path(), "log-*.txt").front())));
+    const QString log = DecodeWindows1251(Read(Files("log-*.txt").value(0)));
     EXPECT_TRUE(first.out.startsWith(QString(log).replace(QStringLiteral("\r\n"), "\n")));
-    const QString ourBook = Path(Names(tmp.path(), "data*.xlsx").value(0));
+    const QString ourBook = Path(Files("data*.xlsx").value(0));
     const QString windowBook =
-        QDir(windowDir.path()).filePath(Names(windowDir.path(), "data*.xlsx").value(0));
+        QDir(windowDir.path()).filePath(QDir(windowDir.path()).entryList({"data*.xlsx"}).value(0));
     const QByteArray parts = Unzip(QStringLiteral("-Z1"), ourBook);
     ASSERT_TRUE(parts.contains("xl/worksheets/sheet1.xml")) << parts.toStdString();
     ASSERT_EQ(parts, Unzip(QStringLiteral("-Z1"), windowBook));
@@ -215,20 +200,20 @@ TEST_P(SameFilesAsTheWindow, AndASecondRunDeliversNothingAgain) {
         }
     }
 
-    const QByteArray store = Bytes(Path(QStringLiteral("IdsDB.dat")));
+    const QByteArray store = Read(QStringLiteral("IdsDB.dat"));
     const Harvest second =
         Run({QStringLiteral("--per-review"), QStringLiteral("--skip-empty"),
              QStringLiteral("--no-workbook"), QStringLiteral("--interval"), QStringLiteral("0")},
             QString::fromLatin1(locale));
     ASSERT_EQ(second.status, 0) << second.err.toStdString();
     EXPECT_EQ(second.out.count(QStringLiteral("он выгружен ранее")), 52);
-    const QStringList results = Names(tmp.path(), QStringLiteral("data*.tab"));
+    const QStringList results = Files(QStringLiteral("data*.tab"));
     ASSERT_EQ(results.size(), 2);
-    EXPECT_EQ(Names(tmp.path(), QStringLiteral("data*.xlsx")).size(), 1);
-    EXPECT_EQ(Bytes(Path(QStringLiteral("IdsDB.dat"))), store);
+    EXPECT_EQ(Files(QStringLiteral("data*.xlsx")).size(), 1);
+    EXPECT_EQ(Read(QStringLiteral("IdsDB.dat")), store);
     for (const QString& name : results) {
         if (!first.out.contains(name))
-            EXPECT_EQ(Bytes(Path(name)).count("\r\n"), 1) << "header only";
+            EXPECT_EQ(Read(name).count("\r\n"), 1) << "header only";
     }
 }
 
@@ -303,11 +288,11 @@ TEST_F(HeadlessHarvestTest, SignalMidRunStopsWithRowsAndStoreKept) {
             });
 
     EXPECT_EQ(harvest.status, 130) << harvest.err.toStdString() << harvest.out.toStdString();
-    EXPECT_EQ(Bytes(Path(QStringLiteral("IdsDB.dat"))), "805-0\r\n805-1\r\n");
-    const QStringList results = Names(tmp.path(), QStringLiteral("data*.tab"));
+    EXPECT_EQ(Read(QStringLiteral("IdsDB.dat")), "805-0\r\n805-1\r\n");
+    const QStringList results = Files(QStringLiteral("data*.tab"));
     ASSERT_EQ(results.size(), 1);
-    EXPECT_EQ(Bytes(Path(results.front())).count("\r\n"), 3);  // header and the first card's two
-    EXPECT_TRUE(Names(tmp.path(), QStringLiteral("log-*.txt")).isEmpty());
+    EXPECT_EQ(Read(results.front()).count("\r\n"), 3);  // header and the first card's two
+    EXPECT_TRUE(Files(QStringLiteral("log-*.txt")).isEmpty());
     EXPECT_FALSE(directory.RequestLines().join('\n').contains(QStringLiteral("807")));
 }
 
@@ -328,8 +313,8 @@ TEST_F(HeadlessHarvestTest, RepeatRunsAgainAfterItsMinuteUntilStopped) {
 
     EXPECT_EQ(harvest.status, 130) << harvest.err.toStdString();
     EXPECT_EQ(harvest.out.count(QStringLiteral("пропускаем отзыв 808-0")), 1);
-    EXPECT_EQ(Names(tmp.path(), QStringLiteral("data*.tab")).size(), 2);
-    EXPECT_EQ(Names(tmp.path(), QStringLiteral("log-*.txt")).size(), 2);
+    EXPECT_EQ(Files(QStringLiteral("data*.tab")).size(), 2);
+    EXPECT_EQ(Files(QStringLiteral("log-*.txt")).size(), 2);
 }
 
 }  // namespace
