@@ -1,8 +1,5 @@
 #include "frontend/IniFile.h"
 
-#include <QRegularExpression>
-#include <cstdint>
-
 #include "output/LineSplit.h"
 #include "platform/AtomicFile.h"
 
@@ -114,32 +111,6 @@ QByteArray IniFile::ToBytes() const {
 
 void IniFile::Save(const QString& path) const {
     ReplaceFileContents(path, ToBytes());
-}
-
-std::optional<int> ParseIniInteger(const QString& text) {
-    static const QRegularExpression form(
-        QStringLiteral("^([+-]?)(?:0[xX]([0-9A-Fa-f]+)|([0-9]+))$"));
-    const QRegularExpressionMatch match = form.match(text.trimmed());
-    if (!match.hasMatch())
-        return std::nullopt;
-    const bool negative = match.captured(1) == QStringLiteral("-");
-    bool ok = false;
-    std::int64_t value = 0;
-    if (match.hasCaptured(2) && !match.captured(2).isEmpty()) {
-        const quint64 bits = match.captured(2).toULongLong(&ok, 16);
-        if (!ok || bits > 0xFFFFFFFFull)
-            return std::nullopt;
-        value = static_cast<std::int32_t>(static_cast<std::uint32_t>(bits));
-    } else {
-        value = match.captured(3).toLongLong(&ok, 10);
-        if (!ok)
-            return std::nullopt;
-    }
-    if (negative)
-        value = -value;
-    if (value < INT32_MIN || value > INT32_MAX)
-        return std::nullopt;
-    return static_cast<int>(value);
 }
 
 }  // namespace quillorn

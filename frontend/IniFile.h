@@ -8,6 +8,7 @@
 #include <QStringList>
 #include <optional>
 
+#include "platform/IntegerParsers.h"  // ParseIniInteger, for the values
 #include "platform/TextEncoding.h"
 
 namespace quillorn {
@@ -40,10 +41,5 @@ private:
     TextEncoding encoding_ = TextEncoding::Windows1251;
     bool withMark_ = false;
 };
-
-// An integer as the profile functions take it: optional sign, then decimal digits, or hexadecimal
-// digits after "0x" or "0X"; surrounding blanks are allowed. Anything else, or a value that does
-// not fit in 32 bits, is not an integer. Hexadecimal takes the 32-bit pattern (0xFFFFFFFF is -1).
-std::optional<int> ParseIniInteger(const QString& text);
 
 }  // namespace quillorn

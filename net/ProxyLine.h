@@ -1,9 +1,11 @@
-// The proxy line of proxy.txt, "login:password@host:port" with the credentials optional, and the
-// integer conversion its port goes through.
+// The proxy line of proxy.txt, "login:password@host:port" with the credentials optional. Its port
+// goes through ParseToolkitInteger.
 #pragma once
 
 #include <QString>
 #include <optional>
+
+#include "platform/IntegerParsers.h"  // ParseToolkitInteger, for the port
 
 namespace quillorn {
 
@@ -22,10 +24,5 @@ struct ProxyLine {
 // U+0000-U+0020 at both ends; nothing when no file is there or that line is empty. Raises
 // Failure when the file is there but cannot be read, a link that leads nowhere included.
 std::optional<QString> ReadProxyLine(const QString& path);
-
-// A signed 32-bit integer from text: leading spaces (no other blank), then an optional sign, then
-// decimal digits, or hexadecimal digits after "$" or "0x". Anything else, an empty text and
-// trailing characters included, raises Failure "''<text>'' is not a valid integer value".
-int ParseToolkitInteger(const QString& text);
 
 }  // namespace quillorn
