@@ -168,7 +168,17 @@ TEST_F(ReviewFeedReaderTest, ErrorAnswerIsLoggedAndThePageAskedAgain) {
     EXPECT_EQ(Read(QStringLiteral("11")), FeedEnd::Finished);
     EXPECT_EQ(Messages(), QStringList({": Загружаем отзывы, страница 1", ": ERROR_Bad key",
                                        ": Загружаем отзывы, страница 1"}));
-    EXPECT_EQ(DataRows().size(), 2);
+
+    // Only a key the feed hands out goes unlogged: an error that merely mentions one is an error.
+    directory.AddCard(CardWithReviews(QStringLiteral("18"), 1));
+    directory.ScriptFeed(
+        QStringLiteral("18"), 0,
+        StandInDirectory::Json(standin::ErrorJson(403, QStringLiteral("New token required"))));
+    sink.Clear();
+    EXPECT_EQ(Read(QStringLiteral("18")), FeedEnd::Finished);
+    EXPECT_EQ(Messages().filter(QStringLiteral("ERROR_")),
+              QStringList{": ERROR_New token required"});
+    EXPECT_EQ(DataRows().size(), 3);
 }
 
 TEST_F(ReviewFeedReaderTest, InternalErrorEndsTheFeed) {
