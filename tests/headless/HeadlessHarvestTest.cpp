@@ -155,7 +155,7 @@ QByteArray Unzip(const QString& option, const QString& path, const QString& part
 }
 
 class SameFilesAsTheWindow : public HeadlessHarvestTest,
-                             public ::testing::WithParamInterface<std::tuple<const char*, bool>> {};
+                             public ::testing::WithParamInterface<std::tuple<std::string, bool>> {};
 
 TEST_P(SameFilesAsTheWindow, AndASecondRunDeliversNothingAgain) {
     const auto [locale, vertical] = GetParam();
@@ -164,13 +164,14 @@ TEST_P(SameFilesAsTheWindow, AndASecondRunDeliversNothingAgain) {
                                directory.AddCard(Card(QStringLiteral("802"), 0))};
     WriteCards(cards);
     QTemporaryDir windowDir;
-    WindowRun(windowDir.path(), directory.MakeEndpoints(), cards, vertical,
-              QString::fromLatin1(locale) == kRussian ? QStringLiteral(",") : QStringLiteral("."));
+    WindowRun(
+        windowDir.path(), directory.MakeEndpoints(), cards, vertical,
+        QString::fromStdString(locale) == kRussian ? QStringLiteral(",") : QStringLiteral("."));
 
     const Harvest first =
         Run({vertical ? QStringLiteral("--per-review") : QStringLiteral("--per-card"),
              QStringLiteral("--keep-empty"), QStringLiteral("--interval"), QStringLiteral("0")},
-            QString::fromLatin1(locale));
+            QString::fromStdString(locale));
 
     ASSERT_EQ(first.status, 0) << first.err.toStdString() << first.out.toStdString();
     for (const QString& pattern : {QStringLiteral("data*.tab"), QStringLiteral("log-*.txt"),
@@ -204,7 +205,7 @@ TEST_P(SameFilesAsTheWindow, AndASecondRunDeliversNothingAgain) {
     const Harvest second =
         Run({QStringLiteral("--per-review"), QStringLiteral("--skip-empty"),
              QStringLiteral("--no-workbook"), QStringLiteral("--interval"), QStringLiteral("0")},
-            QString::fromLatin1(locale));
+            QString::fromStdString(locale));
     ASSERT_EQ(second.status, 0) << second.err.toStdString();
     EXPECT_EQ(second.out.count(QStringLiteral("он выгружен ранее")), 52);
     const QStringList results = Files(QStringLiteral("data*.tab"));
@@ -217,9 +218,15 @@ TEST_P(SameFilesAsTheWindow, AndASecondRunDeliversNothingAgain) {
     }
 }
 
+std::string LocaleAndLayout(const ::testing::TestParamInfo<SameFilesAsTheWindow::ParamType>& info) {
+    return (std::get<0>(info.param) == "C" ? std::string("C") : std::string("Russian")) +
+           (std::get<1>(info.param) ? "_PerReview" : "_PerCard");
+}
+
 INSTANTIATE_TEST_SUITE_P(Locales, SameFilesAsTheWindow,
                          ::testing::Combine(::testing::Values("ru_RU.UTF-8", "C"),
-                                            ::testing::Bool()));
+                                            ::testing::Bool()),
+                         LocaleAndLayout);
 
 TEST_F(HeadlessHarvestTest, RefusedStartsEndWithStatusTwoAndTouchNothing) {
     const Harvest usage = Run({QStringLiteral("--per-card"), QStringLiteral("--per-review")});
