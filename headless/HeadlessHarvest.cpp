@@ -30,6 +30,7 @@
 #include "output/XlsxSpreadsheetApp.h"
 #include "platform/Clock.h"
 #include "platform/FolderRunLock.h"
+#include "platform/IntegerParsers.h"
 #include "platform/LocaleServices.h"
 
 namespace quillorn {
