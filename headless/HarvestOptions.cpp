@@ -42,6 +42,10 @@ const QCommandLineOption kSiteBase(QStringLiteral("site-base"),
                                    QStringLiteral("For testing: address of the directory site, "
                                                   "used in author profile links."),
                                    QStringLiteral("URL"));
+const QCommandLineOption kMinuteMs(QStringLiteral("minute-ms"),
+                                   QStringLiteral("For testing: milliseconds a minute of --repeat "
+                                                  "lasts (default 60000)."),
+                                   QStringLiteral("MS"));
 const QCommandLineOption kHelp(QStringList{QStringLiteral("h"), QStringLiteral("help")},
                                QStringLiteral("Show this help."));
 
@@ -53,7 +57,7 @@ void AddOptions(QCommandLineParser& parser) {
         "130 stopped by a signal."));
     parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
     parser.addOptions({kDir, kInterval, kPerReview, kPerCard, kKeepEmpty, kSkipEmpty, kNoWorkbook,
-                       kRepeat, kApiBase, kSiteBase, kHelp});
+                       kRepeat, kApiBase, kSiteBase, kMinuteMs, kHelp});
 }
 
 int Whole(const QCommandLineParser& parser, const QCommandLineOption& option, int minimum,
@@ -127,6 +131,8 @@ HarvestOptions ParseHarvestOptions(const QStringList& arguments) {
     options.workbook = !parser.isSet(kNoWorkbook);
     if (parser.isSet(kRepeat))
         options.repeatMinutes = Whole(parser, kRepeat, 1, kMaxRepeatMinutes);
+    if (parser.isSet(kMinuteMs))
+        options.minuteMs = Whole(parser, kMinuteMs, 1, 60000);
     if (parser.isSet(kApiBase))
         options.endpoints.reviewsApiBase = Base(parser, kApiBase);
     if (parser.isSet(kSiteBase))

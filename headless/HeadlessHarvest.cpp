@@ -128,7 +128,7 @@ public:
             // The window's repeat goes on after a failed run, as its clean-up re-arms the timer.
             if (!repeatMs || status == ExitStatus::NotStarted)
                 return status;
-            if (!Wait(*repeatMs))
+            if (!Wait(static_cast<int>(qint64(*repeatMs) * options_.minuteMs / 60000)))
                 return ExitStatus::Stopped;
         }
     }

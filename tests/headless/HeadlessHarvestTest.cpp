@@ -310,8 +310,9 @@ TEST_F(HeadlessHarvestTest, RepeatRunsAgainAfterItsMinuteUntilStopped) {
 
     bool stopped = false;
 
-    const Harvest harvest = Run({QStringLiteral("--repeat"), QStringLiteral("1")}, kRussian,
-                                [&](QProcess& program, const QString& out) {
+    const Harvest harvest = Run({QStringLiteral("--repeat"), QStringLiteral("1"),
+                                 QStringLiteral("--minute-ms"), QStringLiteral("300")},
+                                kRussian, [&](QProcess& program, const QString& out) {
                                     if (!stopped && out.count(rearm) == 2) {
                                         stopped = true;
                                         Signal(program, SIGTERM);
