@@ -152,6 +152,13 @@ MainWindow::MainWindow(MainWindowSetup setup, QWidget* parent)
     connect(repeatCheckBox_, &QCheckBox::toggled, this, &MainWindow::OnRepeatCheckClicked);
     connect(repeatTimer_, &RepeatTimer::Tick, this, &MainWindow::OnRepeatTimer);
     connect(notificationArea_, &NotificationArea::Clicked, this, &MainWindow::OnTrayClick);
+    connect(notificationArea_, &NotificationArea::RestoreChosen, this,
+            &MainWindow::RestoreFromTray);
+    // Closes as the close button would: a run in progress is stopped and the window goes once
+    // it has tidied up.
+    connect(notificationArea_, &NotificationArea::ExitChosen, this, &MainWindow::close);
+    connect(notificationArea_, &NotificationArea::MessageClicked, this,
+            &MainWindow::OnTrayMessageClicked);
     cardListEdit_->installEventFilter(this);
 }
 

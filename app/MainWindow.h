@@ -102,6 +102,7 @@ public:
     void SetProgressPosition(int position) override;
     void PumpEvents() override;
     void ShowWarning(const QString& title, const QString& text) override;
+    void RunEnded(const RunSummary& summary) override;
 
     bool RunInProgress() const { return running_; }
     const StopFlag& StopRequested() const { return stop_; }
@@ -143,6 +144,8 @@ private:
     void EndWindow();
     void MinimiseToTray();
     void OnTrayClick(NotificationArea::Click click);
+    void RestoreFromTray();
+    void OnTrayMessageClicked();
 
     AppDir dir_;
     Endpoints endpoints_;
@@ -189,6 +192,8 @@ private:
     bool closing_ = false;
     bool terminating_ = false;  // a termination signal asked the program to end
     int exitCode_ = 0;
+    // What a click on the notification area's last message opens; empty when nothing.
+    QString trayMessageFile_;
 };
 
 }  // namespace quillorn

@@ -2,10 +2,12 @@
 // notification area, minimising stays an ordinary minimise: the window is never hidden without a
 // way back.
 #include <QEvent>
+#include <QFileInfo>
 #include <QTimer>
 
 #include "app/MainWindow.h"
 #include "app/NotificationArea.h"
+#include "output/DesktopOpener.h"
 
 namespace quillorn {
 
@@ -36,13 +38,39 @@ void MainWindow::MinimiseToTray() {
 }
 
 void MainWindow::OnTrayClick(NotificationArea::Click click) {
-    if (click == NotificationArea::Click::Other || !notificationArea_->HasIcon())
+    if (click != NotificationArea::Click::Other)
+        RestoreFromTray();
+}
+
+void MainWindow::RestoreFromTray() {
+    if (!notificationArea_->HasIcon() || closing_)
         return;
     notificationArea_->RemoveIcon();
     setWindowState(windowState() & ~Qt::WindowMinimized);
     show();
     raise();
     activateWindow();
+}
+
+// Someone who left the window in the notification area learns there what the run found; a shown
+// window has it in its log panel already.
+void MainWindow::RunEnded(const RunSummary& summary) {
+    if (isVisible() || !notificationArea_->HasIcon() || closing_ || closePending_)
+        return;
+    trayMessageFile_ = summary.workbook.isEmpty() ? summary.resultFile : summary.workbook;
+    if (summary.delivered == 0) {
+        notificationArea_->ShowMessage(kTrayTooltip, QStringLiteral("Новых отзывов нет"));
+        return;
+    }
+    notificationArea_->ShowMessage(
+        kTrayTooltip,
+        QStringLiteral("Новых отзывов: %1\n%2")
+            .arg(QString::number(summary.delivered), QFileInfo(summary.resultFile).fileName()));
+}
+
+void MainWindow::OnTrayMessageClicked() {
+    if (!trayMessageFile_.isEmpty())
+        opener_->Open(trayMessageFile_);
 }
 
 }  // namespace quillorn

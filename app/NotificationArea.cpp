@@ -1,11 +1,18 @@
 #include "app/NotificationArea.h"
 
+#include <QMenu>
 #include <QSystemTrayIcon>
 
 namespace quillorn {
 
 SystemNotificationArea::SystemNotificationArea(QObject* parent)
-    : NotificationArea(parent), icon_(new QSystemTrayIcon(this)) {
+    : NotificationArea(parent), menu_(std::make_unique<QMenu>()), icon_(new QSystemTrayIcon(this)) {
+    connect(menu_->addAction(QStringLiteral("Развернуть")), &QAction::triggered, this,
+            &NotificationArea::RestoreChosen);
+    connect(menu_->addAction(QStringLiteral("Выход")), &QAction::triggered, this,
+            &NotificationArea::ExitChosen);
+    icon_->setContextMenu(menu_.get());
+    connect(icon_, &QSystemTrayIcon::messageClicked, this, &NotificationArea::MessageClicked);
     connect(icon_, &QSystemTrayIcon::activated, this,
             [this](QSystemTrayIcon::ActivationReason reason) {
                 switch (reason) {
@@ -42,6 +49,10 @@ void SystemNotificationArea::RemoveIcon() {
 
 bool SystemNotificationArea::HasIcon() const {
     return icon_->isVisible();
+}
+
+void SystemNotificationArea::ShowMessage(const QString& title, const QString& text) {
+    icon_->showMessage(title, text, QSystemTrayIcon::Information);
 }
 
 }  // namespace quillorn

@@ -8,6 +8,7 @@
 #include <QString>
 #include <memory>
 
+class QMenu;
 class QSystemTrayIcon;
 
 namespace quillorn {
@@ -25,9 +26,16 @@ public:
     virtual void AddIcon(const QIcon& icon, const QString& tooltip) = 0;
     virtual void RemoveIcon() = 0;
     virtual bool HasIcon() const = 0;
+    // A passing message beside the icon; a click on it is reported by MessageClicked.
+    virtual void ShowMessage(const QString& title, const QString& text) = 0;
 
 signals:
     void Clicked(quillorn::NotificationArea::Click click);
+    // The icon's menu: some desktops open it on any click and never report the click itself, so
+    // the menu alone must be enough to bring the window back or end the program.
+    void RestoreChosen();
+    void ExitChosen();
+    void MessageClicked();
 };
 
 // The area through QSystemTrayIcon.
@@ -41,8 +49,11 @@ public:
     void AddIcon(const QIcon& icon, const QString& tooltip) override;
     void RemoveIcon() override;
     bool HasIcon() const override;
+    void ShowMessage(const QString& title, const QString& text) override;
 
 private:
+    // A menu is a widget and has no QObject parent here, so it is owned outright.
+    std::unique_ptr<QMenu> menu_;
     QSystemTrayIcon* icon_;  // owned as a child
 };
 

@@ -65,6 +65,7 @@ struct HarvestRun::RunParts {
     ResultTable table;
     CardPageReader reader;
     ReviewFeedReader feed;
+    QString workbook;  // once made
 };
 
 HarvestRun::HarvestRun(RunHost& host, HttpClient& client, Clock& clock, RunLog& log,
@@ -130,6 +131,7 @@ void HarvestRun::Run() {
     host_.EnableRunControls();
     parts.store.Save();  // a failure here goes to the window's error report, without re-arming
     RearmRepeat();
+    host_.RunEnded({parts.taken.DeliveredCount(), parts.table.FilePath(), parts.workbook});
 }
 
 // The guarded part of a run: whatever ends it, the rows written so far are kept and the caller's
@@ -143,8 +145,8 @@ void HarvestRun::RunGuarded(RunParts& parts) {
         }
         parts.table.Close();
         log_.SaveRunLog();
-        if (workbook_.Due(parts.table))
-            workbook_.Run(parts.table);
+        if (workbook_.Due(parts.table) && workbook_.Run(parts.table))
+            parts.workbook = WorkbookStep::WorkbookPath(parts.table);
     } catch (const RequestAborted&) {
         // The program is closing: the run ends as a stopped run, its rows kept.
     } catch (const Error& error) {

@@ -6,6 +6,16 @@
 
 namespace quillorn {
 
+// What an ended run (finished or stopped) leaves for the user.
+struct RunSummary {
+    // Reviews delivered: their rows are in the result file and their ids in the saved store.
+    int delivered = 0;
+    // The result file; empty when none was created.
+    QString resultFile;
+    // The workbook made from it; empty when none was made.
+    QString workbook;
+};
+
 class RunHost {
 public:
     virtual ~RunHost() = default;
@@ -43,6 +53,9 @@ public:
 
     // A modal box with no owner, the warning icon and OK.
     virtual void ShowWarning(const QString& title, const QString& text) = 0;
+
+    // The run has ended and its store of taken reviews is saved.
+    virtual void RunEnded(const RunSummary& summary) { (void)summary; }
 };
 
 }  // namespace quillorn

@@ -9,8 +9,10 @@ TakenReviews::TakenReviews(SeenReviewStore& store, ReviewJournal& journal)
     : store_(store), journal_(journal) {}
 
 void TakenReviews::Delivered(const QStringList& ids) {
-    if (!ids.isEmpty())
-        journal_.Confirm(ids);
+    if (ids.isEmpty())
+        return;
+    journal_.Confirm(ids);
+    delivered_ += static_cast<int>(ids.size());
 }
 
 void TakenReviews::Lost(const QStringList& ids) {

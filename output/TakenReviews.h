@@ -22,9 +22,13 @@ public:
     // The row holding the reviews of ids could not be written.
     void Lost(const QStringList& ids);
 
+    // How many ids Delivered has been given.
+    int DeliveredCount() const { return delivered_; }
+
 private:
     SeenReviewStore& store_;
     ReviewJournal& journal_;
+    int delivered_ = 0;
 };
 
 }  // namespace quillorn

@@ -26,7 +26,7 @@ QString WorkbookStep::WorkbookPath(const ResultTable& table) {
     return directory + table.WorkbookName();
 }
 
-void WorkbookStep::Run(const ResultTable& table) noexcept {
+bool WorkbookStep::Run(const ResultTable& table) noexcept {
     log_.Add(QStringLiteral(": Запускаем формирование файла Excel..."));
     try {
         QString path = WorkbookPath(table);
@@ -35,11 +35,13 @@ void WorkbookStep::Run(const ResultTable& table) noexcept {
         workbook->SaveAs(path);
         log_.Add(QStringLiteral(": Открываем файл с результатами ") + path);
         opener_.Open(path);
+        return true;
     } catch (const Error& error) {
         log_.Add(QStringLiteral(": Ошибка: ") + error.Message());
     } catch (const std::exception& error) {
         log_.Add(QStringLiteral(": Ошибка: ") + QString::fromLocal8Bit(error.what()));
     }
+    return false;
 }
 
 }  // namespace quillorn

@@ -24,8 +24,8 @@ public:
     // Logs ": Запускаем формирование файла Excel...", imports the closed result file, logs the
     // sheet's row count (header included), saves the workbook, logs ": Открываем файл с
     // результатами " + path and asks the desktop to open it. A failure logs ": Ошибка: " + its
-    // message and ends the step. Never raises.
-    void Run(const ResultTable& table) noexcept;
+    // message and ends the step. Never raises. Returns whether the workbook was saved.
+    bool Run(const ResultTable& table) noexcept;
 
     // The workbook's path: the result file's directory followed by the table's workbook name.
     static QString WorkbookPath(const ResultTable& table);

@@ -37,6 +37,11 @@ public:
     QString tooltip;
     bool iconSet = false;
     int added = 0;
+    struct Message {
+        QString title;
+        QString text;
+    };
+    QList<Message> messages;
 
     bool Available() const override { return available; }
     void AddIcon(const QIcon& icon, const QString& tip) override {
@@ -47,7 +52,13 @@ public:
     }
     void RemoveIcon() override { has_ = false; }
     bool HasIcon() const override { return has_; }
+    void ShowMessage(const QString& title, const QString& text) override {
+        messages.append({title, text});
+    }
     void Press(NotificationArea::Click click) { emit Clicked(click); }
+    void ChooseRestore() { emit RestoreChosen(); }
+    void ChooseExit() { emit ExitChosen(); }
+    void ClickMessage() { emit MessageClicked(); }
 
 private:
     bool has_ = false;

@@ -106,6 +106,45 @@ TEST_F(MainWindowRunTest, StartButtonRunsEveryCardAndEndsWithLogFileAndWorkbook)
     EXPECT_TRUE(boxes.seen.isEmpty());
 }
 
+TEST_F(MainWindowRunTest, ARunEndedWhileHiddenTellsWhatItFoundAndTheMessageOpensTheWorkbook) {
+    Spin("IntervalSpinEdit")->setValue(0);
+    form->setWindowState(Qt::WindowMinimized);
+    QTRY_VERIFY(!form->isVisible());
+    form->OnStartClicked();
+    const QStringList results = Files(QStringLiteral("data*.tab"));
+    const QStringList workbooks = Files(QStringLiteral("*.xlsx"));
+    ASSERT_EQ(results.size(), 1);
+    ASSERT_EQ(workbooks.size(), 1);
+    ASSERT_EQ(tray->messages.size(), 1);
+    EXPECT_EQ(tray->messages[0].text, QStringLiteral("Новых отзывов: 5\n") + results.front());
+    opener->opened.clear();
+    tray->ClickMessage();
+    EXPECT_EQ(opener->opened, QStringList({Path(workbooks.front())}));
+
+    // Everything is taken already: the next run delivers nothing, and says so.
+    form->OnStartClicked();
+    ASSERT_EQ(tray->messages.size(), 2);
+    EXPECT_EQ(tray->messages[1].text, QStringLiteral("Новых отзывов нет"));
+
+    // A shown window has its log panel: no message.
+    tray->ChooseRestore();
+    form->OnStartClicked();
+    EXPECT_EQ(tray->messages.size(), 2);
+}
+
+TEST_F(MainWindowRunTest, AStoppedHiddenRunCountsOnlyWhatItDeliveredAndOffersTheResultFile) {
+    form->setWindowState(Qt::WindowMinimized);
+    QTRY_VERIFY(!form->isVisible());
+    DuringThePauseBeforeTheSecondCard([this] { form->OnStopClicked(); });
+    form->OnStartClicked();
+    ASSERT_EQ(tray->messages.size(), 1);
+    const QStringList results = Files(QStringLiteral("data*.tab"));
+    ASSERT_EQ(results.size(), 1);
+    EXPECT_EQ(tray->messages[0].text, QStringLiteral("Новых отзывов: 3\n") + results.front());
+    tray->ClickMessage();  // no workbook after a stop: the result file
+    EXPECT_EQ(opener->opened, QStringList({Path(results.front())}));
+}
+
 TEST_F(MainWindowRunTest, DuringARunOnlyTheStartButtonAndTwoCheckBoxesAreLocked) {
     QStringList disabled;
     bool timerCounting = true;

@@ -354,6 +354,31 @@ TEST_F(MainWindowTest, MinimisingHidesTheWindowIntoTheNotificationAreaUntilALeft
     EXPECT_EQ(tray->added, 2);
 }
 
+// Desktops that open the icon's menu on every click never report the click: the menu alone must
+// bring the window back and end the program.
+TEST_F(MainWindowTest, TheIconsMenuRestoresTheWindowAndItsExitClosesAsTheCloseButtonDoes) {
+    MainWindow& window = ShownForm();
+    QSignalSpy closed(&window, &MainWindow::Closed);
+    window.setWindowState(Qt::WindowMinimized);
+    QTRY_VERIFY(!window.isVisible());
+    tray->ChooseRestore();
+    EXPECT_TRUE(window.isVisible());
+    EXPECT_FALSE(window.windowState() & Qt::WindowMinimized);
+    EXPECT_FALSE(tray->HasIcon());
+    tray->ChooseRestore();  // nothing to restore: no second show, no icon
+    EXPECT_FALSE(tray->HasIcon());
+
+    window.setWindowState(Qt::WindowMinimized);
+    QTRY_VERIFY(!window.isVisible());
+    tray->ChooseExit();
+    EXPECT_EQ(closed.count(), 1);
+    EXPECT_FALSE(tray->HasIcon());
+    EXPECT_TRUE(Exists(QStringLiteral("settings.ini")));
+    EXPECT_TRUE(Exists(QStringLiteral("urls.txt")));
+    tray->ChooseRestore();  // a closed window stays closed
+    EXPECT_FALSE(window.isVisible());
+}
+
 TEST_F(MainWindowTest, ClosingWhileHiddenInTheNotificationAreaSavesAndRemovesTheIcon) {
     MainWindow& window = ShownForm();
     QSignalSpy closed(&window, &MainWindow::Closed);
