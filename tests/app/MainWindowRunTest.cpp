@@ -145,6 +145,18 @@ TEST_F(MainWindowRunTest, AStoppedHiddenRunCountsOnlyWhatItDeliveredAndOffersThe
     EXPECT_EQ(opener->opened, QStringList({Path(results.front())}));
 }
 
+TEST_F(MainWindowRunTest, ExitFromTheIconsMenuDuringAHiddenRunStopsItThenCloses) {
+    QSignalSpy closed(form.get(), &MainWindow::Closed);
+    form->setWindowState(Qt::WindowMinimized);
+    QTRY_VERIFY(!form->isVisible());
+    DuringThePauseBeforeTheSecondCard([this] { tray->ChooseExit(); });
+    form->OnStartClicked();
+    EXPECT_EQ(DataRows().size(), 3);  // the first card's rows only
+    EXPECT_EQ(closed.count(), 1);
+    EXPECT_FALSE(tray->HasIcon());
+    EXPECT_TRUE(tray->messages.isEmpty());  // the program is ending: nobody to tell
+}
+
 TEST_F(MainWindowRunTest, DuringARunOnlyTheStartButtonAndTwoCheckBoxesAreLocked) {
     QStringList disabled;
     bool timerCounting = true;
