@@ -159,6 +159,7 @@ MainWindow::MainWindow(MainWindowSetup setup, QWidget* parent)
     connect(notificationArea_, &NotificationArea::ExitChosen, this, &MainWindow::close);
     connect(notificationArea_, &NotificationArea::MessageClicked, this,
             &MainWindow::OnTrayMessageClicked);
+    SetUpResultsFolderAction();
     cardListEdit_->installEventFilter(this);
 }
 

@@ -17,6 +17,7 @@
 #include "platform/AppDir.h"
 #include "platform/TextEncoding.h"
 
+class QAction;
 class QCheckBox;
 class QLabel;
 class QPlainTextEdit;
@@ -145,6 +146,8 @@ private:
     void MinimiseToTray();
     void OnTrayClick(NotificationArea::Click click);
     void RestoreFromTray();
+    void SetUpResultsFolderAction();
+    void OpenResultsFolder();
     void OnTrayMessageClicked();
 
     AppDir dir_;
@@ -171,7 +174,8 @@ private:
     QSpinBox* intervalSpinEdit_;
     QProgressBar* progressBar_;
 
-    RepeatTimer* repeatTimer_;  // owned as a child
+    RepeatTimer* repeatTimer_;   // owned as a child
+    QAction* openFolderAction_;  // owned as a child; in the log panel's menu
     std::unique_ptr<PanelLogSink> logSink_;
     std::unique_ptr<RunLog> runLog_;
     std::unique_ptr<HttpClient> http_;

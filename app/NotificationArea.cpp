@@ -9,6 +9,8 @@ SystemNotificationArea::SystemNotificationArea(QObject* parent)
     : NotificationArea(parent), menu_(std::make_unique<QMenu>()), icon_(new QSystemTrayIcon(this)) {
     connect(menu_->addAction(QStringLiteral("Развернуть")), &QAction::triggered, this,
             &NotificationArea::RestoreChosen);
+    connect(menu_->addAction(QStringLiteral("Открыть папку с результатами")), &QAction::triggered,
+            this, &NotificationArea::OpenFolderChosen);
     connect(menu_->addAction(QStringLiteral("Выход")), &QAction::triggered, this,
             &NotificationArea::ExitChosen);
     icon_->setContextMenu(menu_.get());

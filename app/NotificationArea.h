@@ -35,6 +35,7 @@ signals:
     // the menu alone must be enough to bring the window back or end the program.
     void RestoreChosen();
     void ExitChosen();
+    void OpenFolderChosen();
     void MessageClicked();
 };
 

@@ -58,6 +58,7 @@ public:
     void Press(NotificationArea::Click click) { emit Clicked(click); }
     void ChooseRestore() { emit RestoreChosen(); }
     void ChooseExit() { emit ExitChosen(); }
+    void ChooseOpenFolder() { emit OpenFolderChosen(); }
     void ClickMessage() { emit MessageClicked(); }
 
 private:

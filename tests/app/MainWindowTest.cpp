@@ -1,3 +1,5 @@
+#include <QAction>
+#include <QDir>
 #include <QApplication>
 #include <QClipboard>
 #include <QKeyEvent>
@@ -377,6 +379,19 @@ TEST_F(MainWindowTest, TheIconsMenuRestoresTheWindowAndItsExitClosesAsTheCloseBu
     EXPECT_TRUE(Exists(QStringLiteral("urls.txt")));
     tray->ChooseRestore();  // a closed window stays closed
     EXPECT_FALSE(window.isVisible());
+}
+
+TEST_F(MainWindowTest, TheLogPanelsMenuAndTheIconsMenuOpenTheResultsFolder) {
+    MainWindow& window = ShownForm();
+    auto* action = window.findChild<QAction*>(QStringLiteral("OpenResultsFolderAction"));
+    ASSERT_NE(action, nullptr);
+    EXPECT_EQ(action->text(), QStringLiteral("Открыть папку с результатами"));
+    action->trigger();
+    tray->ChooseOpenFolder();
+    ASSERT_EQ(opener->opened.size(), 2);
+    for (const QString& opened : opener->opened)
+        EXPECT_EQ(QDir::cleanPath(opened), QDir::cleanPath(tmp.path()));
+    EXPECT_EQ(Memo("LogsMemo")->contextMenuPolicy(), Qt::CustomContextMenu);
 }
 
 TEST_F(MainWindowTest, ClosingWhileHiddenInTheNotificationAreaSavesAndRemovesTheIcon) {
