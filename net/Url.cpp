@@ -216,8 +216,4 @@ Url ResolveLocation(const Url& base, const QByteArray& location) {
     return url;
 }
 
-Url ResolveLocation(const Url& base, const QString& location) {
-    return ResolveLocation(base, location.toUtf8());
-}
-
 }  // namespace quillorn

@@ -32,7 +32,5 @@ Url ParseUrl(const QString& text);
 // that a request line cannot carry is percent-encoded as it is (a byte that is not UTF-8 stays
 // that byte, never U+FFFD).
 Url ResolveLocation(const Url& base, const QByteArray& location);
-// The same for a Location given as text (its UTF-8 bytes).
-Url ResolveLocation(const Url& base, const QString& location);
 
 }  // namespace quillorn

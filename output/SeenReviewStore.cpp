@@ -5,7 +5,6 @@
 #include "platform/AtomicFile.h"
 #include "platform/Errors.h"
 #include "platform/LocaleServices.h"
-#include "platform/LockedFile.h"
 
 #include <algorithm>
 

@@ -4,23 +4,13 @@
 #include <cstdint>
 
 #include "platform/Errors.h"
+#include "platform/HexDigits.h"
 
 namespace quillorn {
 namespace {
 
 [[noreturn]] void NotAnInteger(const QString& text) {
     throw Failure(QStringLiteral("''%1'' is not a valid integer value").arg(text));
-}
-
-int DigitValue(QChar c) {
-    const char16_t u = c.unicode();
-    if (u >= '0' && u <= '9')
-        return u - '0';
-    if (u >= 'a' && u <= 'f')
-        return u - 'a' + 10;
-    if (u >= 'A' && u <= 'F')
-        return u - 'A' + 10;
-    return 99;
 }
 
 }  // namespace
@@ -49,8 +39,8 @@ int ParseToolkitInteger(const QString& text) {
     const std::int64_t limit = base == 16 ? 0xFFFFFFFFLL : (negative ? 0x80000000LL : 0x7FFFFFFFLL);
     std::int64_t value = 0;
     for (; i < text.size(); ++i) {
-        const int digit = DigitValue(text[i]);
-        if (digit >= base)
+        const int digit = HexDigitValue(text[i].unicode());
+        if (digit < 0 || digit >= base)
             NotAnInteger(text);
         value = value * base + digit;
         if (value > limit)
