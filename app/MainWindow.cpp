@@ -106,7 +106,8 @@ QLabel* MakeLabel(QWidget* parent, const char* name, const QString& caption) {
 }  // namespace
 
 MainWindowSetup::MainWindowSetup()
-    : dir(AppDir::OfExecutable()),
+    : programDir(AppDir::OfExecutable()),
+      dir(programDir),
       clock(std::make_unique<SystemClock>()),
       locale(std::make_unique<SystemLocale>()),
       notificationArea(std::make_unique<SystemNotificationArea>()),
@@ -120,6 +121,7 @@ MainWindowSetup& MainWindowSetup::operator=(MainWindowSetup&&) noexcept = defaul
 
 MainWindow::MainWindow(MainWindowSetup setup, QWidget* parent)
     : QWidget(parent),
+      programDir_(std::move(setup.programDir)),
       dir_(std::move(setup.dir)),
       endpoints_(std::move(setup.endpoints)),
       clock_(std::move(setup.clock)),

@@ -48,6 +48,9 @@ struct MainWindowSetup {
     MainWindowSetup(MainWindowSetup&&) noexcept;
     MainWindowSetup& operator=(MainWindowSetup&&) noexcept;
 
+    // The executable's folder, which the start-up refusals judge.
+    AppDir programDir;
+    // The folder every file is read from and written to (see frontend/FilesFolder.h).
     AppDir dir;
     Endpoints endpoints;
     std::unique_ptr<Clock> clock;
@@ -150,6 +153,7 @@ private:
     void OpenResultsFolder();
     void OnTrayMessageClicked();
 
+    AppDir programDir_;
     AppDir dir_;
     Endpoints endpoints_;
     std::unique_ptr<Clock> clock_;

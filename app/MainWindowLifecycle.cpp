@@ -78,7 +78,7 @@ void MainWindow::LoadSettings() {
 
 bool MainWindow::RefuseStart() {
     const std::optional<QString> refusal =
-        StartupRefusal(dir_.Path(), tlsAvailable_ ? tlsAvailable_() : true);
+        StartupRefusal(programDir_.Path(), tlsAvailable_ ? tlsAvailable_() : true);
     if (!refusal)
         return false;
     refused_ = true;

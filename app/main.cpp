@@ -1,7 +1,10 @@
 // Quillorn: harvests the public reviews of firms in the 2GIS city directory.
 #include <QApplication>
+#include <QMessageBox>
 
 #include "app/MainWindow.h"
+#include "frontend/FilesFolder.h"
+#include "frontend/StartupRefusals.h"
 #include "frontend/TerminationSignals.h"
 
 int main(int argc, char* argv[]) {
@@ -12,7 +15,17 @@ int main(int argc, char* argv[]) {
     // window hidden in the notification area is not a closed one.
     QApplication::setQuitOnLastWindowClosed(false);
 
-    quillorn::MainWindow form;
+    quillorn::MainWindowSetup setup;
+    try {
+        setup.dir = quillorn::FilesFolderOfThisProcess(setup.programDir);
+    } catch (const quillorn::FilesFolderUnavailable& error) {
+        qCritical("%s", error.what());
+        QMessageBox box(QMessageBox::NoIcon, QString::fromUtf8(quillorn::kRefusalCaption),
+                        error.Message(), QMessageBox::Ok);
+        box.exec();
+        return 1;
+    }
+    quillorn::MainWindow form(std::move(setup));
     QObject::connect(&form, &quillorn::MainWindow::Closed, &app, &QCoreApplication::exit,
                      Qt::QueuedConnection);
     const quillorn::TerminationSignals terminations([&form] { form.CloseForTermination(); });

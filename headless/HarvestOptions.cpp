@@ -15,7 +15,8 @@ constexpr int kMaxRepeatMinutes = 35791;
 const QCommandLineOption kDir(QStringLiteral("dir"),
                               QStringLiteral("Folder whose urls.txt, settings.ini and proxy.txt "
                                              "are read and where every result is written "
-                                             "(default: the program's own folder)."),
+                                             "(default: the program's own folder when it is "
+                                             "writable, else ~/.local/share/Quillorn)."),
                               QStringLiteral("DIR"));
 const QCommandLineOption kInterval(QStringLiteral("interval"),
                                    QStringLiteral("Seconds between two card pages (default: key "

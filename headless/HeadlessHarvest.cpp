@@ -13,6 +13,7 @@
 
 #include "frontend/AppSettings.h"
 #include "frontend/CardListFile.h"
+#include "frontend/FilesFolder.h"
 #include "frontend/IniFile.h"
 #include "frontend/StartupRefusals.h"
 #include "frontend/TerminationSignals.h"
@@ -150,6 +151,7 @@ private:
             return ExitStatus::NotStarted;
         }
 
+        const bool noCards = settings->cardLines.isEmpty();
         ConsoleRunHost host(std::move(*settings), progress_, [this] { Pump(); });
         HarvestRun run(host, http_, clock_, log_, locale_, dir_, options_.endpoints, stop_,
                        workbook_);
@@ -168,8 +170,14 @@ private:
         } catch (const std::exception& error) {
             return escaped(QString::fromLocal8Bit(error.what()));
         }
-        if (!host.Started())
-            return ExitStatus::NotStarted;  // the run said why on standard error
+        if (!host.Started()) {  // the run said why on standard error
+            if (noCards) {      // and where the list belongs, which an installed copy chose itself
+                PrintError(QStringLiteral("the cards are read from \"%1\", one URL a line")
+                               .arg(QDir::toNativeSeparators(
+                                   dir_.FilePath(QString::fromLatin1(kCardListFileName)))));
+            }
+            return ExitStatus::NotStarted;
+        }
         repeatMs = host.RepeatMs();
         return sink_.FailureLogged() ? ExitStatus::Failed : ExitStatus::Done;
     }
@@ -221,6 +229,24 @@ private:
     bool signalled_ = false;
 };
 
+// --dir when given, otherwise the folder the window would use; nothing when there is none.
+std::optional<AppDir> FilesFolder(const HarvestOptions& options, const AppDir& programDir) {
+    if (options.dir.isEmpty()) {
+        try {
+            return FilesFolderOfThisProcess(programDir);
+        } catch (const FilesFolderUnavailable& error) {
+            PrintError(error.Message());
+            return std::nullopt;
+        }
+    }
+    const QFileInfo folder(options.dir);
+    if (!folder.isDir()) {
+        PrintError(QStringLiteral("\"%1\" is no folder").arg(options.dir));
+        return std::nullopt;
+    }
+    return AppDir(folder.absoluteFilePath());
+}
+
 }  // namespace
 
 ExitStatus RunHeadlessHarvest(const HarvestOptions& options) {
@@ -230,16 +256,10 @@ ExitStatus RunHeadlessHarvest(const HarvestOptions& options) {
         PrintError(QString::fromUtf8(kRefusalCaption) + u' ' + *refusal);
         return ExitStatus::NotStarted;
     }
-    AppDir dir = programDir;
-    if (!options.dir.isEmpty()) {
-        const QFileInfo folder(options.dir);
-        if (!folder.isDir()) {
-            PrintError(QStringLiteral("\"%1\" is no folder").arg(options.dir));
-            return ExitStatus::NotStarted;
-        }
-        dir = AppDir(folder.absoluteFilePath());
-    }
-    return HeadlessHarvest(options, std::move(dir)).Run();
+    const std::optional<AppDir> dir = FilesFolder(options, programDir);
+    if (!dir)
+        return ExitStatus::NotStarted;
+    return HeadlessHarvest(options, *dir).Run();
 }
 
 }  // namespace quillorn

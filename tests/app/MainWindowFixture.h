@@ -40,6 +40,7 @@ protected:
                          bool tlsAvailable = true) {
         MainWindowSetup setup;
         setup.dir = AppDir(dir.isEmpty() ? tmp.path() : dir);
+        setup.programDir = programDir.isEmpty() ? setup.dir : AppDir(programDir);
         setup.endpoints = endpoints;
         auto testClock = std::make_unique<standin::TestClock>();
         clock = testClock.get();
@@ -92,6 +93,8 @@ protected:
     FakeNotificationArea* tray = nullptr;
     RecordingOpener* opener = nullptr;
     int endedWith = -1;
+    // The executable's folder the refusals judge, when it is not the files' folder.
+    QString programDir;
     std::unique_ptr<MainWindow> form;
 };
 

@@ -56,6 +56,15 @@ TEST_F(RefusedWindowTest, ShowsTheWarningWithoutIconEndsTheProcessAndWritesNothi
     EXPECT_EQ(QDir(dir).entryList(QDir::Files), QStringList({"settings.ini"}));
 }
 
+TEST_F(RefusedWindowTest, JudgesTheProgramsFolderNotTheFilesFolder) {
+    programDir = Path(QStringLiteral("Rar$DI12.345"));
+    MainWindow& window = MakeForm();
+    window.show();
+    ASSERT_EQ(boxes.seen.size(), 1);
+    EXPECT_EQ(boxes.seen[0].text, kArchive);
+    EXPECT_EQ(endedWith, 1);
+}
+
 TEST_F(RefusedWindowTest, AMissingTlsLibraryIsTheThirdRefusal) {
     MainWindow& window = MakeForm({}, {}, false);
     window.show();

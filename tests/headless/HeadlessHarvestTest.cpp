@@ -238,6 +238,7 @@ TEST_F(HeadlessHarvestTest, RefusedStartsEndWithStatusTwoAndTouchNothing) {
     const Harvest empty = Run({});
     EXPECT_EQ(empty.status, 2);
     EXPECT_TRUE(empty.err.contains(QStringLiteral("Карточки не заданы")));
+    EXPECT_TRUE(empty.err.contains(Path(QStringLiteral("urls.txt")))) << empty.err.toStdString();
     EXPECT_TRUE(QDir(tmp.path()).isEmpty());
 
     WriteCards({directory.AddCard(Card(QStringLiteral("803"), 1))});
