@@ -244,7 +244,7 @@ TEST_F(MainWindowRunTest, TerminationSignalsDuringARunStopItAndCloseOnceWithoutA
     const TerminationSignals terminations([this] { form->CloseForTermination(); });
     DuringThePauseBeforeTheSecondCard([&] {
         ::raise(SIGTERM);
-        QTest::qWaitFor([&] { return form->StopRequested().AbortRequested(); });
+        EXPECT_TRUE(QTest::qWaitFor([&] { return form->StopRequested().AbortRequested(); }));
         EXPECT_EQ(closed.count(), 0);  // the run tidies up first
         ::raise(SIGTERM);
     });

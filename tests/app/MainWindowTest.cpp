@@ -1,7 +1,7 @@
 #include <QAction>
-#include <QDir>
 #include <QApplication>
 #include <QClipboard>
+#include <QDir>
 #include <QKeyEvent>
 #include <QSignalSpy>
 #include <QTest>
@@ -287,7 +287,7 @@ TEST_F(MainWindowTest, ATerminationSignalEndsTheProgramWhenTheSettingsCannotBeSa
         if (boxes.seen.size() < 2)
             return;
         ::raise(SIGTERM);
-        QTest::qWaitFor([&] { return closed.count() > 0; });
+        EXPECT_TRUE(QTest::qWaitFor([&] { return closed.count() > 0; }));
         boxLeftOpen = QApplication::activeModalWidget() != nullptr;
     };
     EXPECT_FALSE(window.close());
