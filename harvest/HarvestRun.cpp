@@ -96,6 +96,7 @@ void HarvestRun::Run() {
 
     const bool vertical = host_.VerticalLayout();
     lastCardTick_ = 0;
+    failed_ = false;
     stop_.Clear();
     log_.Clear();
     host_.PumpEvents();
@@ -145,8 +146,12 @@ void HarvestRun::RunGuarded(RunParts& parts) {
         }
         parts.table.Close();
         log_.SaveRunLog();
-        if (workbook_.Due(parts.table) && workbook_.Run(parts.table))
-            parts.workbook = WorkbookStep::WorkbookPath(parts.table);
+        if (workbook_.Due(parts.table)) {
+            if (workbook_.Run(parts.table))
+                parts.workbook = WorkbookStep::WorkbookPath(parts.table);
+            else
+                failed_ = true;
+        }
     } catch (const RequestAborted&) {
         // The program is closing: the run ends as a stopped run, its rows kept.
     } catch (const Error& error) {
@@ -247,6 +252,7 @@ void HarvestRun::WaitSince(std::uint32_t since, std::uint32_t waitMs) {
 }
 
 void HarvestRun::LogRunFailure(const QString& message) {
+    failed_ = true;
     log_.Add(QStringLiteral(": Ошибка: ") + message +
              QStringLiteral(". Вероятно, несовместимая версия Экселя."));
 }

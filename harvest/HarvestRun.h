@@ -50,6 +50,10 @@ public:
     // abandoned by the stop flag's RequestAbort ends the run as a stop does.
     void Run();
 
+    // Whether the last run logged a failure of its own ("Ошибка"): a result file that could not
+    // be written, or a workbook that could not be made. A card's failures do not count.
+    bool Failed() const { return failed_; }
+
 private:
     enum class Outcome { Finished, Stopped };
     // What one attempt at a card came to: handled to its end, failed (logged and backed off, so
@@ -78,6 +82,7 @@ private:
     WorkbookStep& workbook_;
     // When the previous card page arrived or the last 429 pause began; 0 when a run starts.
     std::uint32_t lastCardTick_ = 0;
+    bool failed_ = false;
 };
 
 }  // namespace quillorn

@@ -4,22 +4,8 @@
 
 namespace quillorn {
 
-namespace {
-
-// A time-stamped line is the stamp, then the message, which always begins with ": "; a stamp
-// holds no ": " of its own, so the first one starts the message.
-bool ReportsFailure(const QString& line) {
-    static const QString kFailure = QStringLiteral(": Ошибка: ");
-    const qsizetype message = line.indexOf(QStringLiteral(": "));
-    return message >= 0 && line.mid(message, kFailure.size()) == kFailure;
-}
-
-}  // namespace
-
 void ConsoleLogSink::AppendLine(const QString& line) {
     lines_.append(line);
-    if (ReportsFailure(line))
-        failureLogged_ = true;
     if (beforeLine)
         beforeLine();
     const QByteArray bytes = line.toUtf8() + '\n';
@@ -32,7 +18,6 @@ void ConsoleLogSink::AppendLine(const QString& line) {
 
 void ConsoleLogSink::Clear() {
     lines_.clear();
-    failureLogged_ = false;
 }
 
 }  // namespace quillorn

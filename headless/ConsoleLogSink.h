@@ -19,13 +19,8 @@ public:
     void Clear() override;
     QStringList Lines() const override { return lines_; }
 
-    // Whether a line since the last Clear reported a failure: its message, after the time
-    // stamp, begins ": Ошибка: " (a run-level failure, or a workbook that could not be made).
-    bool FailureLogged() const { return failureLogged_; }
-
 private:
     QStringList lines_;
-    bool failureLogged_ = false;
 };
 
 }  // namespace quillorn

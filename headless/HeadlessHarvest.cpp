@@ -160,8 +160,8 @@ private:
         const auto escaped = [&](const QString& message) {
             progress_.EndRun();
             PrintError(message);
-            return host.ReachedCards() || sink_.FailureLogged() ? ExitStatus::Failed
-                                                                : ExitStatus::NotStarted;
+            return host.ReachedCards() || run.Failed() ? ExitStatus::Failed
+                                                       : ExitStatus::NotStarted;
         };
         try {
             run.Run();
@@ -179,7 +179,7 @@ private:
             return ExitStatus::NotStarted;
         }
         repeatMs = host.RepeatMs();
-        return sink_.FailureLogged() ? ExitStatus::Failed : ExitStatus::Done;
+        return run.Failed() ? ExitStatus::Failed : ExitStatus::Done;
     }
 
     // False when a signal ended the wait.

@@ -46,6 +46,21 @@ TEST_F(HarvestRunOutputTest, WorkbookOfARunUnderADecimalCommaLocaleCarriesPoints
     EXPECT_EQ(sheet.Cell(2, 12)->number, 5);
     EXPECT_GT(sheet.columnWidths.value(1), 8.43);
     EXPECT_EQ(sheet.pageMargins.value("left"), 0.7);
+    EXPECT_FALSE(run.Failed());
+}
+
+TEST_F(HarvestRunOutputTest, AWorkbookThatCannotBeMadeFailsTheRun) {
+    host.cardLines = {directory.AddCard(test::ManyReviewsCard(QStringLiteral("701"), 2))};
+    sink.onLine = [&](const QString& line) {
+        if (line.contains(QStringLiteral("Запускаем формирование")))
+            ASSERT_TRUE(QDir(tmp.path()).mkdir(QFileInfo(ResultName()).baseName() + ".xlsx"));
+    };
+
+    run.Run();
+
+    EXPECT_TRUE(run.Failed());
+    EXPECT_TRUE(opener.opened.isEmpty());
+    EXPECT_EQ(DataRows().size(), 2);
 }
 
 TEST_F(HarvestRunOutputTest, PerCardRowThatCannotBeWrittenAtTheEndOfTheCardIsNotDelivered) {

@@ -212,6 +212,7 @@ TEST_F(HarvestRunTest, CardWithoutBranchIdFailsTwentyTimesThenTheRunGoesOn) {
     EXPECT_EQ(directory.SiteConnections(), 21);  // every failure drops the connection
     EXPECT_EQ(DataRows().size(), 1);             // the quiet card's row
     EXPECT_EQ(Files(QStringLiteral("log-*.txt")).size(), 1);
+    EXPECT_FALSE(run.Failed());  // a card's failures are not the run's
 }
 
 TEST_F(HarvestRunTest, EveryCardBackOffFollowsAPumpSoTheWindowStaysLive) {
@@ -501,6 +502,7 @@ TEST_F(HarvestRunTest, ResultFileThatCannotBeCreatedEndsTheRunWithItsCleanUp) {
     EXPECT_TRUE(messages.at(2).endsWith(". Вероятно, несовместимая версия Экселя."));
     EXPECT_TRUE(directory.Requests().empty());
     EXPECT_TRUE(Files(QStringLiteral("data*")).isEmpty());
+    EXPECT_TRUE(run.Failed());
     ExpectStoppedRunCleanedUp("x\r\n");
 }
 
