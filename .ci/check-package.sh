@@ -103,6 +103,7 @@ as_user=(setpriv --reuid="$user" --regid="$group" --clear-groups
 
 # The shell in front writes the process id the window will have (each program after it replaces
 # the one before), which sudo's own would hide.
+# shellcheck disable=SC2016
 "${sudo_cmd[@]}" sh -c 'echo $$ >"$0" && exec "$@"' "$work/window.pid" "${as_user[@]}" \
     QT_QPA_PLATFORM=offscreen /usr/bin/quillorn >"$work/window.log" 2>&1 &
 job=$!
