@@ -80,7 +80,10 @@ installed=yes
 [[ -x /usr/bin/quillorn && -x /usr/bin/quillorn-harvest ]] || fail "/usr/bin links missing after installing"
 grep -qx 'Exec="/usr/lib/quillorn/quillorn"' /usr/share/applications/io.github.quillorn.Quillorn.desktop ||
     fail "the desktop entry does not start /usr/lib/quillorn/quillorn"
-grep -qx 'ExecStart="/usr/lib/quillorn/quillorn-harvest" --dir %h/Quillorn' \
+hints=$(desktop-file-validate /usr/share/applications/io.github.quillorn.Quillorn.desktop) ||
+    fail "desktop-file-validate rejects the desktop entry: $hints"
+[[ -z "$hints" ]] || fail "desktop-file-validate has remarks on the desktop entry: $hints"
+grep -qx 'ExecStart="/usr/lib/quillorn/quillorn-harvest"' \
     /usr/share/systemd/user/quillorn-harvest.service ||
     fail "the service does not start /usr/lib/quillorn/quillorn-harvest"
 if command -v systemd-analyze >/dev/null; then
@@ -151,10 +154,22 @@ for file in settings.ini urls.txt; do
 done
 [[ "$(ls -A "$appdir")" == "$appdir_before" ]] || fail "the window wrote into $appdir"
 
-echo "-- the installed quillorn-harvest --help, as $user"
+echo "-- the installed quillorn-harvest, as $user"
 timeout 30 "${sudo_cmd[@]}" "${as_user[@]}" /usr/bin/quillorn-harvest --help >"$work/help.txt" ||
     fail "quillorn-harvest --help failed"
 grep -q -- '--dir' "$work/help.txt" || fail "quillorn-harvest --help does not describe --dir"
+# Without --dir it reads the window's folder. The window saved its sample cards there, which would
+# send it to the real directory: with the list emptied it refuses with 2 and says where the list
+# belongs.
+# shellcheck disable=SC2016
+"${sudo_cmd[@]}" "${as_user[@]}" sh -c ': >"$0"' "$files/urls.txt"
+status=0
+timeout 30 "${sudo_cmd[@]}" "${as_user[@]}" /usr/bin/quillorn-harvest >"$work/harvest.out" 2>"$work/harvest.err" ||
+    status=$?
+((status == 2)) || { cat "$work/harvest.err" >&2; fail "quillorn-harvest on an empty list ended with $status, not 2"; }
+grep -qF "$files/urls.txt" "$work/harvest.err" ||
+    { cat "$work/harvest.err" >&2; fail "quillorn-harvest did not read the window's folder $files"; }
+[[ "$(ls -A "$appdir")" == "$appdir_before" ]] || fail "quillorn-harvest wrote into $appdir"
 
 echo "-- removing"
 DEBIAN_FRONTEND=noninteractive "${sudo_cmd[@]}" apt-get remove -y -qq quillorn >/dev/null ||
