@@ -42,7 +42,7 @@ QString ReviewFeedReader::PageAddress(const QString& apiBase, const QString& bra
 
 ReviewRecord ReviewFeedReader::ReadReview(const JsonValue& review, const QString& siteAddress) {
     ReviewRecord record;
-    record.Id = review.LookupString(u"id");
+    record.Id = StorableReviewId(review.LookupString(u"id"));
     // A "user" member of any kind, null included, means the review has an author.
     if (const JsonValuePtr user = review.Lookup(u"user")) {
         record.HasAuthor = true;
@@ -139,7 +139,7 @@ ReviewFeedReader::PageOutcome ReviewFeedReader::ReadPage(FeedState& feed) {
         const JsonValuePtr review = list->ItemAt(i);
         if (!review)
             continue;
-        const QString id = review->LookupString(u"id");
+        const QString id = StorableReviewId(review->LookupString(u"id"));
         if (!AcceptReview(id, store_, journal_, log_))
             continue;
         // A row that cannot be written gives its reviews back to the store (the table sees to

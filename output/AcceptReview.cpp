@@ -23,4 +23,13 @@ bool AcceptReview(const QString& id, SeenReviewStore& store, ReviewJournal& jour
     return true;
 }
 
+QString StorableReviewId(const QString& feedId) {
+    if (!feedId.contains(u'\r') && !feedId.contains(u'\n'))
+        return feedId;
+    QString id = feedId;
+    id.replace(u'\r', QStringLiteral("&#13;"));
+    id.replace(u'\n', QStringLiteral("&#10;"));
+    return id;
+}
+
 }  // namespace quillorn

@@ -16,4 +16,9 @@ class SeenReviewStore;
 // so a later run offers the review once more.
 bool AcceptReview(const QString& id, SeenReviewStore& store, ReviewJournal& journal, RunLog& log);
 
+// The id of a review as the store and the journal know it: the feed's id with CR and LF written
+// as &#13; and &#10; (the result file's escapes). IdsDB.dat holds an id a line, and a line break
+// inside one would part it and bring the review back at every run.
+QString StorableReviewId(const QString& feedId);
+
 }  // namespace quillorn

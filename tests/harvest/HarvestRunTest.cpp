@@ -175,6 +175,23 @@ TEST_F(HarvestRunTest, SecondRunSkipsEveryReviewAndSendsTheFirstRunsCookie) {
         directory.Requests().front().request.Header("Cookie").contains("_2gis_webapi_session=s1"));
 }
 
+TEST_F(HarvestRunTest, ReviewIdsWithLineBreaksAreRememberedAcrossRuns) {
+    StandInCard card = Romashka();
+    card.reviews[0].id = QStringLiteral("a\r\n1");
+    card.reviews[1].id = QStringLiteral("a\n2");
+    host.cardLines = {directory.AddCard(card)};
+    run.Run();
+    ASSERT_EQ(DataRows().size(), 2);
+    EXPECT_EQ(Read(QStringLiteral("IdsDB.dat")), QByteArray("a&#10;2\r\na&#13;&#10;1\r\n"));
+    clock.Advance(1000);
+
+    run.Run();
+
+    EXPECT_EQ(Messages().filter(QStringLiteral("он выгружен ранее")),
+              QStringList({": пропускаем отзыв a&#13;&#10;1, он выгружен ранее",
+                           ": пропускаем отзыв a&#10;2, он выгружен ранее"}));
+}
+
 TEST_F(HarvestRunTest, ReadsABigCardWithARenewedKeyAcrossThreePages) {
     const QString big = directory.AddCard(test::ManyReviewsCard(QStringLiteral("800"), 120));
     directory.RenewKey(QStringLiteral("800"), QStringLiteral("fresh"));
