@@ -393,6 +393,9 @@ void HttpClient::SetEventPump(EventPump pump) {
 void HttpClient::SetAbortCheck(std::function<bool()> check) {
     impl_->wait_.abortCheck = std::move(check);
 }
+void HttpClient::SetResolver(decltype(WaitSettings::resolver) resolver) {
+    impl_->wait_.resolver = std::move(resolver);
+}
 QList<QNetworkCookie> HttpClient::CookiesFor(const QString& url) const {
     return impl_->CookiesFor(url);
 }

@@ -27,6 +27,7 @@
 
 #include "net/HttpOptions.h"
 #include "net/HttpStatusError.h"
+#include "net/SocketWait.h"
 #include "platform/EventPump.h"
 
 namespace quillorn {
@@ -79,6 +80,10 @@ public:
     // a Failure; the client is left as after a failure: the connection is reset and the stream
     // form's stream holds what it held before the call. An empty check never aborts.
     void SetAbortCheck(std::function<bool()> check);
+    // Host names are looked up on a thread of their own, waited for as a connection is (pumping,
+    // the abort check, the connect time-out). resolver, with getaddrinfo's signature, replaces
+    // getaddrinfo; it may still be running after the request has given up on it.
+    void SetResolver(decltype(WaitSettings::resolver) resolver);
 
     // The cookies the jar would send to url (diagnostics and tests).
     QList<QNetworkCookie> CookiesFor(const QString& url) const;

@@ -11,6 +11,7 @@
 #include <memory>
 #include <utility>
 
+#include "net/HostLookup.h"
 #include "net/SocketWait.h"
 #include "platform/Errors.h"
 #include "platform/SystemError.h"
@@ -45,22 +46,11 @@ bool Socket::HasIncoming() const {
 Socket ConnectSocket(const QByteArray& host, int port, SocketWaiter& waiter) {
     const QByteArray peer =
         (host.contains(':') ? "[" + host + "]" : host) + ':' + QByteArray::number(port);
-    addrinfo hints{};
-    hints.ai_family = AF_UNSPEC;
-    hints.ai_socktype = SOCK_STREAM;
-    hints.ai_flags = AI_NUMERICSERV;
-    addrinfo* found = nullptr;
-    const int resolved =
-        getaddrinfo(host.constData(), QByteArray::number(port).constData(), &hints, &found);
-    if (resolved != 0)
-        throw Failure(
-            QStringLiteral("Cannot resolve host \"%1\": %2")
-                .arg(QString::fromLatin1(host), QString::fromLocal8Bit(gai_strerror(resolved))));
-    const std::unique_ptr<addrinfo, void (*)(addrinfo*)> addresses(found, freeaddrinfo);
-
+    // Looking the name up and connecting share the connect time-out.
     const auto deadline = waiter.ConnectDeadline();
+    const AddressList addresses = LookUpHost(host, port, waiter, deadline);
     QString lastError = QStringLiteral("no address");
-    for (addrinfo* address = found; address; address = address->ai_next) {
+    for (addrinfo* address = addresses.get(); address; address = address->ai_next) {
         const int fd =
             ::socket(address->ai_family, address->ai_socktype | SOCK_NONBLOCK | SOCK_CLOEXEC,
                      address->ai_protocol);

@@ -8,6 +8,8 @@
 
 #include "platform/EventPump.h"
 
+struct addrinfo;
+
 namespace quillorn {
 
 // Read by reference, so changes reach an open connection.
@@ -15,6 +17,11 @@ struct WaitSettings {
     EventPump pump;
     // Asked after every pump: true abandons the wait with RequestAborted.
     std::function<bool()> abortCheck;
+    // Looks host names up, with getaddrinfo's signature; empty: getaddrinfo. Tests put a name
+    // server that never answers in its place.
+    std::function<int(const char* host, const char* service, const addrinfo* hints,
+                      addrinfo** found)>
+        resolver;
     int connectTimeoutMs = 120000;
     int readTimeoutMs = 120000;
     // The whole request, from connecting to the body's last byte: a server that trickles bytes

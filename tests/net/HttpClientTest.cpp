@@ -2,11 +2,15 @@
 #include <gtest/gtest.h>
 
 #include <arpa/inet.h>
+#include <netdb.h>
 #include <netinet/in.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
 #include <QMap>
+#include <QThread>
+#include <atomic>
+#include <future>
 #include <vector>
 
 #include "net/CookieStore.h"
@@ -454,7 +458,8 @@ TEST_F(HttpClientTest, AbandonsAStalledRequestRightAfterThePumpThatAsksForIt) {
                       ScriptStep::Send("HTTP/1.1 200 OK\r\nContent-Length: 10\r\n\r\nabc"),
                       ScriptStep::Stall()});
     server.SetHandler([](const HttpRequest&) { return HttpResponse::Text("fresh"); });
-    client.SetLimits({.readTimeoutMs = 5000});  // a check that is never asked ends in a time-out instead
+    client.SetLimits(
+        {.readTimeoutMs = 5000});  // a check that is never asked ends in a time-out instead
     int pumps = 0;
     bool closing = false;
     client.SetEventPump([&] { closing = ++pumps == 3; });
@@ -523,6 +528,78 @@ TEST_F(HttpClientTest, GivesUpConnectingInTimeWhileServicingTheWindow) {
     for (const int fd : fillers)
         ::close(fd);
     ::close(listener);
+}
+
+// A name server that answers only when the test lets it: 127.0.0.1 for every name, or nothing.
+class HeldNameServer {
+public:
+    decltype(WaitSettings::resolver) Resolver() const {
+        return [state = state_](const char*, const char* service, const addrinfo* hints,
+                                addrinfo** found) {
+            ++state->asked;
+            state->answer.wait();
+            const int code = getaddrinfo("127.0.0.1", service, hints, found);
+            ++state->answered;
+            return code;
+        };
+    }
+    void Answer() { state_->release.set_value(); }
+    // Every lookup has returned, including those the client gave up on.
+    bool AllAnswered() const {
+        for (int i = 0; i < 500 && state_->answered < state_->asked; ++i)
+            QThread::msleep(10);
+        return state_->answered == state_->asked;
+    }
+
+private:
+    struct State {
+        std::promise<void> release;
+        std::shared_future<void> answer = release.get_future().share();
+        std::atomic<int> asked = 0;
+        std::atomic<int> answered = 0;
+    };
+    std::shared_ptr<State> state_ = std::make_shared<State>();
+};
+
+TEST_F(HttpClientTest, WaitsForTheNameServerAsForAConnection) {
+    HeldNameServer names;
+    client.SetResolver(names.Resolver());
+    const QString url = QStringLiteral("https://directory.test:%1/").arg(server.Port());
+    int pumps = 0;
+    bool closing = false;
+    client.SetEventPump([&] { closing = ++pumps == 2; });
+    client.SetAbortCheck([&] { return closing; });
+    EXPECT_THROW(client.Get(url), RequestAborted);  // the window closed during the lookup
+    EXPECT_EQ(pumps, 2);
+
+    pumps = 0;
+    closing = false;
+    client.SetEventPump([&] { ++pumps; });
+    client.SetLimits({.connectTimeoutMs = 600});
+    try {
+        client.Get(url);
+        ADD_FAILURE() << "resolved";
+    } catch (const Failure& failure) {
+        EXPECT_EQ(failure.Message(), QStringLiteral("Connect timed out"));
+    }
+    EXPECT_GE(pumps, 3);  // every 125 ms of the 600 ms
+
+    names.Answer();
+    server.SetHandler([](const HttpRequest&) { return HttpResponse::Text("found"); });
+    EXPECT_EQ(client.Get(url), QStringLiteral("found"));
+    EXPECT_TRUE(names.AllAnswered());  // the abandoned lookups ended on their own
+}
+
+TEST_F(HttpClientTest, AHostTheNameServerDoesNotKnowFailsWithItsWords) {
+    client.SetResolver(
+        [](const char*, const char*, const addrinfo*, addrinfo**) { return EAI_NONAME; });
+    try {
+        client.Get(QStringLiteral("https://nowhere.test/"));
+        ADD_FAILURE() << "resolved";
+    } catch (const Failure& failure) {
+        EXPECT_EQ(failure.Message(), QStringLiteral("Cannot resolve host \"nowhere.test\": ") +
+                                         QString::fromLocal8Bit(gai_strerror(EAI_NONAME)));
+    }
 }
 
 TEST_F(HttpClientTest, RefusesAGetStartedFromTheEventPump) {
