@@ -52,8 +52,9 @@ TEST_F(HarvestRunOutputTest, WorkbookOfARunUnderADecimalCommaLocaleCarriesPoints
 TEST_F(HarvestRunOutputTest, AWorkbookThatCannotBeMadeFailsTheRun) {
     host.cardLines = {directory.AddCard(test::ManyReviewsCard(QStringLiteral("701"), 2))};
     sink.onLine = [&](const QString& line) {
-        if (line.contains(QStringLiteral("Запускаем формирование")))
+        if (line.contains(QStringLiteral("Запускаем формирование"))) {
             ASSERT_TRUE(QDir(tmp.path()).mkdir(QFileInfo(ResultName()).baseName() + ".xlsx"));
+        }
     };
 
     run.Run();

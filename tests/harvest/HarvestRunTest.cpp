@@ -507,10 +507,12 @@ TEST_F(HarvestRunTest, ResultFileThatCannotBeCreatedEndsTheRunWithItsCleanUp) {
     // The directory disappears once the store is loaded and comes back after the failure line.
     const QString away = tmp.path() + QStringLiteral(".away");
     sink.onLine = [&](const QString& line) {
-        if (line.contains(QStringLiteral("IdsDB.dat взяты")))
+        if (line.contains(QStringLiteral("IdsDB.dat взяты"))) {
             ASSERT_TRUE(QDir().rename(tmp.path(), away));
-        if (line.contains(QStringLiteral(": Ошибка: ")))
+        }
+        if (line.contains(QStringLiteral(": Ошибка: "))) {
             ASSERT_TRUE(QDir().rename(away, tmp.path()));
+        }
     };
     run.Run();
     const QStringList messages = Messages();
@@ -527,10 +529,12 @@ TEST_F(HarvestRunTest, LogFileThatCannotBeSavedSkipsTheWorkbook) {
     host.cardLines = {directory.AddCard(Romashka())};
     const QString away = tmp.path() + QStringLiteral(".away");
     sink.onLine = [&](const QString& line) {
-        if (line.contains(QStringLiteral("Работа завершена")))
+        if (line.contains(QStringLiteral("Работа завершена"))) {
             ASSERT_TRUE(QDir().rename(tmp.path(), away));
-        if (line.contains(QStringLiteral(": Ошибка: ")))
+        }
+        if (line.contains(QStringLiteral(": Ошибка: "))) {
             ASSERT_TRUE(QDir().rename(away, tmp.path()));
+        }
     };
     run.Run();
     const QStringList failures = Messages().filter(QStringLiteral("Ошибка"));

@@ -213,8 +213,9 @@ TEST_P(SameFilesAsTheWindow, AndASecondRunDeliversNothingAgain) {
     EXPECT_EQ(Files(QStringLiteral("data*.xlsx")).size(), 1);
     EXPECT_EQ(Read(QStringLiteral("IdsDB.dat")), store);
     for (const QString& name : results) {
-        if (!first.out.contains(name))
+        if (!first.out.contains(name)) {
             EXPECT_EQ(Read(name).count("\r\n"), 1) << "header only";
+        }
     }
 }
 
