@@ -35,3 +35,24 @@ function(quillorn_test_program target)
         PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen;QUILLORN_SOURCE_DIR=${PROJECT_SOURCE_DIR}"
                    TIMEOUT 300)
 endfunction()
+
+# Where an installation puts the programs: a folder of their own, which also holds their files when
+# the user may write there (otherwise they go to ~/.local/share/Quillorn).
+set(QUILLORN_INSTALL_APPDIR "lib/quillorn" CACHE STRING
+    "Folder, relative to the prefix, that holds the executables and, when writable, their files")
+
+# quillorn_install_program(<target>): the program into <prefix>/${QUILLORN_INSTALL_APPDIR} and
+# <prefix>/bin/<target> as a relative link to it. Later install code of the folder finds the
+# folder in quillorn_appdir.
+function(quillorn_install_program target)
+    install(TARGETS ${target} RUNTIME DESTINATION "${QUILLORN_INSTALL_APPDIR}")
+    install(CODE "set(quillorn_program \"${target}\")
+                  set(quillorn_appdir \"${QUILLORN_INSTALL_APPDIR}\")")
+    install(CODE [[
+        set(root "$ENV{DESTDIR}${CMAKE_INSTALL_PREFIX}")
+        message(STATUS "Installing: ${root}/bin/${quillorn_program}")
+        file(MAKE_DIRECTORY "${root}/bin")
+        file(RELATIVE_PATH link "${root}/bin" "${root}/${quillorn_appdir}/${quillorn_program}")
+        file(CREATE_LINK "${link}" "${root}/bin/${quillorn_program}" SYMBOLIC)
+    ]])
+endfunction()

@@ -20,6 +20,7 @@
 
 #include "json/JsonDocument.h"
 #include "json/JsonValue.h"
+#include "platform/HexDigits.h"
 
 namespace quillorn {
 namespace json_detail {
@@ -65,16 +66,6 @@ bool IsNumberPart(char16_t c) {
 // What may not follow true, false or null for them to be literals.
 bool ContinuesWord(char16_t c) {
     return (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z') || c == u'_' || c == u'.';
-}
-
-int HexValue(char16_t c) {
-    if (c >= u'0' && c <= u'9')
-        return c - u'0';
-    if (c >= u'a' && c <= u'f')
-        return c - u'a' + 10;
-    if (c >= u'A' && c <= u'F')
-        return c - u'A' + 10;
-    return -1;
 }
 
 // Text to double, independent of the process locale; out-of-range values become infinity or zero.
@@ -277,7 +268,7 @@ private:
             return false;
         unsigned value = 0;
         for (int i = 0; i < digits; ++i) {
-            const int digit = HexValue(*p_++);
+            const int digit = HexDigitValue(*p_++);
             if (digit < 0)
                 return false;
             value = value * 16 + unsigned(digit);

@@ -8,6 +8,7 @@
 #include <mutex>
 #include <system_error>
 #include <thread>
+#include <utility>
 
 #include "platform/Errors.h"
 #include "platform/SystemError.h"
@@ -37,22 +38,18 @@ public:
         if (ready_ < 0)
             throw Failure(QStringLiteral("Cannot start a name lookup: ") + SystemErrorText(errno));
     }
-    ~PendingLookup() {
-        if (found_)
-            freeaddrinfo(found_);
-        ::close(ready_);
-    }
+    ~PendingLookup() { ::close(ready_); }
     PendingLookup(const PendingLookup&) = delete;
     PendingLookup& operator=(const PendingLookup&) = delete;
 
     // Readable once the lookup has ended.
     int ReadyFd() const { return ready_; }
 
-    void Finish(int code, addrinfo* found) {
+    void Finish(int code, AddressList found) {
         {
             const std::lock_guard lock(mutex_);
             code_ = code;
-            found_ = found;
+            found_ = std::move(found);
         }
         const std::uint64_t one = 1;
         [[maybe_unused]] const ssize_t written = ::write(ready_, &one, sizeof one);
@@ -61,7 +58,7 @@ public:
     // The lookup's result code, its addresses moved to the caller.
     int Take(AddressList& addresses) {
         const std::lock_guard lock(mutex_);
-        addresses.reset(std::exchange(found_, nullptr));
+        addresses = std::move(found_);
         return code_;
     }
 
@@ -69,7 +66,7 @@ private:
     const int ready_;
     std::mutex mutex_;
     int code_ = EAI_AGAIN;
-    addrinfo* found_ = nullptr;
+    AddressList found_;
 };
 
 }  // namespace
@@ -91,7 +88,7 @@ AddressList LookUpHost(const QByteArray& host, int port, SocketWaiter& waiter,
             const addrinfo hints = StreamHints(0);
             addrinfo* addresses = nullptr;
             const int code = resolver(host.constData(), service.constData(), &hints, &addresses);
-            lookup->Finish(code, code == 0 ? addresses : nullptr);
+            lookup->Finish(code, AddressList(code == 0 ? addresses : nullptr));
         }).detach();
     } catch (const std::system_error& error) {
         ThrowUnresolved(host, QString::fromLocal8Bit(error.what()));

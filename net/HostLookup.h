@@ -7,7 +7,6 @@
 #include <netdb.h>
 
 #include <QByteArray>
-#include <functional>
 #include <memory>
 
 #include "net/SocketWait.h"
