@@ -97,6 +97,7 @@ void HarvestRun::Run() {
     const bool vertical = host_.VerticalLayout();
     lastCardTick_ = 0;
     failed_ = false;
+    failedCards_ = 0;
     stop_.Clear();
     log_.Clear();
     host_.PumpEvents();
@@ -196,7 +197,8 @@ HarvestRun::Outcome HarvestRun::VisitCard(RunParts& parts, const QString& url) {
                 break;
         }
     }
-    return Outcome::Finished;  // a card that failed every attempt is left behind
+    ++failedCards_;  // a card that failed every attempt is left behind
+    return Outcome::Finished;
 }
 
 HarvestRun::CardAttempt HarvestRun::AttemptCard(RunParts& parts, const QString& url) {

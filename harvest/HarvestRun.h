@@ -54,6 +54,9 @@ public:
     // be written, or a workbook that could not be made. A card's failures do not count.
     bool Failed() const { return failed_; }
 
+    // How many cards of the last run failed every one of their attempts and were left behind.
+    int FailedCards() const { return failedCards_; }
+
 private:
     enum class Outcome { Finished, Stopped };
     // What one attempt at a card came to: handled to its end, failed (logged and backed off, so
@@ -83,6 +86,7 @@ private:
     // When the previous card page arrived or the last 429 pause began; 0 when a run starts.
     std::uint32_t lastCardTick_ = 0;
     bool failed_ = false;
+    int failedCards_ = 0;
 };
 
 }  // namespace quillorn

@@ -230,6 +230,7 @@ TEST_F(HarvestRunTest, CardWithoutBranchIdFailsTwentyTimesThenTheRunGoesOn) {
     EXPECT_EQ(DataRows().size(), 1);             // the quiet card's row
     EXPECT_EQ(Files(QStringLiteral("log-*.txt")).size(), 1);
     EXPECT_FALSE(run.Failed());  // a card's failures are not the run's
+    EXPECT_EQ(run.FailedCards(), 1);
 }
 
 TEST_F(HarvestRunTest, EveryCardBackOffFollowsAPumpSoTheWindowStaysLive) {
