@@ -1,12 +1,16 @@
 // IdsDB.dat as any earlier run, a crash or a hand edit may have left it, loaded into the store of
-// reviews already taken, grown by the ids a run takes, saved and loaded again as the next run does.
+// reviews already taken, grown by the ids a run takes and records, loaded again as a run killed
+// then would, saved and loaded again as the next run does.
 // Shared by the fuzz target and the test that replays its saved inputs.
 #pragma once
 
 #include <QByteArray>
+#include <QDir>
+#include <QFile>
 #include <QString>
 #include <QStringList>
 #include <algorithm>
+#include <optional>
 
 #include "fuzz/FuzzTarget.h"
 #include "fuzz/ScratchFolder.h"
@@ -38,6 +42,19 @@ inline QString CheckStoreOrder(const SeenReviewStore& store, const LocaleService
     return {};
 }
 
+// Empty when loaded holds the ids of saved, else the first difference.
+inline QString Difference(const QStringList& saved, const QStringList& loaded) {
+    if (loaded == saved)
+        return {};
+    const auto [lost, found] =
+        std::mismatch(saved.begin(), saved.end(), loaded.begin(), loaded.end());
+    return QStringLiteral("%1 ids, loaded %2; first difference: %3 became %4")
+        .arg(saved.size())
+        .arg(loaded.size())
+        .arg(lost == saved.end() ? QStringLiteral("nothing") : Shown(*lost),
+             found == loaded.end() ? QStringLiteral("nothing") : Shown(*found));
+}
+
 // The first byte is how many of the last bytes are the ids the run takes (UTF-8, one a line); the
 // bytes between are IdsDB.dat. Whatever loads, and every id taken, must be there again when the
 // saved file is loaded by the next run.
@@ -55,37 +72,54 @@ inline QString CheckSeenStore(const QByteArray& input, const LocaleServices& loc
     const AppDir dir(ScratchFolder().path());
     RunLog log(sink, locale, clock, dir);
     SeenReviewStore store(locale, log, dir);
-    SeenReviewStore next(locale, log, dir);
+    // What the next run loads; its store is gone again, with its hold on the file.
+    struct Loaded {
+        QStringList ids;
+        std::optional<TextEncoding> encoding;
+    };
+    const auto nextRunLoads = [&] {
+        SeenReviewStore next(locale, log, dir);
+        next.Load();
+        return Loaded{next.Ids(), next.FileEncoding()};
+    };
+    std::optional<TextEncoding> read;
+    Loaded appended;
+    Loaded compacted;
     try {
         store.Load();
+        read = store.FileEncoding();
         if (QString broken = CheckStoreOrder(store, locale); !broken.isEmpty())
             return QStringLiteral("loaded: ") + broken;
-        for (const QString& id : SplitLines(QString::fromUtf8(input.right(taken)))) {
+        const QStringList ids = SplitLines(QString::fromUtf8(input.right(taken)));
+        for (const QString& id : ids) {
             store.Add(id);
             if (!store.Contains(id))
                 return QStringLiteral("%1 added but not found").arg(Shown(id));
         }
         if (QString broken = CheckStoreOrder(store, locale); !broken.isEmpty())
             return QStringLiteral("grown: ") + broken;
+        // Half the ids in a row of their own, then the rest: the file as a kill would leave it
+        // must load as the compacted one does.
+        store.Record(ids.mid(0, ids.size() / 2));
+        store.Record(ids.mid(ids.size() / 2));
+        QFile file(QDir(dir.Path()).filePath(QStringLiteral("IdsDB.dat")));
+        const QByteArray afterAppends = file.open(QIODevice::ReadOnly) ? file.readAll() : "";
         store.Save();
-        next.Load();
+        compacted = nextRunLoads();
+        if (!WriteScratchFile(QStringLiteral("IdsDB.dat"), afterAppends))
+            return QStringLiteral("cannot write the scratch IdsDB.dat");
+        appended = nextRunLoads();
     } catch (const Error& error) {
         return QStringLiteral("the scratch IdsDB.dat failed: ") + error.Message();
     }
     const QStringList saved = store.Ids();
-    const QStringList loaded = next.Ids();
-    if (loaded != saved) {
-        const auto [lost, found] =
-            std::mismatch(saved.begin(), saved.end(), loaded.begin(), loaded.end());
-        return QStringLiteral("saved %1 ids, loaded %2; first difference: %3 became %4")
-            .arg(saved.size())
-            .arg(loaded.size())
-            .arg(lost == saved.end() ? QStringLiteral("nothing") : Shown(*lost),
-                 found == loaded.end() ? QStringLiteral("nothing") : Shown(*found));
-    }
-    const bool widened = store.FileEncoding() == TextEncoding::Windows1251 &&
-                         next.FileEncoding() == TextEncoding::Utf8;
-    if (next.FileEncoding() != store.FileEncoding() && !widened)
+    if (QString lost = Difference(saved, appended.ids); !lost.isEmpty())
+        return QStringLiteral("appended: ") + lost;
+    if (QString lost = Difference(saved, compacted.ids); !lost.isEmpty())
+        return QStringLiteral("saved: ") + lost;
+    const bool widened =
+        read == TextEncoding::Windows1251 && compacted.encoding == TextEncoding::Utf8;
+    if (compacted.encoding != read && !widened)
         return QStringLiteral("the saved IdsDB.dat changed its encoding");
     return {};
 }

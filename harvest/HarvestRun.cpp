@@ -51,7 +51,7 @@ struct HarvestRun::RunParts {
         : vertical(vertical),
           journal(run.locale_, run.dir_),
           store(run.locale_, run.log_, run.dir_),
-          taken(store, journal),
+          taken(store),
           table(run.log_, run.clock_, run.dir_, &taken),
           reader(run.locale_.DecimalSeparator()),
           feed(run.client_, run.clock_, run.log_, run.stop_, run.endpoints_, store, journal,

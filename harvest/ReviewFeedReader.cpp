@@ -63,7 +63,7 @@ ReviewRecord ReviewFeedReader::ReadReview(const JsonValue& review, const QString
 
 FeedEnd ReviewFeedReader::ReadFeed(const QString& branchId, const QString& reviewApiKey,
                                    const CardProfile& profile) {
-    FeedState feed{branchId, profile, reviewApiKey};
+    FeedState feed{branchId, profile, reviewApiKey, 1, {}};
     for (;;) {
         switch (ReadSeries(feed)) {
             case PageOutcome::Stopped:
@@ -135,6 +135,12 @@ ReviewFeedReader::PageOutcome ReviewFeedReader::ReadPage(FeedState& feed) {
     // next_link reads as "null", and a feed that says so on every page would never end.
     if (!list || list->Length() == 0)
         return PageOutcome::LastPage;
+    if (!NoteReturnedIds(feed, *list)) {
+        log_.Add(
+            QStringLiteral(": Страница повторяет уже полученные отзывы, лента карточки "
+                           "закончена"));
+        return PageOutcome::LastPage;
+    }
     for (int i = 0; i < list->Length(); ++i) {
         const JsonValuePtr review = list->ItemAt(i);
         if (!review)
@@ -149,9 +155,23 @@ ReviewFeedReader::PageOutcome ReviewFeedReader::ReadPage(FeedState& feed) {
     return nextPage ? PageOutcome::NextPage : PageOutcome::LastPage;
 }
 
+bool ReviewFeedReader::NoteReturnedIds(FeedState& feed, const JsonArray& reviews) {
+    bool anyNew = false;
+    for (int i = 0; i < reviews.Length(); ++i) {
+        if (const JsonValuePtr review = reviews.ItemAt(i)) {
+            const qsizetype before = feed.returnedIds.size();
+            feed.returnedIds.insert(StorableReviewId(review->LookupString(u"id")));
+            anyNew = anyNew || feed.returnedIds.size() > before;
+        }
+    }
+    return anyNew;
+}
+
 ReviewFeedReader::PageOutcome ReviewFeedReader::HandlePageFailure(const QString& message) {
     BackOff();
-    log_.Add(QStringLiteral(": ERROR_") + message);
+    // The feed asking for a new token is part of its paging, not an error of the run.
+    if (!message.contains(u"New token"))
+        log_.Add(QStringLiteral(": ERROR_") + message);
     if (!message.contains(u"Internal error"))
         return PageOutcome::Failed;
     log_.Add(QStringLiteral(": ERROR_Отзывы закончились"));

@@ -3,6 +3,7 @@
 // a 1000 ms back-off, and hands every review to AcceptReview and every new one to the result table.
 #pragma once
 
+#include <QSet>
 #include <QString>
 
 #include "output/CardProfile.h"
@@ -17,6 +18,7 @@ class ReviewJournal;
 class RunLog;
 class SeenReviewStore;
 class StopFlag;
+class JsonArray;
 class JsonValue;
 struct Endpoints;
 
@@ -65,6 +67,8 @@ private:
         const CardProfile& profile;
         QString key;
         int page = 1;  // the page asked for next, 1-based
+        // Every review id the feed has returned so far, whether taken or skipped.
+        QSet<QString> returnedIds;
     };
 
     // Up to kAttemptsPerPage attempts, ending at the first that is neither failed nor a renewed
@@ -74,6 +78,10 @@ private:
     // Requests, checks and handles the current page. Raises Failure for an error answer; the
     // page number moves on once the answer has passed the checks.
     PageOutcome ReadPage(FeedState& feed);
+    // Adds the ids of a page's reviews to those the feed returned; false when every one of them
+    // was returned before. A feed that hands back the same reviews whatever the offset, with a
+    // further page announced every time, would otherwise never end.
+    static bool NoteReturnedIds(FeedState& feed, const JsonArray& reviews);
     PageOutcome HandlePageFailure(const QString& message);
     void BackOff();
 

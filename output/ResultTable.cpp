@@ -207,6 +207,7 @@ void ResultTable::Open(bool verticalMode) {
     rowIds_.clear();
     noNewReviewYet_ = true;
     writeFailed_ = false;
+    fileSize_ = 0;
 
     const QString name = FreeNumberedName(dir_, QStringLiteral("data"), clock_.Tick(),
                                           {QStringLiteral(".tab"), QStringLiteral(".xlsx")});
@@ -305,18 +306,29 @@ void ResultTable::Close() {
 void ResultTable::WriteCurrentRow() {
     // Row and line break in one write: a row is in the file whole or not at all.
     currentRow_.append("\r\n");
+    const qint64 rowStart = fileSize_;
     try {
         Write(currentRow_);
+        if (taken_ && !rowIds_.isEmpty())
+            taken_->Delivered(rowIds_);
     } catch (const OutputFailure&) {
         currentRow_.chop(2);
+        if (fileSize_ > rowStart)
+            TakeBackRow(rowStart);
         LoseRowReviews();
         throw;
     }
     currentRow_.chop(2);
     ++rowCount_;
-    if (taken_ && !rowIds_.isEmpty())
-        taken_->Delivered(rowIds_);
     rowIds_.clear();
+}
+
+void ResultTable::TakeBackRow(qint64 rowStart) {
+    // The row is in the file but its ids could not be recorded: without them the next run would
+    // deliver it again. Cutting a file shorter needs no room, so this works on a full disk too.
+    writeFailed_ = true;
+    if (file_.Truncate(rowStart))
+        fileSize_ = rowStart;
 }
 
 void ResultTable::LoseRowReviews() {
@@ -332,6 +344,7 @@ void ResultTable::Write(const QByteArray& bytes) {
         writeFailed_ = true;
         throw;
     }
+    fileSize_ += bytes.size();
 }
 
 }  // namespace quillorn

@@ -24,7 +24,8 @@ class ResultTable {
 public:
     // Keeps references to log, clock and taken; they must outlive the table. taken, when given,
     // hears of every row holding reviews: delivered once it is in the file, lost when its write
-    // fails or it can no longer be written.
+    // fails or it can no longer be written. A row whose delivery cannot be recorded is cut off the
+    // file again and lost, and the OutputFailure ends the run.
     ResultTable(RunLog& log, Clock& clock, AppDir dir, TakenReviews* taken = nullptr);
 
     // Names the file after the tick counter ("data%d.tab"; the next free number when a result or
@@ -75,6 +76,7 @@ private:
     void CacheProfile(const CardProfile& profile);
     void Write(const QByteArray& bytes);
     void LoseRowReviews();
+    void TakeBackRow(qint64 rowStart);
 
     RunLog& log_;
     Clock& clock_;
@@ -89,6 +91,7 @@ private:
     QStringList rowIds_;     // the ids of the reviews in it, not yet delivered
     bool noNewReviewYet_ = true;
     bool writeFailed_ = false;
+    qint64 fileSize_ = 0;  // the bytes written to the file so far
     CardProfile cachedProfile_;
     QByteArray profileCells_;
     QByteArray urlCell_;

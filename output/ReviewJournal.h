@@ -1,15 +1,13 @@
-// "IdDates.dat": a record of every review taken, one line per review: the id, a tab and the time
-// stamp, CR LF, in Windows-1251. Lines are appended, each in the file when Append returns; the file
-// is never read, and nothing of it is ever cut but the last lines of this run whose reviews never
-// reached the result file.
+// "IdDates.dat": a record of every review taken, one line per take: the id, a tab and the time
+// stamp, CR LF, in Windows-1251. Lines are only ever appended, each in the file when Append
+// returns; the file is never read, cut or rewritten. A review whose row never reached the result
+// file is taken again by a later run and journalled again; IdsDB.dat alone decides what is skipped.
 #pragma once
 
 #include "platform/AppDir.h"
 #include "platform/LockedFile.h"
 
 #include <QString>
-#include <QStringList>
-#include <vector>
 
 namespace quillorn {
 
@@ -29,15 +27,6 @@ public:
     // file \"<path>\". <reason>". Precondition: IsOpen().
     void Append(const QString& id);
 
-    // The reviews of ids are in the result file: their lines stay for good.
-    void Confirm(const QStringList& ids);
-
-    // The reviews of ids never reached the result file, so they were not taken after all: their
-    // lines are cut off. That is possible while they are the last lines of the file, which they
-    // are when each row is confirmed or withdrawn before the next review is taken. Returns false
-    // when lines of other reviews follow them or the system refuses; the lines then stay.
-    bool Withdraw(const QStringList& ids);
-
     // Closes the file; does nothing when it is not open.
     void Close();
 
@@ -45,16 +34,9 @@ public:
     QString FilePath() const { return dir_.FilePath(QStringLiteral("IdDates.dat")); }
 
 private:
-    struct Line {
-        QString id;
-        qint64 offset = 0;  // where the line begins in the file
-    };
-
     const LocaleServices& locale_;
     AppDir dir_;
     LockedFile file_;
-    // Lines appended whose reviews are not yet confirmed, in file order.
-    std::vector<Line> unconfirmed_;
 };
 
 }  // namespace quillorn

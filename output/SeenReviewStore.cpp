@@ -6,20 +6,56 @@
 #include "platform/Errors.h"
 #include "platform/LocaleServices.h"
 
+#include <QFileInfo>
 #include <algorithm>
 
 namespace quillorn {
+
+namespace {
+
+QString Lines(const QStringList& ids) {
+    QString text;
+    for (const QString& id : ids) {
+        text += id;
+        text += QLatin1String("\r\n");
+    }
+    return text;
+}
+
+// Windows-1251 holds text when it comes back unchanged, and bytes at the start of a file must not
+// read as a mark ("яю..." first): the next run must find every id again.
+bool Windows1251Holds(const QString& text, const QByteArray& bytes, bool atStart) {
+    return DecodeWindows1251(bytes) == text && !(atStart && DecodeByMark(bytes).hadMark);
+}
+
+// What a run may append to as it stands: a file that ends with a whole line, in bytes that say
+// exactly what was read. A last line cut by a kill or a full disk would otherwise swallow the
+// first id appended after it.
+bool EndsCleanly(const QByteArray& bytes, const DecodedText& decoded) {
+    const QString& text = decoded.text;
+    if (!text.isEmpty() && !text.endsWith(u'\r') && !text.endsWith(u'\n'))
+        return false;
+    return EncodeText(text, decoded.encoding, decoded.hadMark) == bytes;
+}
+
+}  // namespace
 
 bool SeenReviewStore::Less::operator()(const QString& a, const QString& b) const {
     return locale->CompareIgnoringCase(a, b) < 0;
 }
 
 SeenReviewStore::SeenReviewStore(const LocaleServices& locale, RunLog& log, AppDir dir)
-    : locale_(locale), log_(log), dir_(std::move(dir)), added_(Less{&locale_}) {}
+    : locale_(locale),
+      log_(log),
+      dir_(std::move(dir)),
+      added_(Less{&locale_}),
+      recorded_(Less{&locale_}) {}
 
 void SeenReviewStore::Load() {
+    file_.Close();
     loaded_.clear();
     added_.clear();
+    recorded_.clear();
     encoding_.reset();
 
     const QString path = FilePath();
@@ -29,25 +65,40 @@ void SeenReviewStore::Load() {
     } catch (const FileReadFailure& failure) {
         throw Failure(QStringLiteral("Cannot open file \"%1\". %2").arg(path, failure.Reason()));
     }
-    if (!bytes)
+    if (bytes) {
+        const DecodedText decoded = DecodeByMark(*bytes);
+        encoding_ = decoded.encoding;
+        const QStringList lines = SplitLines(decoded.text);
+        // Sorting once instead of inserting line by line keeps a shuffled file of a million ids
+        // fast; the stable sort and unique keep the first of equal ids, as adding in file order
+        // would.
+        loaded_.assign(lines.begin(), lines.end());
+        const Less less{&locale_};
+        std::stable_sort(loaded_.begin(), loaded_.end(), less);
+        const auto end =
+            std::unique(loaded_.begin(), loaded_.end(),
+                        [&](const QString& a, const QString& b) { return !less(a, b); });
+        loaded_.erase(end, loaded_.end());
+        if (!EndsCleanly(*bytes, decoded))
+            Rewrite();
+    }
+    OpenForAppending();
+    if (bytes) {
+        log_.Add(
+            QStringLiteral(": в файле IdsDB.dat взяты ID отзывов, которые не будут загружаться. "
+                           "Их количество: ") +
+            QString::number(Count()));
+    }
+}
+
+void SeenReviewStore::OpenForAppending() {
+    const QString path = FilePath();
+    const bool existed = QFileInfo::exists(path);
+    if (file_.Open(path, LockedFile::Mode::OpenOrAppend))
         return;
-
-    const DecodedText decoded = DecodeByMark(*bytes);
-    encoding_ = decoded.encoding;
-    const QStringList lines = SplitLines(decoded.text);
-    // Sorting once instead of inserting line by line keeps a shuffled file of a million ids
-    // fast; the stable sort and unique keep the first of equal ids, as adding in file order would.
-    loaded_.assign(lines.begin(), lines.end());
-    const Less less{&locale_};
-    std::stable_sort(loaded_.begin(), loaded_.end(), less);
-    const auto end = std::unique(loaded_.begin(), loaded_.end(),
-                                 [&](const QString& a, const QString& b) { return !less(a, b); });
-    loaded_.erase(end, loaded_.end());
-
-    log_.Add(
-        QStringLiteral(": в файле IdsDB.dat взяты ID отзывов, которые не будут загружаться. Их "
-                       "количество: ") +
-        QString::number(Count()));
+    const QString format = existed ? QStringLiteral("Cannot open file \"%1\". %2")
+                                   : QStringLiteral("Cannot create file \"%1\". %2");
+    throw Failure(format.arg(path, file_.ErrorText()));
 }
 
 bool SeenReviewStore::Contains(const QString& id) const {
@@ -80,35 +131,69 @@ QStringList SeenReviewStore::Ids() const {
     return ids;
 }
 
-void SeenReviewStore::Save() const {
-    const QString path = FilePath();
-    QString text;
-    qsizetype length = 0;
-    for (const QString& id : loaded_)
-        length += id.size() + 2;
-    for (const QString& id : added_)
-        length += id.size() + 2;
-    text.reserve(length);
-    for (const QString& id : Ids()) {
-        text += id;
-        text += QLatin1String("\r\n");
-    }
-    // A file read with a mark (UTF-8, UTF-16) keeps it; Windows-1251 has none. Ids that code page
-    // cannot hold, or bytes that would begin like a mark ("яю..." first), go out in UTF-8 with its
-    // mark instead: the next run must find every id again.
+void SeenReviewStore::Record(const QStringList& ids) {
+    if (ids.isEmpty())
+        return;
+    if (!file_.IsOpen())
+        OpenForAppending();
+    const QString text = Lines(ids);
     const TextEncoding encoding = encoding_.value_or(TextEncoding::Windows1251);
-    QByteArray bytes;
-    if (encoding == TextEncoding::Windows1251) {
-        bytes = EncodeWindows1251(text);
-        if (DecodeWindows1251(bytes) != text || DecodeByMark(bytes).hadMark)
-            bytes = EncodeText(text, TextEncoding::Utf8, true);
-    } else {
-        bytes = EncodeText(text, encoding, true);
+    const QByteArray bytes = EncodeText(text, encoding, false);
+    std::vector<QString> fresh;
+    for (const QString& id : ids) {
+        if (recorded_.insert(id).second)
+            fresh.push_back(id);
     }
+    if (encoding == TextEncoding::Windows1251 &&
+        !Windows1251Holds(text, bytes, file_.Size() == 0)) {
+        // Rare: the whole file goes over to UTF-8 with its mark, these ids included.
+        try {
+            Rewrite();
+            OpenForAppending();
+            return;
+        } catch (const Error&) {
+            for (const QString& id : fresh)
+                recorded_.erase(id);
+            throw;
+        }
+    }
+    try {
+        file_.Write(bytes);
+    } catch (const OutputFailure&) {
+        for (const QString& id : fresh)
+            recorded_.erase(id);
+        throw;
+    }
+}
 
+void SeenReviewStore::Rewrite() {
+    QStringList ids;
+    ids.reserve(static_cast<qsizetype>(loaded_.size() + recorded_.size()));
+    std::merge(loaded_.begin(), loaded_.end(), recorded_.begin(), recorded_.end(),
+               std::back_inserter(ids), Less{&locale_});
+    const QString text = Lines(ids);
+    // A file read with a mark (UTF-8, UTF-16) keeps it; Windows-1251 has none.
+    std::optional<TextEncoding> encoding = encoding_;
+    QByteArray bytes;
+    if (encoding.value_or(TextEncoding::Windows1251) != TextEncoding::Windows1251) {
+        bytes = EncodeText(text, *encoding, true);
+    } else {
+        bytes = EncodeWindows1251(text);
+        if (!Windows1251Holds(text, bytes, true)) {
+            encoding = TextEncoding::Utf8;
+            bytes = EncodeText(text, *encoding, true);
+        }
+    }
+    // Closed first: a system that cannot rename over an open file must still take the new one.
     // Written beside the old file and renamed over it, so a crash or a full disk leaves the
     // previous store whole.
-    ReplaceFileContents(path, bytes);
+    file_.Close();
+    ReplaceFileContents(FilePath(), bytes);
+    encoding_ = encoding;
+}
+
+void SeenReviewStore::Save() {
+    Rewrite();
 }
 
 }  // namespace quillorn

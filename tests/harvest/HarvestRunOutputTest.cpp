@@ -79,7 +79,10 @@ TEST_F(HarvestRunOutputTest, PerCardRowThatCannotBeWrittenAtTheEndOfTheCardIsNot
     EXPECT_EQ(Failures().size(), 1);
     EXPECT_EQ(Read(ResultName()).count("\r\n"), 1);  // the header alone
     EXPECT_EQ(Read(QStringLiteral("IdsDB.dat")), "old\r\n");
-    EXPECT_EQ(Read(QStringLiteral("IdDates.dat")), "old\t01.01.2024 1:00:00\r\n");
+    // The journal keeps the takes; the next run takes them again and journals them again.
+    EXPECT_TRUE(
+        Read(QStringLiteral("IdDates.dat"))
+            .startsWith("old\t01.01.2024 1:00:00\r\n702-0\t05.03.2024 14:07:09\r\n702-1\t"));
 }
 
 TEST_F(HarvestRunOutputTest, PendingRowThatCannotBeWrittenAfterAStopIsNotDelivered) {
@@ -106,7 +109,55 @@ TEST_F(HarvestRunOutputTest, PendingRowThatCannotBeWrittenAfterAStopIsNotDeliver
     EXPECT_EQ(ids.count("\r\n"), 48);
     EXPECT_FALSE(ids.contains("703-48"));
     EXPECT_FALSE(ids.contains("703-49"));
-    EXPECT_EQ(Read(QStringLiteral("IdDates.dat")), "");
+    EXPECT_EQ(Read(QStringLiteral("IdDates.dat")).count("\r\n"), 2);
+}
+
+TEST_F(HarvestRunOutputTest, ARowWhoseIdsCannotBeRecordedIsTakenBackAndComesNextRun) {
+    // A store larger than the result file: under a limit of its size the rows still fit, the
+    // ids appended to the store do not.
+    QByteArray old;
+    for (int i = 0; i < 2000; ++i)
+        old += QStringLiteral("old-%1\r\n").arg(i).toUtf8();
+    Write(QStringLiteral("IdsDB.dat"), old);
+    for (const bool vertical : {true, false}) {
+        SCOPED_TRACE(vertical ? "per review" : "per card");
+        host.vertical = vertical;
+        host.cardLines = {directory.AddCard(test::ManyReviewsCard(QStringLiteral("704"), 3))};
+        sink.onLine = [&](const QString& line) {
+            if (line.contains(QStringLiteral("Загружаем отзывы")))
+                limit.emplace(static_cast<rlim_t>(old.size()));
+        };
+        run.Run();
+        EXPECT_EQ(Failures().filter(QStringLiteral("IdsDB.dat")).size(), 1);
+        EXPECT_EQ(Read(ResultName()).count("\r\n"), 1);  // the header alone
+        EXPECT_EQ(Read(QStringLiteral("IdsDB.dat")).count("\r\n"), 2000);
+        QFile::remove(Path(ResultName()));
+
+        sink.onLine = nullptr;
+        clock.Advance(1000);
+        run.Run();
+        EXPECT_EQ(DataRows().size(), vertical ? 3 : 1);
+        EXPECT_EQ(Read(QStringLiteral("IdsDB.dat")).count("\r\n"), 2003);
+        QFile::remove(Path(ResultName()));
+        Write(QStringLiteral("IdsDB.dat"), old);
+        clock.Advance(1000);
+    }
+}
+
+TEST_F(HarvestRunOutputTest, AStoreThatCannotBeCompactedStillHoldsEveryDeliveredReview) {
+    host.cardLines = {directory.AddCard(test::ManyReviewsCard(QStringLiteral("705"), 60))};
+    const QString away = tmp.path() + QStringLiteral(".away");
+    host.onEnable = [&] { ASSERT_TRUE(QDir().rename(tmp.path(), away)); };
+    EXPECT_THROW(run.Run(), OutputFailure);
+    ASSERT_TRUE(QDir().rename(away, tmp.path()));
+    QFile::remove(Path(ResultName()));
+
+    host.onEnable = nullptr;
+    host.noReviewsNoWrites = true;
+    clock.Advance(1000);
+    run.Run();
+    EXPECT_EQ(DataRows().size(), 0);
+    EXPECT_EQ(sink.Lines().filter(QStringLiteral("пропускаем отзыв")).size(), 60);
 }
 
 }  // namespace

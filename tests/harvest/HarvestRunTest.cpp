@@ -605,7 +605,7 @@ TEST_F(HarvestRunTest, FailuresBeforeTheFirstCardLeaveTheHandler) {
 TEST_F(HarvestRunTest, CleanUpClosesTheJournalBeforeEnablingAndSavesTheStoreBeforeRearming) {
     host.cardLines = {directory.AddCard(Romashka())};
     bool journalFreeAtEnable = false;
-    bool storeSavedAtEnable = true;
+    bool storeFreeAtEnable = true;
     bool storeSavedAtArm = false;
     // The folder stays the run's from before the store is saved until after: no second program
     // can load the store in between.
@@ -615,16 +615,19 @@ TEST_F(HarvestRunTest, CleanUpClosesTheJournalBeforeEnablingAndSavesTheStoreBefo
         LockedFile probe;  // the journal's own lock is gone once it is closed
         journalFreeAtEnable =
             probe.Open(Path(QStringLiteral("IdDates.dat")), LockedFile::Mode::OpenOrAppend);
-        storeSavedAtEnable = QFile::exists(Path(QStringLiteral("IdsDB.dat")));
+        // The store holds its file until the compaction at its save.
+        storeFreeAtEnable =
+            LockedFile().Open(Path(QStringLiteral("IdsDB.dat")), LockedFile::Mode::OpenOrAppend);
         folderBusyAtEnable = FolderRunLock::IsBusy(dir);
     };
     host.onArm = [&] {
-        storeSavedAtArm = QFile::exists(Path(QStringLiteral("IdsDB.dat")));
+        storeSavedAtArm =
+            LockedFile().Open(Path(QStringLiteral("IdsDB.dat")), LockedFile::Mode::OpenOrAppend);
         folderBusyAtArm = FolderRunLock::IsBusy(dir);
     };
     run.Run();
     EXPECT_TRUE(journalFreeAtEnable);
-    EXPECT_FALSE(storeSavedAtEnable);
+    EXPECT_FALSE(storeFreeAtEnable);
     EXPECT_TRUE(storeSavedAtArm);
     EXPECT_TRUE(folderBusyAtEnable);
     EXPECT_TRUE(folderBusyAtArm);

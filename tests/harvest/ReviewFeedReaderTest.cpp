@@ -101,7 +101,7 @@ protected:
     StopFlag stop;
     SeenReviewStore store{locale, log, dir};
     ReviewJournal journal{locale, dir};
-    TakenReviews taken{store, journal};
+    TakenReviews taken{store};
     ResultTable table{log, clock, dir, &taken};
     ReviewFeedReader reader{client, clock, log, stop, endpoints, store, journal, table};
     CardProfile profile;
@@ -135,7 +135,7 @@ TEST_F(ReviewFeedReaderTest, ReviewWhoseRowCannotBeWrittenStaysOnOffer) {
     // The failure ends the run; the review it was writing must not count as delivered.
     EXPECT_FALSE(store.Contains(QStringLiteral("r6-0")));
     EXPECT_EQ(store.Count(), 0);
-    EXPECT_EQ(QFileInfo(journal.FilePath()).size(), 0);
+    EXPECT_EQ(QFileInfo(store.FilePath()).size(), 0);
 }
 
 TEST_F(ReviewFeedReaderTest, EmptyFirstPageEndsTheFeedAfterOneRequest) {
@@ -169,16 +169,46 @@ TEST_F(ReviewFeedReaderTest, ErrorAnswerIsLoggedAndThePageAskedAgain) {
     EXPECT_EQ(Messages(), QStringList({": Загружаем отзывы, страница 1", ": ERROR_Bad key",
                                        ": Загружаем отзывы, страница 1"}));
 
-    // Only a key the feed hands out goes unlogged: an error that merely mentions one is an error.
+    // A failure that speaks of a new token is part of the feed's paging: backed off, unlogged.
     directory.AddCard(CardWithReviews(QStringLiteral("18"), 1));
     directory.ScriptFeed(
         QStringLiteral("18"), 0,
         StandInDirectory::Json(standin::ErrorJson(403, QStringLiteral("New token required"))));
     sink.Clear();
     EXPECT_EQ(Read(QStringLiteral("18")), FeedEnd::Finished);
-    EXPECT_EQ(Messages().filter(QStringLiteral("ERROR_")),
-              QStringList{": ERROR_New token required"});
+    EXPECT_TRUE(Messages().filter(QStringLiteral("ERROR_")).isEmpty());
+    EXPECT_EQ(Messages().filter(QStringLiteral("Загружаем отзывы")).size(), 2);
     EXPECT_EQ(DataRows().size(), 3);
+}
+
+TEST_F(ReviewFeedReaderTest, AKeyRenewedAtEveryRequestCountsAsAFailedAttemptEachTime) {
+    directory.AddCard(CardWithReviews(QStringLiteral("19"), 1));
+    directory.ScriptFeed(QStringLiteral("19"), -1,
+                         StandInDirectory::Json(standin::InvalidTokenJson(QStringLiteral("k19"))),
+                         25);
+    EXPECT_EQ(Read(QStringLiteral("19")), FeedEnd::Finished);
+    EXPECT_EQ(directory.Requests().size(), 20u);
+    EXPECT_EQ(directory.ApiConnections(), 20);  // a new connection after each
+    EXPECT_EQ(clock.TotalSlept(), 20u * 1000u);
+    EXPECT_TRUE(Messages().filter(QStringLiteral("ERROR_")).isEmpty());
+    EXPECT_TRUE(DataRows().isEmpty());
+}
+
+TEST_F(ReviewFeedReaderTest, APageOfReviewsTheFeedReturnedBeforeEndsTheFeed) {
+    // Whatever the offset, the same fifty reviews and a further page announced.
+    StandInCard card = CardWithReviews(QStringLiteral("20"), 50);
+    card.lastNextLink = standin::LastNextLink::NullOnEveryPage;
+    directory.AddCard(card);
+    directory.ScriptFeed(
+        QStringLiteral("20"), -1,
+        StandInDirectory::Json(standin::FeedPageJson(card, 0, 50, directory.ApiBase())), 1000);
+    store.Add(QStringLiteral("r20-0"));  // taken in an earlier run: it does not count here
+    EXPECT_EQ(Read(QStringLiteral("20")), FeedEnd::Finished);
+    EXPECT_EQ(directory.Requests().size(), 2u);
+    EXPECT_EQ(
+        Messages().last(),
+        QStringLiteral(": Страница повторяет уже полученные отзывы, лента карточки закончена"));
+    EXPECT_EQ(DataRows().size(), 49);
 }
 
 TEST_F(ReviewFeedReaderTest, InternalErrorEndsTheFeed) {

@@ -24,14 +24,18 @@ protected:
     SeenReviewStore store{locale, log, dir};
 };
 
-TEST_F(SeenReviewStoreTest, WithoutFileNoCountLineAndSavedInWindows1251WithoutMark) {
+TEST_F(SeenReviewStoreTest, WithoutFileNoCountLineAndRecordedInWindows1251WithoutMark) {
     store.Load();
     EXPECT_EQ(store.Count(), 0);
     EXPECT_TRUE(sink.Lines().isEmpty());
     EXPECT_FALSE(store.FileEncoding().has_value());
-    store.Add("b2");
-    store.Add("ю1");
-    store.Add("A3");
+    // Each row's ids are in the file as soon as they are recorded, in the order of the rows.
+    store.Record({"b2"});
+    EXPECT_EQ(Stored(), "b2\r\n");
+    store.Record({"ю1", "A3"});
+    EXPECT_EQ(Stored(), "b2\r\n\xFE\x31\r\nA3\r\n");
+    // The end of the run sorts them; an id taken but never recorded is not among them.
+    store.Add("c4");
     store.Save();
     EXPECT_EQ(Stored(), "A3\r\nb2\r\n\xFE\x31\r\n");
 }
@@ -55,14 +59,15 @@ TEST_F(SeenReviewStoreTest, CaseVariantsAreOneEntryAndTheFirstIsKept) {
     EXPECT_EQ(store.Ids(), (QStringList{"abC", "new", "Xyz"}));
 }
 
-TEST_F(SeenReviewStoreTest, SavesInTheEncodingReadWithItsMark) {
+TEST_F(SeenReviewStoreTest, RecordsAndSavesInTheEncodingReadWithItsMark) {
     const QString ids = QStringLiteral("ид-1\r\nид-2\r\n");
     for (TextEncoding encoding :
          {TextEncoding::Utf8, TextEncoding::Utf16LE, TextEncoding::Utf16BE}) {
         Write("IdsDB.dat", EncodeText(ids, encoding, true));
         store.Load();
         EXPECT_EQ(store.Ids(), (QStringList{"ид-1", "ид-2"}));
-        store.Add("ид-3");
+        store.Record({"ид-3"});
+        EXPECT_EQ(Stored(), EncodeText(ids + "ид-3\r\n", encoding, true));
         store.Save();
         EXPECT_EQ(Stored(), EncodeText(ids + "ид-3\r\n", encoding, true));
     }
@@ -71,6 +76,50 @@ TEST_F(SeenReviewStoreTest, SavesInTheEncodingReadWithItsMark) {
     EXPECT_EQ(store.Count(), 0);
     store.Save();
     EXPECT_EQ(Stored(), "\xEF\xBB\xBF");
+}
+
+TEST_F(SeenReviewStoreTest, IdsWindows1251CannotHoldWidenTheFileToUtf8) {
+    Write("IdsDB.dat", "a\r\n");
+    store.Load();
+    store.Record({"日本"});
+    EXPECT_EQ(Stored(), "\xEF\xBB\xBF" + QString("a\r\n日本\r\n").toUtf8());
+    store.Record({"ё"});
+    EXPECT_EQ(Stored(), "\xEF\xBB\xBF" + QString("a\r\n日本\r\nё\r\n").toUtf8());
+    EXPECT_EQ(store.FileEncoding(), TextEncoding::Utf8);
+
+    // The first bytes of an empty file must not read as a mark.
+    QFile::remove(Path("IdsDB.dat"));
+    store.Load();
+    store.Record({"яюz"});
+    EXPECT_EQ(Stored(), "\xEF\xBB\xBF" + QString("яюz\r\n").toUtf8());
+}
+
+TEST_F(SeenReviewStoreTest, ALastLineCutOffLoadsAndIsEndedBeforeAnythingIsAppended) {
+    Write("IdsDB.dat", "7\r\n12");  // a kill in the middle of "1234\r\n"
+    store.Load();
+    EXPECT_EQ(store.Ids(), (QStringList{"12", "7"}));
+    store.Record({"9"});
+    EXPECT_EQ(Stored(), "12\r\n7\r\n9\r\n");
+
+    // Half a UTF-16 character
+    Write("IdsDB.dat", EncodeText("1\r\n", TextEncoding::Utf16LE, true) + "2");
+    store.Load();
+    EXPECT_EQ(store.Ids(), (QStringList{"1", QString(QChar::ReplacementCharacter)}));
+    store.Record({"3"});
+    EXPECT_EQ(Stored(), EncodeText("1\r\n\uFFFD\r\n3\r\n", TextEncoding::Utf16LE, true));
+}
+
+TEST_F(SeenReviewStoreTest, IdsThatCannotBeRecordedAreNotInTheFileNorSaved) {
+    Write("IdsDB.dat", "1\r\n");
+    store.Load();
+    {
+        FileSizeLimit full(8);
+        store.Record({"2"});
+        EXPECT_THROW(store.Record({"33", "44"}), OutputFailure);
+    }
+    EXPECT_EQ(Stored(), "1\r\n2\r\n");  // no part of the failed write
+    store.Save();
+    EXPECT_EQ(Stored(), "1\r\n2\r\n");
 }
 
 TEST_F(SeenReviewStoreTest, ShuffledFileLoadsSortedAndEveryIdIsFound) {
@@ -95,10 +144,9 @@ TEST_F(SeenReviewStoreTest, ShuffledFileLoadsSortedAndEveryIdIsFound) {
 TEST_F(SeenReviewStoreTest, FailedSaveLeavesThePreviousFileWhole) {
     Write("IdsDB.dat", "1\r\n2\r\n");
     store.Load();
-    for (int i = 0; i < 200; ++i)
-        store.Add(QString("review-%1").arg(i));
+    store.Record({"review-1", "review-0"});
     {
-        FileSizeLimit limit(64);
+        FileSizeLimit limit(16);
         try {
             store.Save();
             FAIL() << "no failure";
@@ -107,7 +155,7 @@ TEST_F(SeenReviewStoreTest, FailedSaveLeavesThePreviousFileWhole) {
                       "Cannot write file \"" + store.FilePath() + "\". File too large");
         }
     }
-    EXPECT_EQ(Stored(), "1\r\n2\r\n");
+    EXPECT_EQ(Stored(), "1\r\n2\r\nreview-1\r\nreview-0\r\n");
     EXPECT_EQ(Files(), QStringList{"IdsDB.dat"});
 }
 
