@@ -8,6 +8,7 @@
 #include "frontend/TerminationSignals.h"
 
 int main(int argc, char* argv[]) {
+    quillorn::SurviveFileSizeLimit();
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Quillorn"));
     QApplication::setDesktopFileName(QStringLiteral("io.github.quillorn.Quillorn"));

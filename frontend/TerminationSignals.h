@@ -1,6 +1,7 @@
 // Turns SIGTERM, SIGINT and SIGHUP (a session ending, Ctrl+C in a terminal, a terminal closing, a
 // service being stopped) into an ordinary call on the event loop's thread, so the window saves the
 // user's settings and card list, and a run in progress stops cleanly instead of dying mid-write.
+// Also keeps a file-size limit (ulimit -f, LimitFSIZE=) from killing the program mid-row.
 #pragma once
 
 #include <QObject>
@@ -10,11 +11,23 @@ class QSocketNotifier;
 
 namespace quillorn {
 
+// A write past the process's file-size limit then fails (EFBIG) and takes the path of a full disk,
+// instead of SIGXFSZ ending the program with a row cut in half and the store unsaved. Call first
+// thing in main.
+void SurviveFileSizeLimit();
+
+// Catches the termination signals from this moment for the rest of the process, before any event
+// loop exists: a signal that comes early waits for the TerminationSignals object that will handle
+// it, instead of ending the program by the signal's default action. Call early in main; calling
+// again does nothing.
+void CatchTerminationSignals();
+
 class TerminationSignals final : public QObject {
     Q_OBJECT
 public:
-    // onSignal runs on the thread of the event loop, once per signal received. Only one instance
-    // may exist at a time.
+    // onSignal runs on the thread of the event loop, once per signal received, also for those
+    // caught before this object existed. Only one instance may exist at a time. Without an earlier
+    // CatchTerminationSignals, the signals are caught for this object's lifetime only.
     explicit TerminationSignals(std::function<void()> onSignal, QObject* parent = nullptr);
     ~TerminationSignals() override;
 
@@ -22,7 +35,7 @@ private:
     void Drain();
 
     std::function<void()> onSignal_;
-    int fds_[2] = {-1, -1};
+    bool caughtHere_ = false;
     QSocketNotifier* notifier_ = nullptr;  // owned as a child
 };
 

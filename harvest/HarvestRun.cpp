@@ -87,10 +87,7 @@ void HarvestRun::Run() {
     // the log panel.
     const std::optional<FolderRunLock> folderLock = FolderRunLock::TryTake(dir_);
     if (!folderLock) {
-        host_.ShowWarning(QStringLiteral("Старт невозможен"),
-                          QStringLiteral("В папке %1 уже идёт выгрузка отзывов: её ведёт другая "
-                                         "копия программы. Дождитесь её окончания.")
-                              .arg(QDir::toNativeSeparators(QDir::cleanPath(dir_.Path()))));
+        host_.ShowWarning(QStringLiteral("Старт невозможен"), FolderBusyMessage(dir_));
         return;
     }
 

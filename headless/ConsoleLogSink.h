@@ -1,5 +1,6 @@
 // The run log's sink without a window: every line goes to standard output as UTF-8 the moment it
 // is written, and is kept, as the window's panel keeps it, for the log file a normal end saves.
+// Error lines go to standard error as well.
 #pragma once
 
 #include <functional>

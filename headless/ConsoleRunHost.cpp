@@ -46,7 +46,11 @@ void ConsoleRunHost::PumpEvents() {
 }
 
 void ConsoleRunHost::ShowWarning(const QString& title, const QString& text) {
-    progress_.Hide();
+    PrintWarning(progress_, title, text);
+}
+
+void PrintWarning(ProgressLine& progress, const QString& title, const QString& text) {
+    progress.Hide();
     const QString message = title + QStringLiteral(": ") + text + u'\n';
     std::fputs(message.toUtf8().constData(), stderr);
     std::fflush(stderr);

@@ -61,4 +61,7 @@ private:
     std::optional<int> repeatMs_;
 };
 
+// A warning box's title and text as the window would show them, on standard error.
+void PrintWarning(ProgressLine& progress, const QString& title, const QString& text);
+
 }  // namespace quillorn

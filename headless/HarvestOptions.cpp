@@ -44,8 +44,9 @@ const QCommandLineOption kSiteBase(QStringLiteral("site-base"),
                                                   "used in author profile links."),
                                    QStringLiteral("URL"));
 const QCommandLineOption kMinuteMs(QStringLiteral("minute-ms"),
-                                   QStringLiteral("For testing: milliseconds a minute of --repeat "
-                                                  "lasts (default 60000)."),
+                                   QStringLiteral("For testing: milliseconds a minute lasts, for "
+                                                  "--repeat and for the run's pauses and "
+                                                  "back-offs (default 60000)."),
                                    QStringLiteral("MS"));
 const QCommandLineOption kHelp(QStringList{QStringLiteral("h"), QStringLiteral("help")},
                                QStringLiteral("Show this help."));
@@ -54,8 +55,9 @@ void AddOptions(QCommandLineParser& parser) {
     parser.setApplicationDescription(QStringLiteral(
         "Harvests the reviews of the firm cards listed in urls.txt once, without a window, into "
         "the same files the window writes.\n"
-        "Exit status: 0 done, 1 the run failed (the log says why), 2 the run could not start, "
-        "130 stopped by a signal."));
+        "Exit status: 0 done, 1 the run failed or a card failed all its attempts (the log's "
+        "error lines, also written to standard error, say why), 2 the run could not start "
+        "(with --repeat: its first run), 130 stopped by a signal."));
     parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
     parser.addOptions({kDir, kInterval, kPerReview, kPerCard, kKeepEmpty, kSkipEmpty, kNoWorkbook,
                        kRepeat, kApiBase, kSiteBase, kMinuteMs, kHelp});

@@ -27,7 +27,7 @@ struct HarvestOptions {
     bool workbook = true;
     // Minutes between the end of a run and the start of the next; none: one run.
     std::optional<int> repeatMinutes;
-    // How long a minute of the repeat lasts: shortened only by the tests.
+    // How long a minute of the repeat and of the run's waits lasts: shortened only by the tests.
     int minuteMs = 60000;
     Endpoints endpoints;
     bool help = false;

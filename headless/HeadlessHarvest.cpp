@@ -22,6 +22,7 @@
 #include "headless/ConsoleLogSink.h"
 #include "headless/ConsoleRunHost.h"
 #include "headless/ProgressLine.h"
+#include "headless/ScaledClock.h"
 #include "net/HttpClient.h"
 #include "net/TlsContext.h"
 #include "output/DesktopOpener.h"
@@ -29,10 +30,10 @@
 #include "output/SpreadsheetApp.h"
 #include "output/WorkbookStep.h"
 #include "output/XlsxSpreadsheetApp.h"
-#include "platform/Clock.h"
 #include "platform/FolderRunLock.h"
 #include "platform/IntegerParsers.h"
 #include "platform/LocaleServices.h"
+#include "platform/TrimControls.h"
 
 namespace quillorn {
 
@@ -104,6 +105,7 @@ public:
     HeadlessHarvest(const HarvestOptions& options, AppDir dir)
         : options_(options),
           dir_(std::move(dir)),
+          clock_(options.minuteMs),
           progress_(dir_),
           log_(sink_, locale_, clock_, dir_),
           http_([this] { Pump(); }),
@@ -117,17 +119,24 @@ public:
     }
 
     ExitStatus Run() {
+        // Signals caught since main began are handled from here on.
         const TerminationSignals terminations([this] { OnSignal(); });
-        for (;;) {
+        for (bool first = true;; first = false) {
             Pump();
             if (signalled_)
                 return ExitStatus::Stopped;
             std::optional<int> repeatMs;
-            const ExitStatus status = RunOnce(repeatMs);
-            if (signalled_ && status != ExitStatus::NotStarted)
+            bool busy = false;
+            const ExitStatus status = RunOnce(repeatMs, busy);
+            if (signalled_ && (status != ExitStatus::NotStarted || !first))
                 return ExitStatus::Stopped;
-            // The window's repeat goes on after a failed run, as its clean-up re-arms the timer.
-            if (!repeatMs || status == ExitStatus::NotStarted)
+            // A schedule outlives a window that harvests the same folder for a while: only a
+            // refusal of its first run ends it. The window's repeat goes on after a failed run,
+            // as its clean-up re-arms the timer.
+            if (busy && !first && options_.repeatMinutes) {
+                PrintError(QStringLiteral("the next run in %1 min").arg(*options_.repeatMinutes));
+                repeatMs = *options_.repeatMinutes * 60000;
+            } else if (!repeatMs || status == ExitStatus::NotStarted)
                 return status;
             if (!Wait(static_cast<int>(qint64(*repeatMs) * options_.minuteMs / 60000)))
                 return ExitStatus::Stopped;
@@ -135,14 +144,14 @@ public:
     }
 
 private:
-    ExitStatus RunOnce(std::optional<int>& repeatMs) {
+    // busy: the run was refused because another run holds the folder.
+    ExitStatus RunOnce(std::optional<int>& repeatMs, bool& busy) {
         std::optional<ConsoleRunSettings> settings;
         try {
             // Refused before any file is read; the run takes the lock itself when it starts.
             if (FolderRunLock::IsBusy(dir_)) {
-                PrintError(QStringLiteral("another harvest is running in \"%1\"; try again when "
-                                          "it has finished")
-                               .arg(QDir::toNativeSeparators(QDir::cleanPath(dir_.Path()))));
+                busy = true;
+                PrintBusy();
                 return ExitStatus::NotStarted;
             }
             settings = ReadRunSettings(dir_, options_);
@@ -171,7 +180,9 @@ private:
             return escaped(QString::fromLocal8Bit(error.what()));
         }
         if (!host.Started()) {  // the run said why on standard error
-            if (noCards) {      // and where the list belongs, which an installed copy chose itself
+            // The run refuses for one of two reasons: no card, or a run that holds the folder.
+            busy = !TrimControls(host.CardListText()).isEmpty();
+            if (noCards) {  // and where the list belongs, which an installed copy chose itself
                 PrintError(QStringLiteral("the cards are read from \"%1\", one URL a line")
                                .arg(QDir::toNativeSeparators(
                                    dir_.FilePath(QString::fromLatin1(kCardListFileName)))));
@@ -179,7 +190,14 @@ private:
             return ExitStatus::NotStarted;
         }
         repeatMs = host.RepeatMs();
-        return run.Failed() ? ExitStatus::Failed : ExitStatus::Done;
+        // A card left behind after all its attempts (a dead proxy, the site down) is a failure
+        // a schedule must see, though the run itself went to its end.
+        return run.Failed() || run.FailedCards() > 0 ? ExitStatus::Failed : ExitStatus::Done;
+    }
+
+    // In the words of the run itself, when it is the one to notice.
+    void PrintBusy() {
+        PrintWarning(progress_, QStringLiteral("Старт невозможен"), FolderBusyMessage(dir_));
     }
 
     // False when a signal ended the wait.
@@ -215,7 +233,7 @@ private:
 
     const HarvestOptions& options_;
     AppDir dir_;
-    SystemClock clock_;
+    ScaledClock clock_;
     SystemLocale locale_;
     ConsoleLogSink sink_;
     ProgressLine progress_;

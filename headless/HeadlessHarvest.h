@@ -10,13 +10,14 @@ namespace quillorn {
 
 enum class ExitStatus : int {
     Done = 0,        // a normal end, also when nothing new was found
-    Failed = 1,      // the run failed; the log's ": Ошибка: " line or standard error says why
-    NotStarted = 2,  // refused start, empty card list, unreadable folder, folder in use
+    Failed = 1,      // the run failed, or a card failed all its attempts; standard error says why
+    NotStarted = 2,  // refused start, empty card list, unreadable folder, folder in use (with
+                     // --repeat: at the first run; a later one waits for the next interval)
     Stopped = 130,   // ended by a termination signal
 };
 
-// Needs a QCoreApplication. Everything the user must see goes to standard output (the log) or
-// standard error (refusals, warnings, errors).
+// Needs a QCoreApplication; main has called CatchTerminationSignals. Everything the user must see
+// goes to standard output (the log) or standard error (refusals, warnings, errors).
 ExitStatus RunHeadlessHarvest(const HarvestOptions& options);
 
 }  // namespace quillorn

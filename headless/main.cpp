@@ -2,10 +2,15 @@
 #include <QCoreApplication>
 #include <cstdio>
 
+#include "frontend/TerminationSignals.h"
 #include "headless/HarvestOptions.h"
 #include "headless/HeadlessHarvest.h"
 
 int main(int argc, char* argv[]) {
+    // Before anything else: a signal that comes while the program is still starting ends it as a
+    // stop (130), not by the signal's default action.
+    quillorn::SurviveFileSizeLimit();
+    quillorn::CatchTerminationSignals();
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("quillorn-harvest"));
 

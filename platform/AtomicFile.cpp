@@ -1,5 +1,7 @@
 #include "platform/AtomicFile.h"
 
+#include <fcntl.h>
+#include <unistd.h>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -7,6 +9,7 @@
 #include <cerrno>
 
 #include "platform/Errors.h"
+#include "platform/RegularFile.h"
 #include "platform/SystemError.h"
 
 namespace quillorn {
@@ -47,9 +50,15 @@ std::optional<QByteArray> ReadWholeFile(const QString& path) {
     const QFileInfo info(path);
     if (!info.exists() && !info.isSymLink())
         return std::nullopt;
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
+    QString reason;
+    const int fd = OpenRegularFile(path, O_RDONLY, reason);
+    if (fd < 0)
+        throw FileReadFailure(FileReadFailure::Step::Open, path, reason);
+    QFile file;
+    if (!file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        ::close(fd);
         throw FileReadFailure(FileReadFailure::Step::Open, path, file.errorString());
+    }
     QByteArray bytes = file.readAll();
     if (file.error() != QFileDevice::NoError)
         throw FileReadFailure(FileReadFailure::Step::Read, path, file.errorString());

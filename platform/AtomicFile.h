@@ -36,6 +36,7 @@ private:
 // The whole contents of the file at path, or nothing when no file of that name is there. A name
 // that is there but cannot be read (a directory, no permission, a link that leads nowhere, an I/O
 // error) raises FileReadFailure: a state file that is only out of reach must never read as absent.
+// Anything but a regular file (a FIFO, a device) is refused at once, never waited on.
 std::optional<QByteArray> ReadWholeFile(const QString& path);
 
 }  // namespace quillorn

@@ -4,6 +4,7 @@
 // folder takes it before it touches any file there.
 #pragma once
 
+#include <QString>
 #include <optional>
 
 #include "platform/AppDir.h"
@@ -33,5 +34,9 @@ private:
 
     int fd_ = -1;
 };
+
+// What every front end tells the user whose run a busy folder refused, in one wording whenever the
+// refusal is noticed: "В папке <folder> уже идёт выгрузка отзывов: ...".
+QString FolderBusyMessage(const AppDir& dir);
 
 }  // namespace quillorn

@@ -1,13 +1,13 @@
 #include "platform/LockedFile.h"
 
 #include "platform/Errors.h"
+#include "platform/RegularFile.h"
 #include "platform/SystemError.h"
 
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
-#include <QFile>
 #include <cerrno>
 
 namespace quillorn {
@@ -35,14 +35,11 @@ bool LockedFile::Open(const QString& path, Mode mode) {
     Close();
     path_ = path;
     errorText_.clear();
-    int flags = O_WRONLY | O_CLOEXEC | O_CREAT;
+    int flags = O_WRONLY | O_CREAT;
     flags |= mode == Mode::CreateNew ? O_EXCL : O_APPEND;
-    const QByteArray native = QFile::encodeName(path);
-    const int fd = ::open(native.constData(), flags, 0666);
-    if (fd < 0) {
-        errorText_ = SystemErrorText(errno);
+    const int fd = OpenRegularFile(path, flags, errorText_);
+    if (fd < 0)
         return false;
-    }
     if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
         const int error = errno;
         ::close(fd);

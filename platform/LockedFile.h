@@ -23,7 +23,9 @@ public:
     LockedFile& operator=(const LockedFile&) = delete;
 
     // Opens and locks path. On failure returns false, holds nothing and leaves the reason in
-    // ErrorText() (the system's error text, or a note that another writer holds the lock).
+    // ErrorText() (the system's error text, a note that another writer holds the lock, or that
+    // the name belongs to something other than a regular file, such as a FIFO, which is refused
+    // without waiting for a reader).
     bool Open(const QString& path, Mode mode);
 
     // Writes all of bytes, resuming after partial writes. A write the system refuses raises

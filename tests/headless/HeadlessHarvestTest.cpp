@@ -2,6 +2,8 @@
 // leaves beside the window's run, its exit statuses, a stop by signal and its repeat.
 #include <gtest/gtest.h>
 
+#include <sys/resource.h>
+#include <sys/stat.h>
 #include <QDir>
 #include <QFile>
 #include <QProcess>
@@ -23,7 +25,6 @@
 #include "standin/PinnedLocale.h"
 #include "standin/StandInDirectory.h"
 #include "standin/TestClock.h"
-#include "tests/support/FileSizeLimit.h"
 #include "tests/support/FolderFixture.h"
 #include "tests/support/RecordingOpener.h"
 
@@ -70,8 +71,9 @@ protected:
         Write(QStringLiteral("urls.txt"), (urls.join(QStringLiteral("\r\n")) + "\r\n").toUtf8());
     }
 
-    // Runs the program over tmp; onOutput sees standard output as it grows and may signal the
-    // process. Nothing here waits on a clock: a program that never ends fails after ten minutes.
+    // Runs the program over tmp; onOutput sees standard output as it grows (standard error so far
+    // in errSoFar) and may signal the process. Nothing here waits on a clock: a program that never
+    // ends fails after ten minutes.
     Harvest Run(QStringList args, const QString& locale = kRussian,
                 const std::function<void(QProcess&, const QString&)>& onOutput = {}) {
         QProcess program;
@@ -79,33 +81,59 @@ protected:
         env.insert(QStringLiteral("LANG"), locale);
         env.insert(QStringLiteral("LC_ALL"), locale);
         program.setProcessEnvironment(env);
+        program.setChildProcessModifier([limit = fileSizeLimit, hold = holdTermination] {
+            // The program's own handling is under test: nothing of this process's may reach it.
+            ::signal(SIGXFSZ, SIG_DFL);
+            if (limit) {
+                rlimit size{};
+                ::getrlimit(RLIMIT_FSIZE, &size);
+                size.rlim_cur = *limit;
+                ::setrlimit(RLIMIT_FSIZE, &size);
+            }
+            if (hold) {
+                sigset_t held;
+                sigemptyset(&held);
+                sigaddset(&held, SIGTERM);
+                ::sigprocmask(SIG_BLOCK, &held, nullptr);
+            }
+        });
         args << QStringLiteral("--dir") << tmp.path() << QStringLiteral("--api-base")
              << directory.ApiBase() << QStringLiteral("--site-base") << directory.SiteAddress();
         program.start(binary, args);
         Harvest harvest;
         if (!program.waitForStarted())
             return harvest;
-        limit.reset();  // a limit set for the program is not the test's
+        if (onStarted)
+            onStarted(program);
         QByteArray out;
+        QByteArray err;
         for (int waits = 0; program.state() != QProcess::NotRunning && waits < 6000; ++waits) {
             program.waitForReadyRead(100);
             out += program.readAllStandardOutput();
+            err += program.readAllStandardError();
+            errSoFar = QString::fromUtf8(err);
             if (onOutput)
                 onOutput(program, QString::fromUtf8(out));
         }
         if (!program.waitForFinished(1000))
             program.kill();
         out += program.readAllStandardOutput();
+        err += program.readAllStandardError();
         harvest.out = QString::fromUtf8(out);
-        harvest.err = QString::fromUtf8(program.readAllStandardError());
+        harvest.err = QString::fromUtf8(err);
         if (program.exitStatus() == QProcess::NormalExit)
             harvest.status = program.exitCode();
         return harvest;
     }
 
     standin::StandInDirectory directory;
-    std::optional<test::FileSizeLimit> limit;
     QString binary = QStringLiteral(QUILLORN_BINARY_DIR "/quillorn-harvest");
+    // The program's own limit on the size of the files it writes (ulimit -f).
+    std::optional<rlim_t> fileSizeLimit;
+    // SIGTERM blocked in the program from its start until it unblocks it itself.
+    bool holdTermination = false;
+    std::function<void(QProcess&)> onStarted;
+    QString errSoFar;
 };
 
 // The window's run over the same list, in-process with a fake window, as the harvest tests do.
@@ -248,7 +276,10 @@ TEST_F(HeadlessHarvestTest, RefusedStartsEndWithStatusTwoAndTouchNothing) {
         ASSERT_TRUE(window);
         const Harvest busy = Run({});
         EXPECT_EQ(busy.status, 2);
-        EXPECT_TRUE(busy.err.contains(QStringLiteral("another harvest"))) << busy.err.toStdString();
+        EXPECT_TRUE(busy.err.contains(QStringLiteral("Старт невозможен: В папке ") +
+                                      QDir::cleanPath(tmp.path()) +
+                                      QStringLiteral(" уже идёт выгрузка отзывов")))
+            << busy.err.toStdString();
         EXPECT_EQ(QDir(tmp.path()).entryList(QDir::Files), QStringList{"urls.txt"});
         EXPECT_TRUE(directory.RequestLines().isEmpty());
     }
@@ -266,14 +297,77 @@ TEST_F(HeadlessHarvestTest, RefusedStartsEndWithStatusTwoAndTouchNothing) {
 }
 
 TEST_F(HeadlessHarvestTest, ResultFileThatCannotBeWrittenEndsWithStatusOne) {
-    WriteCards({directory.AddCard(Card(QStringLiteral("804"), 1))});
-    limit.emplace(1);  // as a full disk would: no file of the program grows past one byte
+    // ulimit -f as cron or LimitFSIZE= set it: the header fits, the row with its long review does
+    // not. The limit's signal would end the program mid-row by default.
+    StandInCard card = Card(QStringLiteral("804"), 1);
+    card.reviews[0].text = QString(3000, QChar(u'ж'));
+    WriteCards({directory.AddCard(card)});
+    fileSizeLimit = 2048;
 
-    const Harvest harvest = Run({});
+    const Harvest harvest = Run({QStringLiteral("--per-review")});
 
     EXPECT_EQ(harvest.status, 1) << harvest.err.toStdString();
     EXPECT_TRUE(harvest.out.contains(QStringLiteral(": Ошибка: Cannot write file")))
         << harvest.out.toStdString();
+    EXPECT_TRUE(harvest.err.contains(QStringLiteral(": Ошибка: Cannot write file")))
+        << harvest.err.toStdString();
+    const QStringList results = Files(QStringLiteral("data*.tab"));
+    ASSERT_EQ(results.size(), 1);
+    const QByteArray table = Read(results.front());
+    EXPECT_TRUE(table.endsWith("\r\n"));
+    EXPECT_EQ(table.count('\n'), table.count("\r\n")) << "a torn row";
+    EXPECT_FALSE(Read(QStringLiteral("IdsDB.dat")).contains("804-0"));
+}
+
+// A card whose every attempt failed (a dead proxy, the site down) must not look like a healthy
+// run to a timer; its failures reach standard error, and the other cards are still harvested.
+TEST_F(HeadlessHarvestTest, CardLeftBehindAfterEveryAttemptEndsWithStatusOne) {
+    const QStringList cards = {directory.AddCard(Card(QStringLiteral("809"), 0)),
+                               directory.AddCard(Card(QStringLiteral("810"), 1))};
+    directory.ScriptCardPage(QStringLiteral("/firm/809"),
+                             standin::HttpResponse::Status(503, "Service Unavailable"),
+                             HarvestRun::kAttemptsPerCard);
+    WriteCards(cards);
+
+    // A minute of 60 ms: the twenty one-second back-offs take a fraction of a second.
+    const Harvest harvest = Run({QStringLiteral("--interval"), QStringLiteral("0"),
+                                 QStringLiteral("--minute-ms"), QStringLiteral("60")});
+
+    EXPECT_EQ(harvest.status, 1) << harvest.err.toStdString();
+    EXPECT_EQ(harvest.err.count(QStringLiteral(": ERROR_")), HarvestRun::kAttemptsPerCard)
+        << harvest.err.toStdString();
+    EXPECT_FALSE(harvest.err.contains(QStringLiteral("Загружаем")));
+    EXPECT_EQ(Read(QStringLiteral("IdsDB.dat")), "810-0\r\n");
+}
+
+// A FIFO in place of the store would block the open for ever, beyond the reach of any signal.
+TEST_F(HeadlessHarvestTest, FifoInPlaceOfTheStoreIsRefusedAtOnce) {
+    WriteCards({directory.AddCard(Card(QStringLiteral("811"), 1))});
+    ASSERT_EQ(::mkfifo(QFile::encodeName(Path(QStringLiteral("IdsDB.dat"))).constData(), 0600), 0);
+
+    const Harvest harvest = Run({});
+
+    EXPECT_EQ(harvest.status, 2) << harvest.out.toStdString();
+    EXPECT_TRUE(harvest.err.contains(Path(QStringLiteral("IdsDB.dat"))))
+        << harvest.err.toStdString();
+    EXPECT_TRUE(harvest.err.contains(QStringLiteral("It is not a regular file.")));
+}
+
+// A stop that comes at the program's first instant ends it as a stop, and no run begins. The
+// signal is held back (a blocked signal stays blocked across exec) until the program is ready to
+// take it: sent at once without that, it would find the loader still at work, before any of the
+// program's code, where nothing can catch it.
+TEST_F(HeadlessHarvestTest, SignalAtTheFirstInstantStopsWithoutARun) {
+    WriteCards({directory.AddCard(Card(QStringLiteral("812"), 1))});
+    holdTermination = true;
+    onStarted = [](QProcess& program) { Signal(program, SIGTERM); };
+
+    for (int i = 0; i < 3; ++i) {
+        const Harvest harvest = Run({});
+        EXPECT_EQ(harvest.status, 130) << harvest.err.toStdString() << harvest.out.toStdString();
+    }
+    EXPECT_TRUE(directory.RequestLines().isEmpty());
+    EXPECT_TRUE(Files(QStringLiteral("data*.tab")).isEmpty());
 }
 
 TEST_F(HeadlessHarvestTest, SignalMidRunStopsWithRowsAndStoreKept) {
@@ -325,6 +419,41 @@ TEST_F(HeadlessHarvestTest, RepeatRunsAgainAfterItsMinuteUntilStopped) {
     EXPECT_EQ(harvest.out.count(QStringLiteral("пропускаем отзыв 808-0")), 1);
     EXPECT_EQ(Files(QStringLiteral("data*.tab")).size(), 2);
     EXPECT_EQ(Files(QStringLiteral("log-*.txt")).size(), 2);
+}
+
+// The window harvesting the same folder when a later run is due: that run is refused, and the
+// schedule waits for the next one instead of ending.
+TEST_F(HeadlessHarvestTest, RepeatOutlivesAFolderBusyAtALaterRun) {
+    WriteCards({directory.AddCard(Card(QStringLiteral("813"), 1))});
+    const QString rearm =
+        QStringLiteral(": Ставим повторный запуск выгрузки на таймер через, минут: 1");
+    std::optional<FolderRunLock> window;
+    qsizetype rearmsWhileBusy = -1;
+    bool released = false;
+    bool stopped = false;
+
+    const Harvest harvest =
+        Run({QStringLiteral("--repeat"), QStringLiteral("1"), QStringLiteral("--minute-ms"),
+             QStringLiteral("300")},
+            kRussian, [&](QProcess& program, const QString& out) {
+                if (rearmsWhileBusy < 0 && out.contains(rearm)) {
+                    // Taken between two runs; the program may still hold it for an instant.
+                    window = FolderRunLock::TryTake(AppDir(tmp.path()));
+                    if (window)
+                        rearmsWhileBusy = out.count(rearm);
+                } else if (!released && errSoFar.contains(QStringLiteral("уже идёт выгрузка"))) {
+                    released = true;
+                    window.reset();
+                } else if (released && !stopped && out.count(rearm) > rearmsWhileBusy) {
+                    stopped = true;
+                    Signal(program, SIGTERM);
+                }
+            });
+
+    EXPECT_EQ(harvest.status, 130) << harvest.err.toStdString();
+    EXPECT_TRUE(stopped) << harvest.err.toStdString();
+    EXPECT_EQ(harvest.err.count(QStringLiteral("Старт невозможен: В папке ")), 1)
+        << harvest.err.toStdString();
 }
 
 }  // namespace

@@ -6,6 +6,8 @@
 #include <QFile>
 #include <QTemporaryDir>
 
+#include <sys/stat.h>
+
 namespace quillorn {
 namespace {
 
@@ -47,6 +49,21 @@ TEST_F(WholeFileReadTest, ANameThatIsThereButCannotBeReadFails) {
     } catch (const FileReadFailure& failure) {
         EXPECT_EQ(failure.FailedStep(), FileReadFailure::Step::Read);
         EXPECT_FALSE(failure.Reason().isEmpty());
+    }
+}
+
+// A FIFO put in place of a state file would block the open until some program wrote to it, beyond
+// the reach of any signal; a device would be read as if it were the file.
+TEST_F(WholeFileReadTest, AnythingButARegularFileIsRefusedWithoutWaiting) {
+    ASSERT_EQ(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+    for (const QString& name : {path, QStringLiteral("/dev/null")}) {
+        try {
+            ReadWholeFile(name);
+            FAIL() << name.toStdString() << " read as a file";
+        } catch (const FileReadFailure& failure) {
+            EXPECT_EQ(failure.FailedStep(), FileReadFailure::Step::Open);
+            EXPECT_EQ(failure.Reason(), "It is not a regular file.");
+        }
     }
 }
 

@@ -1,10 +1,15 @@
 #include "platform/LockedFile.h"
 
 #include "platform/Errors.h"
+#include "tests/support/FileSizeLimit.h"
 
 #include <gtest/gtest.h>
 #include <QFile>
 #include <QTemporaryDir>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace quillorn {
 namespace {
@@ -30,6 +35,29 @@ TEST_F(LockedFileTest, CreateNewNeverReplacesAnExistingFile) {
     EXPECT_EQ(second.ErrorText(), "File exists");
     EXPECT_FALSE(second.IsOpen());
     EXPECT_EQ(Read(), "kept");
+}
+
+// A FIFO in place of the journal or a result file: a plain open for writing would wait for a
+// reader for ever. With or without a reader it is refused at once, and never replaced.
+TEST_F(LockedFileTest, AFifoIsRefusedWithoutWaitingForAReader) {
+    const QByteArray native = QFile::encodeName(path);
+    ASSERT_EQ(::mkfifo(native.constData(), 0600), 0);
+    LockedFile file;
+    EXPECT_FALSE(file.Open(path, LockedFile::Mode::OpenOrAppend));
+    EXPECT_EQ(file.ErrorText(), "It is not a regular file.");
+    EXPECT_FALSE(file.Open(path, LockedFile::Mode::CreateNew));
+    EXPECT_EQ(file.ErrorText(), "File exists");
+
+    const int reader = ::open(native.constData(), O_RDONLY | O_NONBLOCK);
+    ASSERT_GE(reader, 0);
+    EXPECT_FALSE(file.Open(path, LockedFile::Mode::OpenOrAppend));
+    EXPECT_EQ(file.ErrorText(), "It is not a regular file.");
+    EXPECT_FALSE(file.IsOpen());
+    ::close(reader);
+
+    // A device is no result file either, though it opens at once.
+    EXPECT_FALSE(file.Open("/dev/full", LockedFile::Mode::OpenOrAppend));
+    EXPECT_EQ(file.ErrorText(), "It is not a regular file.");
 }
 
 TEST_F(LockedFileTest, AppendKeepsTheContentAndWritesAtTheEnd) {
@@ -59,15 +87,17 @@ TEST_F(LockedFileTest, SecondWriterIsRefusedUntilTheFirstCloses) {
     EXPECT_TRUE(second.Open(path, LockedFile::Mode::OpenOrAppend));
 }
 
-TEST_F(LockedFileTest, WriteToAFullDeviceRaisesOutputFailureWithTheSystemText) {
+TEST_F(LockedFileTest, WriteTheSystemRefusesRaisesOutputFailureWithTheSystemText) {
     LockedFile file;
-    ASSERT_TRUE(file.Open("/dev/full", LockedFile::Mode::OpenOrAppend));
+    ASSERT_TRUE(file.Open(path, LockedFile::Mode::OpenOrAppend));
     try {
+        const test::FileSizeLimit full(0);  // as a full disk refuses, with the system's words
         file.Write("x");
         FAIL() << "no failure";
     } catch (const OutputFailure& failure) {
-        EXPECT_EQ(failure.Message(), "Cannot write file \"/dev/full\". No space left on device");
+        EXPECT_EQ(failure.Message(), "Cannot write file \"" + path + "\". File too large");
     }
+    EXPECT_EQ(Read(), "");
 }
 
 }  // namespace
