@@ -6,10 +6,12 @@
 #include "frontend/FilesFolder.h"
 #include "frontend/StartupRefusals.h"
 #include "frontend/TerminationSignals.h"
+#include "frontend/Translations.h"
 
 int main(int argc, char* argv[]) {
     quillorn::SurviveFileSizeLimit();
     QApplication app(argc, argv);
+    const quillorn::Translations translations;
     QApplication::setApplicationName(QStringLiteral("Quillorn"));
     QApplication::setDesktopFileName(QStringLiteral("io.github.quillorn.Quillorn"));
     // The window decides when the program ends: closing it during a run waits for the run, and a

@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "frontend/TerminationSignals.h"
+#include "frontend/Translations.h"
 #include "headless/HarvestOptions.h"
 #include "headless/HeadlessHarvest.h"
 
@@ -13,6 +14,7 @@ int main(int argc, char* argv[]) {
     quillorn::CatchTerminationSignals();
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("quillorn-harvest"));
+    const quillorn::Translations translations(QStringLiteral("quillorn-harvest"));
 
     quillorn::HarvestOptions options;
     try {
