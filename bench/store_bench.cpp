@@ -1,6 +1,7 @@
 // The seen-review store at a million ids: loading IdsDB.dat (in the order the store writes it, and
 // shuffled), a million lookups and the save, each against the floor of sorting and de-duplicating
-// the same ids in a std::vector<QString> with the same comparison.
+// the same ids in a std::vector<QString> with the same comparison; and the append of every row's
+// id against plain unbuffered appends of the same lines.
 #include "RatioReporter.h"
 #include "output/RunLog.h"
 #include "output/SeenReviewStore.h"
@@ -143,10 +144,42 @@ void BM_StoreSave(benchmark::State& state) {
     RunLog log(f.sink, f.locale, f.clock, AppDir(out.path()));
     SeenReviewStore store(f.locale, log, AppDir(out.path()));
     store.Load();
+    QStringList taken;
     for (int i = 0; i < 1000; ++i)
-        store.Add(QStringLiteral("run-%1").arg(i));
+        taken << QStringLiteral("run-%1").arg(i);
+    store.Record(taken);
     for (auto _ : state)
         store.Save();
+}
+
+// What a run adds per row: its review's id appended to IdsDB.dat, a thousand rows at a time,
+// beside the floor of appending the same lines to a file with one unbuffered write each.
+constexpr int kRows = 1000;
+
+void BM_StoreRecordRows(benchmark::State& state) {
+    Fixture& f = Data();
+    QTemporaryDir out;
+    QFile::copy(f.sortedDir.filePath("IdsDB.dat"), out.filePath("IdsDB.dat"));
+    RunLog log(f.sink, f.locale, f.clock, AppDir(out.path()));
+    SeenReviewStore store(f.locale, log, AppDir(out.path()));
+    store.Load();
+    int row = 0;
+    for (auto _ : state) {
+        for (int i = 0; i < kRows; ++i)
+            store.Record({QStringLiteral("row-%1").arg(row++)});
+    }
+}
+
+void BM_ReferenceAppendRows(benchmark::State& state) {
+    QTemporaryDir out;
+    QFile file(out.filePath("IdsDB.dat"));
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Unbuffered))
+        std::abort();
+    int row = 0;
+    for (auto _ : state) {
+        for (int i = 0; i < kRows; ++i)
+            file.write(QStringLiteral("row-%1\r\n").arg(row++).toLatin1());
+    }
 }
 
 BENCHMARK(BM_StoreLoadAsWritten)->Unit(benchmark::kMillisecond)->MinTime(0.5);
@@ -156,6 +189,8 @@ BENCHMARK(BM_ReferenceSortUniqueShuffled)->Unit(benchmark::kMillisecond)->MinTim
 BENCHMARK(BM_StoreContainsMillion)->Unit(benchmark::kMillisecond)->MinTime(0.5);
 BENCHMARK(BM_ReferenceBinarySearchMillion)->Unit(benchmark::kMillisecond)->MinTime(0.5);
 BENCHMARK(BM_StoreSave)->Unit(benchmark::kMillisecond)->MinTime(0.5);
+BENCHMARK(BM_StoreRecordRows)->Unit(benchmark::kMillisecond)->MinTime(0.5);
+BENCHMARK(BM_ReferenceAppendRows)->Unit(benchmark::kMillisecond)->MinTime(0.5);
 
 }  // namespace
 }  // namespace quillorn
@@ -167,7 +202,8 @@ int main(int argc, char** argv) {
                           {"BM_StoreLoadShuffled", "BM_ReferenceSortUniqueShuffled"},
                           {"BM_StoreContainsMillion", "BM_ReferenceSortUniqueShuffled"},
                           {"BM_StoreContainsMillion", "BM_ReferenceBinarySearchMillion"},
-                          {"BM_StoreSave", "BM_ReferenceSortUniqueShuffled"}},
+                          {"BM_StoreSave", "BM_ReferenceSortUniqueShuffled"},
+                          {"BM_StoreRecordRows", "BM_ReferenceAppendRows"}},
                          2.0);
     return 0;
 }

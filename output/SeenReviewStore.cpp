@@ -45,11 +45,7 @@ bool SeenReviewStore::Less::operator()(const QString& a, const QString& b) const
 }
 
 SeenReviewStore::SeenReviewStore(const LocaleServices& locale, RunLog& log, AppDir dir)
-    : locale_(locale),
-      log_(log),
-      dir_(std::move(dir)),
-      added_(Less{&locale_}),
-      recorded_(Less{&locale_}) {}
+    : locale_(locale), log_(log), dir_(std::move(dir)), added_(Less{&locale_}) {}
 
 void SeenReviewStore::Load() {
     file_.Close();
@@ -94,8 +90,10 @@ void SeenReviewStore::Load() {
 void SeenReviewStore::OpenForAppending() {
     const QString path = FilePath();
     const bool existed = QFileInfo::exists(path);
-    if (file_.Open(path, LockedFile::Mode::OpenOrAppend))
+    if (file_.Open(path, LockedFile::Mode::OpenOrAppend)) {
+        fileEmpty_ = file_.Size() == 0;
         return;
+    }
     const QString format = existed ? QStringLiteral("Cannot open file \"%1\". %2")
                                    : QStringLiteral("Cannot create file \"%1\". %2");
     throw Failure(format.arg(path, file_.ErrorText()));
@@ -139,38 +137,35 @@ void SeenReviewStore::Record(const QStringList& ids) {
     const QString text = Lines(ids);
     const TextEncoding encoding = encoding_.value_or(TextEncoding::Windows1251);
     const QByteArray bytes = EncodeText(text, encoding, false);
-    std::vector<QString> fresh;
-    for (const QString& id : ids) {
-        if (recorded_.insert(id).second)
-            fresh.push_back(id);
-    }
-    if (encoding == TextEncoding::Windows1251 &&
-        !Windows1251Holds(text, bytes, file_.Size() == 0)) {
-        // Rare: the whole file goes over to UTF-8 with its mark, these ids included.
-        try {
+    const size_t before = recorded_.size();
+    recorded_.insert(recorded_.end(), ids.begin(), ids.end());
+    try {
+        if (encoding == TextEncoding::Windows1251 && !Windows1251Holds(text, bytes, fileEmpty_)) {
+            // Rare: the whole file goes over to UTF-8 with its mark, these ids included.
             Rewrite();
             OpenForAppending();
             return;
-        } catch (const Error&) {
-            for (const QString& id : fresh)
-                recorded_.erase(id);
-            throw;
         }
-    }
-    try {
         file_.Write(bytes);
-    } catch (const OutputFailure&) {
-        for (const QString& id : fresh)
-            recorded_.erase(id);
+        fileEmpty_ = false;
+    } catch (const Error&) {
+        recorded_.resize(before);
         throw;
     }
 }
 
 void SeenReviewStore::Rewrite() {
+    const Less less{&locale_};
+    std::vector<QString> recorded = recorded_;
+    std::stable_sort(recorded.begin(), recorded.end(), less);
     QStringList ids;
-    ids.reserve(static_cast<qsizetype>(loaded_.size() + recorded_.size()));
-    std::merge(loaded_.begin(), loaded_.end(), recorded_.begin(), recorded_.end(),
-               std::back_inserter(ids), Less{&locale_});
+    ids.reserve(static_cast<qsizetype>(loaded_.size() + recorded.size()));
+    // A merge keeps the loaded one first of equal ids, and unique keeps the first.
+    std::merge(loaded_.begin(), loaded_.end(), recorded.begin(), recorded.end(),
+               std::back_inserter(ids), less);
+    ids.erase(std::unique(ids.begin(), ids.end(),
+                          [&](const QString& a, const QString& b) { return !less(a, b); }),
+              ids.end());
     const QString text = Lines(ids);
     // A file read with a mark (UTF-8, UTF-16) keeps it; Windows-1251 has none.
     std::optional<TextEncoding> encoding = encoding_;

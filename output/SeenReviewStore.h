@@ -83,10 +83,12 @@ private:
     // never moves a million entries); the two never hold equal ids.
     std::vector<QString> loaded_;
     std::set<QString, Less> added_;
-    // The ids appended to the file in this run: with loaded_, what the file holds.
-    std::set<QString, Less> recorded_;
+    // The ids appended to the file in this run, in the order of the rows: with loaded_, what the
+    // file holds.
+    std::vector<QString> recorded_;
     std::optional<TextEncoding> encoding_;
     LockedFile file_;
+    bool fileEmpty_ = false;  // nothing is in the file yet, not even a mark
 };
 
 }  // namespace quillorn
