@@ -1,6 +1,11 @@
 # The Debian package: `cpack -G DEB` in the build folder makes quillorn_<version>_amd64.deb of the
 # two programs, their /usr/bin links, the desktop entry, the icons and the systemd user units.
 
+# Both programs print the version the package carries: `quillorn --version`.
+foreach(program quillorn quillorn-harvest)
+    target_compile_definitions(${program} PRIVATE QUILLORN_VERSION="${PROJECT_VERSION}")
+endforeach()
+
 set(QUILLORN_PACKAGE_CONTACT "Quillorn maintainers <maintainers@quillorn.invalid>" CACHE STRING
     "Maintainer line of the Debian package: a name and an address in angle brackets")
 
