@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# CI: makes the Debian package, checks what it holds and depends on, installs it, starts the
-# installed window and quillorn-harvest as an ordinary user with a fresh home, and removes it again.
+# CI: makes the Debian package, checks what it holds and depends on and what lintian says of it,
+# installs it, starts the installed window and quillorn-harvest as an ordinary user with a fresh
+# home, and removes it again.
 # Leaves the machine as it found it: the package removed, the temporary home deleted.
 set -euo pipefail
 cd "$(dirname "${BASH_SOURCE[0]}")/.."
@@ -36,6 +37,10 @@ cleanup() {
 }
 trap cleanup EXIT
 
+for tool in lintian desktop-file-validate; do
+    command -v "$tool" >/dev/null || fail "$tool is missing: bash scripts/setup.sh --tests installs it"
+done
+
 echo "-- making the package"
 deb=$(bash scripts/package.sh)
 [[ -f "$deb" ]] || fail "scripts/package.sh printed '$deb', which is no file"
@@ -48,7 +53,10 @@ echo "-- contents"
         './usr/bin/quillorn-harvest -> ../lib/quillorn/quillorn-harvest' \
         ./usr/share/applications/io.github.quillorn.Quillorn.desktop \
         ./usr/share/systemd/user/quillorn-harvest.service \
-        ./usr/share/systemd/user/quillorn-harvest.timer
+        ./usr/share/systemd/user/quillorn-harvest.timer \
+        ./usr/share/man/man1/quillorn.1.gz ./usr/share/man/man1/quillorn-harvest.1.gz \
+        ./usr/share/doc/quillorn/copyright ./usr/share/doc/quillorn/changelog.gz \
+        ./usr/share/lintian/overrides/quillorn
     (cd dist && find icons -type f -printf './usr/share/%p\n')
 } | sort >"$work/expected"
 # Every entry but the folders, as "path" or "path -> target".
@@ -71,6 +79,31 @@ done
 recommends=$(dpkg-deb -f "$deb" Recommends)
 echo "Recommends: $recommends"
 grep -q 'xdg-utils' <<<"$recommends" || fail "Recommends does not name xdg-utils"
+version=$(dpkg-deb -f "$deb" Version)
+
+echo "-- lintian"
+# Every remark fails the check, down to the pedantic ones, except those the package overrides
+# (dist/quillorn.lintian-overrides, each with its reason).
+lintian --fail-on error,warning,info,pedantic --display-info --pedantic "$deb" 2> >(grep -v 'root privileges' >&2) ||
+    fail "lintian has remarks on $deb"
+
+echo "-- copyright and changelog"
+dpkg-deb -x "$deb" "$work/unpacked"
+doc="$work/unpacked/usr/share/doc/quillorn"
+# The machine-readable format: its header, and a copyright and a licence in every files paragraph,
+# each licence named with its text or with a paragraph of its own.
+awk '
+BEGIN { RS = "" }
+NR == 1 && $0 !~ /^Format: https:\/\/www\.debian\.org\/doc\/packaging-manuals\/copyright-format\/1\.0\/\n/ {
+    print "no Format line in the header"; bad = 1 }
+/^Files:/ && ($0 !~ /\nCopyright:/ || $0 !~ /\nLicense:/) { print "a Files paragraph lacks Copyright or License"; bad = 1 }
+match($0, /(^|\n)License: [^\n]*/) {
+    name = substr($0, RSTART, RLENGTH); sub(/^\n?License: /, "", name)
+    if (substr($0, RSTART + RLENGTH, 2) == "\n ") texts[name] = 1; else named[name] = 1 }
+END { for (n in named) if (!(n in texts)) { print "no text for the licence " n; bad = 1 }; exit bad }
+' "$doc/copyright" || fail "$doc/copyright is not in the machine-readable format"
+zcat "$doc/changelog.gz" | head -n 1 | grep -qF "quillorn ($version) " ||
+    fail "the changelog's latest entry is not of version $version"
 
 echo "-- installing"
 # Without the recommended packages, so that removing quillorn leaves the machine as it was.
@@ -88,10 +121,16 @@ grep -qx 'ExecStart="/usr/lib/quillorn/quillorn-harvest"' \
     fail "the service does not start /usr/lib/quillorn/quillorn-harvest"
 if command -v systemd-analyze >/dev/null; then
     mkdir -m 700 "$work/runtime-root"
-    XDG_RUNTIME_DIR="$work/runtime-root" systemd-analyze verify --user \
-        /usr/share/systemd/user/quillorn-harvest.service /usr/share/systemd/user/quillorn-harvest.timer ||
-        fail "systemd-analyze rejects the installed units"
+    # A setting systemd cannot parse (a retry delay, a start limit) is only a remark to it, and
+    # would be ignored by the user's systemd: any remark fails.
+    remarks=$(XDG_RUNTIME_DIR="$work/runtime-root" systemd-analyze verify --user \
+        /usr/share/systemd/user/quillorn-harvest.service /usr/share/systemd/user/quillorn-harvest.timer 2>&1) ||
+        fail "systemd-analyze rejects the installed units: $remarks"
+    [[ -z "$remarks" ]] || fail "systemd-analyze has remarks on the installed units: $remarks"
 fi
+for program in quillorn quillorn-harvest; do
+    man -w "$program" >/dev/null 2>&1 || fail "man finds no page for $program"
+done
 appdir_before=$(ls -A "$appdir")
 
 echo "-- the installed window, as $user with a fresh home"
@@ -153,6 +192,14 @@ for file in settings.ini urls.txt; do
     [[ -f "$files/$file" ]] || window_failed "the window saved no $files/$file"
 done
 [[ "$(ls -A "$appdir")" == "$appdir_before" ]] || fail "the window wrote into $appdir"
+
+echo "-- versions"
+# No display needed, and the version of the package.
+for program in quillorn quillorn-harvest; do
+    printed=$(timeout 30 "${sudo_cmd[@]}" "${as_user[@]}" "/usr/bin/$program" --version) ||
+        fail "$program --version failed"
+    [[ "$printed" == "$program $version" ]] || fail "$program --version printed '$printed', not '$program $version'"
+done
 
 echo "-- the installed quillorn-harvest, as $user"
 timeout 30 "${sudo_cmd[@]}" "${as_user[@]}" /usr/bin/quillorn-harvest --help >"$work/help.txt" ||

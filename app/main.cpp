@@ -1,6 +1,8 @@
 // Quillorn: harvests the public reviews of firms in the 2GIS city directory.
 #include <QApplication>
 #include <QMessageBox>
+#include <cstdio>
+#include <cstring>
 
 #include "app/MainWindow.h"
 #include "frontend/FilesFolder.h"
@@ -9,6 +11,11 @@
 #include "frontend/Translations.h"
 
 int main(int argc, char* argv[]) {
+    // Answered before the application object exists, which needs a display.
+    if (argc == 2 && std::strcmp(argv[1], "--version") == 0) {
+        std::printf("quillorn %s\n", QUILLORN_VERSION);
+        return 0;
+    }
     quillorn::SurviveFileSizeLimit();
     QApplication app(argc, argv);
     const quillorn::Translations translations;

@@ -1,5 +1,68 @@
 # The Debian package: `cpack -G DEB` in the build folder makes quillorn_<version>_amd64.deb of the
-# two programs, their /usr/bin links, the desktop entry, the icons and the systemd user units.
+# two programs, their /usr/bin links, the desktop entry, the icons, the systemd user units, the
+# manual pages, the copyright and the changelog.
+
+# Both programs print the version the package carries: `quillorn --version`. They are hardened as
+# Debian's own packages are: their relocations are resolved at start and then made read-only (bind
+# now), and they and the window's library use the checked C functions, as the components do.
+foreach(program quillorn quillorn-harvest)
+    target_compile_definitions(${program} PRIVATE QUILLORN_VERSION="${PROJECT_VERSION}")
+    target_link_options(${program} PRIVATE LINKER:-z,relro LINKER:-z,now)
+endforeach()
+foreach(target quillorn quillorn-harvest quillorn_app)
+    quillorn_harden(${target})
+endforeach()
+# A stripped program for the package also loses the compiler's notes, as Debian's strip does.
+install(CODE "set(quillorn_programs \"${QUILLORN_INSTALL_APPDIR}/quillorn;${QUILLORN_INSTALL_APPDIR}/quillorn-harvest\")
+              set(quillorn_strip \"${CMAKE_STRIP}\")")
+install(CODE [[
+    if(CMAKE_INSTALL_DO_STRIP AND quillorn_strip)
+        foreach(program IN LISTS quillorn_programs)
+            execute_process(COMMAND "${quillorn_strip}" --remove-section=.comment
+                                    --remove-section=.note "$ENV{DESTDIR}${CMAKE_INSTALL_PREFIX}/${program}"
+                            RESULT_VARIABLE status)
+            if(NOT status EQUAL 0)
+                message(FATAL_ERROR "${quillorn_strip} could not strip ${program}")
+            endif()
+        endforeach()
+    endif()
+]])
+
+# What Debian's policy asks of every package beside the programs: a manual page for each, and
+# under share/doc/quillorn the copyright in the machine-readable format and the changelog. Pages
+# and changelog go in compressed with gzip -9 and without a time stamp (-n), so that two builds of
+# one version make the same package. The pages carry the project's version.
+set(quillorn_man_pages)
+foreach(page quillorn.1 quillorn-harvest.1)
+    configure_file("${PROJECT_SOURCE_DIR}/dist/man/${page}" "${PROJECT_BINARY_DIR}/man/${page}" @ONLY)
+    list(APPEND quillorn_man_pages "${PROJECT_BINARY_DIR}/man/${page}")
+endforeach()
+install(FILES "${PROJECT_SOURCE_DIR}/dist/copyright" DESTINATION share/doc/quillorn)
+# What lintian still says of the package and why it stays: dist/quillorn.lintian-overrides.
+install(FILES "${PROJECT_SOURCE_DIR}/dist/quillorn.lintian-overrides"
+        DESTINATION share/lintian/overrides RENAME quillorn)
+install(CODE "set(quillorn_man_pages \"${quillorn_man_pages}\")
+              set(quillorn_changelog \"${PROJECT_SOURCE_DIR}/dist/changelog\")")
+install(CODE [[
+    set(share "$ENV{DESTDIR}${CMAKE_INSTALL_PREFIX}/share")
+    function(quillorn_install_gzipped source target)
+        message(STATUS "Installing: ${target}")
+        get_filename_component(folder "${target}" DIRECTORY)
+        file(MAKE_DIRECTORY "${folder}")
+        execute_process(COMMAND gzip -9 -n -c "${source}" OUTPUT_FILE "${target}"
+                        RESULT_VARIABLE status)
+        if(NOT status EQUAL 0)
+            message(FATAL_ERROR "gzip could not compress ${source} into ${target}")
+        endif()
+        # Readable by all whatever the umask, as the files install(FILES) puts in.
+        file(CHMOD "${target}" PERMISSIONS OWNER_READ OWNER_WRITE GROUP_READ WORLD_READ)
+    endfunction()
+    foreach(page IN LISTS quillorn_man_pages)
+        get_filename_component(name "${page}" NAME)
+        quillorn_install_gzipped("${page}" "${share}/man/man1/${name}.gz")
+    endforeach()
+    quillorn_install_gzipped("${quillorn_changelog}" "${share}/doc/quillorn/changelog.gz")
+]])
 
 set(QUILLORN_PACKAGE_CONTACT "Quillorn maintainers <maintainers@quillorn.invalid>" CACHE STRING
     "Maintainer line of the Debian package: a name and an address in angle brackets")

@@ -1,6 +1,16 @@
 # Helpers that give every folder the same shape: a component library from the folder's sources,
 # one test program per component, one program per benchmark and per fuzz target.
 
+# quillorn_harden(<target>): the C library's checked string and memory functions where the
+# compiler can see the sizes (_FORTIFY_SOURCE, which needs optimisation), as Debian builds its own
+# packages; not under the sanitizers, which check those calls themselves.
+function(quillorn_harden target)
+    if(NOT QUILLORN_SANITIZE AND NOT QUILLORN_FUZZ)
+        target_compile_definitions(${target} PRIVATE
+            $<$<CONFIG:Release,RelWithDebInfo,MinSizeRel>:_FORTIFY_SOURCE=2>)
+    endif()
+endfunction()
+
 # quillorn_component(<target> [DEPENDS <libs>...]): a static library of the folder's *.cpp files
 # (an interface library while the folder holds headers only).
 function(quillorn_component target)
@@ -11,6 +21,7 @@ function(quillorn_component target)
         add_library(${target} STATIC ${sources} ${headers})
         target_include_directories(${target} PUBLIC "${PROJECT_SOURCE_DIR}")
         target_link_libraries(${target} PUBLIC ${ARG_DEPENDS})
+        quillorn_harden(${target})
     else()
         add_library(${target} INTERFACE)
         target_include_directories(${target} INTERFACE "${PROJECT_SOURCE_DIR}")

@@ -50,6 +50,8 @@ const QCommandLineOption kMinuteMs(QStringLiteral("minute-ms"),
                                    QStringLiteral("MS"));
 const QCommandLineOption kHelp(QStringList{QStringLiteral("h"), QStringLiteral("help")},
                                QStringLiteral("Show this help."));
+const QCommandLineOption kVersion(QStringLiteral("version"),
+                                  QStringLiteral("Show the program's version."));
 
 void AddOptions(QCommandLineParser& parser) {
     parser.setApplicationDescription(QStringLiteral(
@@ -61,6 +63,7 @@ void AddOptions(QCommandLineParser& parser) {
     parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
     parser.addOptions({kDir, kInterval, kPerReview, kPerCard, kKeepEmpty, kSkipEmpty, kNoWorkbook,
                        kRepeat, kApiBase, kSiteBase, kMinuteMs, kHelp});
+    parser.addOption(kVersion);
 }
 
 int Whole(const QCommandLineParser& parser, const QCommandLineOption& option, int minimum,
@@ -120,7 +123,8 @@ HarvestOptions ParseHarvestOptions(const QStringList& arguments) {
     }
     HarvestOptions options;
     options.help = parser.isSet(kHelp);
-    if (options.help)
+    options.version = parser.isSet(kVersion);
+    if (options.help || options.version)
         return options;
     if (parser.isSet(kDir)) {
         options.dir = parser.value(kDir);

@@ -31,6 +31,7 @@ struct HarvestOptions {
     int minuteMs = 60000;
     Endpoints endpoints;
     bool help = false;
+    bool version = false;
 };
 
 // arguments as main receives them, the program's name first. Raises UsageError.

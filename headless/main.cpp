@@ -28,5 +28,9 @@ int main(int argc, char* argv[]) {
         std::fputs(qUtf8Printable(quillorn::HarvestUsage()), stdout);
         return 0;
     }
+    if (options.version) {
+        std::printf("quillorn-harvest %s\n", QUILLORN_VERSION);
+        return 0;
+    }
     return static_cast<int>(quillorn::RunHeadlessHarvest(options));
 }

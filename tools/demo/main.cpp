@@ -1,7 +1,7 @@
 // quillorn-demo: Quillorn against a stand-in directory on this machine, so a whole run can be
 // watched without internet. The stand-in serves six firm cards and their reviews over TLS on
 // loopback; the window is the real one, with its files in the "demo" folder beside this program
-// and its card list filled with the stand-in's card URLs.
+// (or the folder `--dir DIR` names) and its card list filled with the stand-in's card URLs.
 //
 // `quillorn-demo --screenshot FILE` presses START by itself, saves a picture of the window to FILE
 // once the fifth card is being loaded, and closes the window (which ends the run): the README's
@@ -44,6 +44,12 @@ void TakeScreenshotDuringARun(quillorn::MainWindow& form, const QString& path, c
     });
 }
 
+// The value that follows option on the command line; empty when it is not there.
+QString OptionValue(const QStringList& arguments, const QString& option) {
+    const qsizetype at = arguments.indexOf(option);
+    return at > 0 && at + 1 < arguments.size() ? arguments[at + 1] : QString();
+}
+
 }  // namespace
 
 int main(int argc, char* argv[]) {
@@ -56,7 +62,10 @@ int main(int argc, char* argv[]) {
     for (const quillorn::standin::StandInCard& card : quillorn::demo::DemoCards())
         urls << directory.AddCard(card);
 
-    const QString folder = QCoreApplication::applicationDirPath() + QStringLiteral("/demo");
+    const QStringList arguments = QCoreApplication::arguments();
+    QString folder = OptionValue(arguments, QStringLiteral("--dir"));
+    if (folder.isEmpty())
+        folder = QCoreApplication::applicationDirPath() + QStringLiteral("/demo");
     if (!QDir().mkpath(folder)) {
         std::fprintf(stderr, "Cannot create the demo folder %s\n", qUtf8Printable(folder));
         return 1;
@@ -86,9 +95,8 @@ int main(int argc, char* argv[]) {
     const quillorn::TerminationSignals terminations([&form] { form.CloseForTermination(); });
     form.show();
 
-    const QStringList arguments = QCoreApplication::arguments();
-    const qsizetype option = arguments.indexOf(QStringLiteral("--screenshot"));
-    if (option > 0 && option + 1 < arguments.size())
-        TakeScreenshotDuringARun(form, arguments[option + 1], urls.value(4));
+    const QString screenshot = OptionValue(arguments, QStringLiteral("--screenshot"));
+    if (!screenshot.isEmpty())
+        TakeScreenshotDuringARun(form, screenshot, urls.value(4));
     return app.exec();
 }
