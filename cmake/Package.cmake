@@ -95,6 +95,6 @@ set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # What the linker cannot see: xdg-open opens the results and their folder; the Wayland platform
 # plugin lets the window run natively on Wayland (the X11 one comes with Qt's GUI library).
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "xdg-utils, qt6-wayland")
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "xdg-utils, qt6-wayland, qt6-translations-l10n")
 
 include(CPack)
