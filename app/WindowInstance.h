@@ -32,6 +32,9 @@ public:
 
     // Blocks until the folder is claimed or handed over (a hung window costs seconds at most).
     Claim ClaimFolder();
+    // Gives the folder up before the process ends without unwinding (a start-up refusal), so no
+    // socket file is left behind.
+    void Release() { server_.close(); }
     const QString& Name() const { return name_; }
     // Why the socket could not be set up, after Unguarded.
     QString ErrorText() const { return server_.errorString(); }

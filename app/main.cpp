@@ -48,6 +48,10 @@ int main(int argc, char* argv[]) {
                 qUtf8Printable(instance.Name()), qUtf8Printable(instance.ErrorText()));
             break;
     }
+    setup.endProcess = [&instance, end = std::move(setup.endProcess)](int exitCode) {
+        instance.Release();
+        end(exitCode);
+    };
     quillorn::MainWindow form(std::move(setup));
     QObject::connect(&form, &quillorn::MainWindow::Closed, &app, &QCoreApplication::exit,
                      Qt::QueuedConnection);

@@ -1,6 +1,8 @@
 #include "frontend/StartupRefusals.h"
 
 #include "app/RepeatTimer.h"
+#include "app/UserId.h"
+#include "app/WindowInstance.h"
 #include "net/TlsContext.h"
 
 #include "tests/app/MainWindowFixture.h"
@@ -80,6 +82,9 @@ TEST_F(RealProgramTest, RefusesArchiveAndTemporaryFoldersAndEndsWithoutWriting) 
     EXPECT_EQ(refusedArchive.exitCode, 1);
     EXPECT_TRUE(refusedArchive.errors.contains(QStringLiteral("Вы запустили программу изнутри")));
     EXPECT_EQ(Files(archive), QStringList({"quillorn"}));
+    // Nor does it leave its claim on the folder behind.
+    EXPECT_FALSE(QFile::exists(QDir::temp().filePath(
+        WindowInstanceName(QFileInfo(archive).canonicalFilePath(), CurrentUserId()))));
 
     const QString temporary = Install(QStringLiteral("x/TEMP/app"));
     const Ending refusedTemporary = RunAndTerminate(temporary);
