@@ -11,6 +11,7 @@
 #include <QPushButton>
 #include <QSpinBox>
 #include <QTextCursor>
+#include <QTimer>
 
 #include "app/DesktopServicesOpener.h"
 #include "app/ErrorReport.h"
@@ -131,7 +132,8 @@ MainWindow::MainWindow(MainWindowSetup setup, QWidget* parent)
       tlsAvailable_(std::move(setup.tlsAvailable)),
       endProcess_(std::move(setup.endProcess)),
       notificationArea_(setup.notificationArea.release()),
-      repeatTimer_(new RepeatTimer(this)) {
+      repeatTimer_(new RepeatTimer(this)),
+      saveTimer_(new QTimer(this)) {
     setObjectName(QStringLiteral("MainForm"));
     setWindowTitle(QString::fromUtf8(kApplicationTitle));
     setWindowIcon(ApplicationIcon());
@@ -163,6 +165,12 @@ MainWindow::MainWindow(MainWindowSetup setup, QWidget* parent)
             &MainWindow::OnTrayMessageClicked);
     SetUpResultsFolderAction();
     cardListEdit_->installEventFilter(this);
+    saveTimer_->setSingleShot(true);
+    saveTimer_->setInterval(setup.saveQuiet);
+    connect(saveTimer_, &QTimer::timeout, this, &MainWindow::SaveTypedInput);
+    // A session that ends with the window in the notification area closes no window.
+    connect(qGuiApp, &QGuiApplication::commitDataRequest, this, &MainWindow::SaveTypedInput);
+    connect(qGuiApp, &QGuiApplication::saveStateRequest, this, &MainWindow::SaveTypedInput);
 }
 
 MainWindow::~MainWindow() = default;

@@ -1,11 +1,13 @@
 // MainWindow, Quillorn's only window: the card list, the log panel, the options and buttons of a
 // run, the progress bar; the settings and card-list files it reads when first shown and writes when
-// closed; the start-up refusals; minimising into the notification area; the stop button and the
-// repeat timer. It is the RunHost of every run, and the start button's click is the run itself,
-// which keeps the window serviced by processing its events from inside the handler.
+// closed, a quiet moment after they change and when the session ends; the start-up refusals;
+// minimising into the notification area; the stop button and the repeat timer. It is the RunHost of
+// every run, and the start button's click is the run itself, which keeps the window serviced by
+// processing its events from inside the handler.
 #pragma once
 
 #include <QWidget>
+#include <chrono>
 #include <functional>
 #include <memory>
 
@@ -25,6 +27,7 @@ class QProgressBar;
 class QPushButton;
 class QSpinBox;
 class QKeyEvent;
+class QTimer;
 
 namespace quillorn {
 
@@ -62,6 +65,8 @@ struct MainWindowSetup {
     std::function<bool()> tlsAvailable;
     // Ends the process at once after a start-up refusal, writing nothing.
     std::function<void(int exitCode)> endProcess;
+    // How long the card list and the options stay unchanged before they are saved.
+    std::chrono::milliseconds saveQuiet{1500};
 };
 
 class MainWindow final : public QWidget, public RunHost {
@@ -88,6 +93,16 @@ public:
     // standard error and the log panel, open boxes are dismissed, and the window closes once a run
     // in progress has tidied up, whatever the saves gave. Further signals change nothing.
     void CloseForTermination();
+
+    // Another start in the same files folder handed over to this window: it comes back from the
+    // notification area or a minimised state and is raised.
+    void BringForward();
+
+    // Saves the card list and the options now, without a box (the session is ending, or they have
+    // changed and been quiet for a moment); a failure goes to standard error and the log panel,
+    // once until the saves succeed again. Nothing is saved before the files were read at the
+    // first show, after a start-up refusal or once the window has closed.
+    void SaveTypedInput();
 
     // RunHost.
     bool VerticalLayout() const override;
@@ -152,6 +167,7 @@ private:
     void SetUpResultsFolderAction();
     void OpenResultsFolder();
     void OnTrayMessageClicked();
+    void WatchTypedInput();
 
     AppDir programDir_;
     AppDir dir_;
@@ -179,6 +195,7 @@ private:
     QProgressBar* progressBar_;
 
     RepeatTimer* repeatTimer_;   // owned as a child
+    QTimer* saveTimer_;          // owned as a child; single shot, restarted by every change
     QAction* openFolderAction_;  // owned as a child; in the log panel's menu
     std::unique_ptr<PanelLogSink> logSink_;
     std::unique_ptr<RunLog> runLog_;
@@ -202,6 +219,8 @@ private:
     int exitCode_ = 0;
     // What a click on the notification area's last message opens; empty when nothing.
     QString trayMessageFile_;
+    // The last failure of SaveTypedInput, reported once; empty after a success.
+    QString saveFailure_;
 };
 
 }  // namespace quillorn

@@ -44,6 +44,7 @@ void MainWindow::OnFirstShow() {
     ReportingErrors([this] { LoadSettings(); });
     if (RefuseStart())
         return;
+    WatchTypedInput();
     runLog_->AddPlain(kGreeting);
     runLog_->AddPlain(QString());
     runLog_->AddPlain(QString());
@@ -188,6 +189,7 @@ void MainWindow::FinishPendingClose() {
 
 void MainWindow::EndWindow() {
     closing_ = true;
+    saveTimer_->stop();
     notificationArea_->RemoveIcon();
     hide();
     emit Closed(exitCode_);

@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "app/MainWindow.h"
+#include "app/WindowInstance.h"
 #include "frontend/FilesFolder.h"
 #include "frontend/StartupRefusals.h"
 #include "frontend/TerminationSignals.h"
@@ -35,9 +36,39 @@ int main(int argc, char* argv[]) {
         box.exec();
         return 1;
     }
+    // Before the window exists: a start that hands over reads and writes none of the folder's
+    // files and shows no box of its own, the window already open being the user's.
+    quillorn::WindowInstance instance(setup.dir);
+    switch (instance.ClaimFolder()) {
+        case quillorn::WindowInstance::Claim::Owned:
+            break;
+        case quillorn::WindowInstance::Claim::HandedOver:
+            qInfo("Quillorn is already open for %s: its window has been brought forward",
+                  qUtf8Printable(setup.dir.Path()));
+            return 0;
+        case quillorn::WindowInstance::Claim::NoAnswer:
+            // A second window would undo the first one's card list at close.
+            qCritical("Quillorn is already open for %s, but its window does not answer",
+                      qUtf8Printable(setup.dir.Path()));
+            return 1;
+        case quillorn::WindowInstance::Claim::Unguarded:
+            qWarning(
+                "Cannot listen on the local socket %s (%s): a second start in this folder "
+                "would open a second window",
+                qUtf8Printable(instance.Name()), qUtf8Printable(instance.ErrorText()));
+            break;
+    }
+    setup.endProcess = [&instance, end = std::move(setup.endProcess)](int exitCode) {
+        instance.Release();
+        end(exitCode);
+    };
     quillorn::MainWindow form(std::move(setup));
     QObject::connect(&form, &quillorn::MainWindow::Closed, &app, &QCoreApplication::exit,
                      Qt::QueuedConnection);
+    QObject::connect(&instance, &quillorn::WindowInstance::HandOverReceived, &form, [&form] {
+        qInfo("Another start in this folder handed over to this window");
+        form.BringForward();
+    });
     const quillorn::TerminationSignals terminations([&form] { form.CloseForTermination(); });
     form.show();
     return app.exec();

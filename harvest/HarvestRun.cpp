@@ -130,7 +130,8 @@ void HarvestRun::Run() {
     host_.EnableRunControls();
     parts.store.Save();  // a failure here goes to the window's error report, without re-arming
     RearmRepeat();
-    host_.RunEnded({parts.taken.DeliveredCount(), parts.table.FilePath(), parts.workbook});
+    host_.RunEnded(
+        {parts.taken.DeliveredCount(), parts.table.FilePath(), parts.workbook, failedCards_});
 }
 
 // The guarded part of a run: whatever ends it, the rows written so far are kept and the caller's

@@ -14,6 +14,8 @@ struct RunSummary {
     QString resultFile;
     // The workbook made from it; empty when none was made.
     QString workbook;
+    // Cards left behind after every attempt to read them failed.
+    int failedCards = 0;
 };
 
 class RunHost {

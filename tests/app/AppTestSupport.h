@@ -1,12 +1,18 @@
 // What the window tests share: a watcher that records and closes every modal box (so no box can
-// hang a test), a notification area the test clicks; the recording desktop opener comes with it.
+// hang a test), a notification area the test clicks (the recording desktop opener comes with it),
+// and the real program started as a process of its own.
 #pragma once
+
+#include <gtest/gtest.h>
 
 #include <QMessageBox>
 #include <QObject>
+#include <QProcess>
 #include <QStringList>
+#include <QTemporaryDir>
 #include <QTimer>
 #include <functional>
+#include <memory>
 
 #include "app/NotificationArea.h"
 #include "tests/support/RecordingOpener.h"
@@ -63,6 +69,33 @@ public:
 
 private:
     bool has_ = false;
+};
+
+// Programs run offscreen, each in a folder of its own under base: the real `quillorn` copied there,
+// or a test program given the folder. A program is up once it has set up its termination
+// handlers, which it does right after its window is made; SIGTERM then ends it as a session's end
+// would.
+class RealProgramFixture : public ::testing::Test {
+protected:
+    struct Ending {
+        int exitCode = -1;
+        QString errors;
+    };
+
+    // The folder, made under base, with a copy of the real program in it.
+    QString Install(const QString& folder);
+    std::unique_ptr<QProcess> Start(const QString& program, const QStringList& args = {});
+    std::unique_ptr<QProcess> StartInstalled(const QString& dir) {
+        return Start(dir + QStringLiteral("/quillorn"));
+    }
+    static bool IsUp(const QProcess& process);
+    static bool WaitUntilUp(const QProcess& process);
+    static Ending WaitForEnd(QProcess& process);
+    static Ending Terminate(QProcess& process);
+    Ending RunAndTerminate(const QString& dir);
+    static QStringList Files(const QString& dir);
+
+    QTemporaryDir base;
 };
 
 }  // namespace quillorn::test

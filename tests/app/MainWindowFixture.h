@@ -11,6 +11,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QSpinBox>
+#include <chrono>
 #include <memory>
 #include <ostream>
 
@@ -57,6 +58,7 @@ protected:
         setup.opener = std::move(recording);
         setup.tlsAvailable = [tlsAvailable] { return tlsAvailable; };
         setup.endProcess = [this](int code) { endedWith = code; };
+        setup.saveQuiet = saveQuiet;
         form = std::make_unique<MainWindow>(std::move(setup));
         return *form;
     }
@@ -95,6 +97,8 @@ protected:
     int endedWith = -1;
     // The executable's folder the refusals judge, when it is not the files' folder.
     QString programDir;
+    // Long enough that no test sees a save after a quiet moment unless it asks for one.
+    std::chrono::milliseconds saveQuiet = std::chrono::hours(1);
     std::unique_ptr<MainWindow> form;
 };
 

@@ -145,6 +145,33 @@ TEST_F(MainWindowRunTest, AStoppedHiddenRunCountsOnlyWhatItDeliveredAndOffersThe
     EXPECT_EQ(opener->opened, QStringList({Path(results.front())}));
 }
 
+// A card whose page never gives what a run needs fails all its attempts (in virtual time).
+TEST_F(MainWindowRunTest, AHiddenRunCountsTheCardsItCouldNotReadAndItsMessageOpensOnlyOnce) {
+    StandInCard broken = Card(QStringLiteral("503"), 1);
+    broken.branchId.clear();
+    SetCards({first, directory.AddCard(broken)});
+    Spin("IntervalSpinEdit")->setValue(0);
+    form->setWindowState(Qt::WindowMinimized);
+    ASSERT_TRUE(QTest::qWaitFor([this] { return !form->isVisible(); }));
+    form->OnStartClicked();
+    const QStringList results = Files(QStringLiteral("data*.tab"));
+    const QStringList workbooks = Files(QStringLiteral("*.xlsx"));
+    ASSERT_EQ(results.size(), 1);
+    ASSERT_EQ(workbooks.size(), 1);
+    ASSERT_EQ(tray->messages.size(), 1);
+    EXPECT_EQ(tray->messages[0].text,
+              QStringLiteral("Новых отзывов: 3. Карточек с ошибками: 1\n") + results.front());
+    opener->opened.clear();
+    tray->ClickMessage();
+    tray->ClickMessage();  // the same message clicked again, or its click reported twice
+    EXPECT_EQ(opener->opened, QStringList({Path(workbooks.front())}));
+
+    // Nothing new where the cards could be read: not the message of a run that found nothing.
+    form->OnStartClicked();
+    ASSERT_EQ(tray->messages.size(), 2);
+    EXPECT_EQ(tray->messages[1].text, QStringLiteral("Новых отзывов: 0. Карточек с ошибками: 1"));
+}
+
 TEST_F(MainWindowRunTest, ExitFromTheIconsMenuDuringAHiddenRunStopsItThenCloses) {
     QSignalSpy closed(form.get(), &MainWindow::Closed);
     form->setWindowState(Qt::WindowMinimized);

@@ -406,6 +406,26 @@ TEST_F(MainWindowTest, ClosingWhileHiddenInTheNotificationAreaSavesAndRemovesThe
     EXPECT_TRUE(Exists(QStringLiteral("urls.txt")));
 }
 
+TEST_F(MainWindowTest, AHandOverBringsTheWindowBackFromTheNotificationAreaOrAMinimise) {
+    MainWindow& window = ShownForm();
+    window.setWindowState(Qt::WindowMinimized);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !window.isVisible(); }));
+    window.BringForward();
+    EXPECT_TRUE(window.isVisible());
+    EXPECT_FALSE(window.windowState() & Qt::WindowMinimized);
+    EXPECT_FALSE(tray->HasIcon());
+
+    tray->available = false;
+    window.setWindowState(Qt::WindowMinimized);
+    QApplication::processEvents();
+    window.BringForward();
+    EXPECT_FALSE(window.windowState() & Qt::WindowMinimized);
+
+    window.close();
+    window.BringForward();  // a closed window stays closed
+    EXPECT_FALSE(window.isVisible());
+}
+
 TEST_F(MainWindowTest, WithoutANotificationAreaMinimisingIsAnOrdinaryMinimise) {
     MakeForm();
     tray->available = false;
@@ -463,6 +483,83 @@ TEST(ErrorReportTest, AnEscapedErrorIsShownInABoxAndTheProgramGoesOn) {
     EXPECT_EQ(boxes.seen[0].text, QStringLiteral("No disk."));
     EXPECT_EQ(boxes.seen[0].icon, QMessageBox::Critical);
     EXPECT_EQ(boxes.seen[1].text, QStringLiteral("plain."));
+}
+
+class TypedInputTest : public MainWindowFixture {
+protected:
+    void SetUp() override {
+        MainWindowFixture::SetUp();
+        saveQuiet = std::chrono::milliseconds(1);
+    }
+};
+
+TEST_F(TypedInputTest, TheCardListAndTheOptionsAreSavedAQuietMomentAfterAChange) {
+    Write(QStringLiteral("settings.ini"), "[Other]\r\nKeep=1\r\n");
+    ShownForm();
+    const auto saved = [this](const char* name, const QByteArray& part) {
+        return QTest::qWaitFor([&] { return Read(QString::fromLatin1(name)).contains(part); });
+    };
+    Memo("InnsMemo")
+        ->setPlainText(QStringLiteral("https://2gis.ru/a/firm/1\nhttps://2gis.ru/a/firm/2"));
+    EXPECT_TRUE(saved("urls.txt", "https://2gis.ru/a/firm/1\r\nhttps://2gis.ru/a/firm/2"))
+        << Read(QStringLiteral("urls.txt")).toStdString();
+    Check("RepeatCheckBox")->setChecked(true);
+    EXPECT_TRUE(saved("settings.ini", "DoRepeat=1"));
+    EXPECT_TRUE(Read(QStringLiteral("settings.ini")).contains("[Other]\r\nKeep=1\r\n"));
+    Spin("RepeatIntervalSpinEdit")->setValue(20);
+    EXPECT_TRUE(saved("settings.ini", "RepeatInterval=20"))
+        << Read(QStringLiteral("settings.ini")).toStdString();
+    EXPECT_TRUE(boxes.seen.isEmpty());
+}
+
+// Before the first show the controls hold defaults, not the files; a refused start ends without
+// writing; a closed window has saved already.
+TEST_F(TypedInputTest, NothingIsSavedBeforeTheFilesAreReadAfterARefusalOrAfterTheClose) {
+    MainWindow& window = MakeForm();
+    window.SaveTypedInput();
+    EXPECT_TRUE(Files().isEmpty());
+
+    programDir = Path(QStringLiteral("Rar$DI1.2"));
+    MainWindow& refused = MakeForm();
+    refused.show();
+    ASSERT_EQ(endedWith, 1);
+    Memo("InnsMemo")->setPlainText(QStringLiteral("typed"));
+    refused.SaveTypedInput();
+    EXPECT_TRUE(Files().isEmpty());
+    refused.close();
+
+    programDir.clear();
+    MainWindow& closed = MakeForm();
+    closed.show();
+    closed.close();
+    ASSERT_TRUE(Exists(QStringLiteral("urls.txt")));
+    QFile::remove(Path(QStringLiteral("urls.txt")));
+    closed.SaveTypedInput();
+    EXPECT_FALSE(Exists(QStringLiteral("urls.txt")));
+}
+
+// No box (nobody may be there, and it would come after every pause in typing): one report on the
+// log panel until a save succeeds again, and the other file is saved regardless.
+TEST_F(TypedInputTest, AFailedSaveIsReportedOnceOnTheLogPanelAndCostsNotTheOtherFile) {
+    QDir(tmp.path()).mkdir(QStringLiteral("urls.txt"));
+    MainWindow& window = ShownForm();
+    const qsizetype boxesAtStart = boxes.seen.size();  // the list could not be read either
+    Check("CheckBox1")->setChecked(false);
+    window.SaveTypedInput();
+    window.SaveTypedInput();
+    EXPECT_TRUE(Read(QStringLiteral("settings.ini")).contains("VerticalMode=0"));
+    const QString failure =
+        QStringLiteral(": Cannot create file \"%1\". ").arg(Path(QStringLiteral("urls.txt")));
+    EXPECT_EQ(Messages().filter(failure).size(), 1) << Messages().join(u'\n').toStdString();
+    EXPECT_EQ(boxes.seen.size(), boxesAtStart);
+
+    QDir(tmp.path()).rmdir(QStringLiteral("urls.txt"));
+    window.SaveTypedInput();
+    ASSERT_TRUE(Exists(QStringLiteral("urls.txt")));
+    QDir(tmp.path()).remove(QStringLiteral("urls.txt"));
+    QDir(tmp.path()).mkdir(QStringLiteral("urls.txt"));
+    window.SaveTypedInput();  // failing again after a success: reported again
+    EXPECT_EQ(Messages().filter(failure).size(), 2);
 }
 
 }  // namespace

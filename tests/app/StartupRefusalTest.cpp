@@ -1,11 +1,9 @@
 #include "frontend/StartupRefusals.h"
 
 #include "app/RepeatTimer.h"
+#include "app/UserId.h"
+#include "app/WindowInstance.h"
 #include "net/TlsContext.h"
-
-#include <QProcess>
-#include <QThread>
-#include <csignal>
 
 #include "tests/app/MainWindowFixture.h"
 
@@ -76,54 +74,7 @@ TEST_F(RefusedWindowTest, AMissingTlsLibraryIsTheThirdRefusal) {
 // The real program, copied into a folder: it runs until it is asked to end with SIGTERM, which
 // closes the window as a session's end would. A refused start ends with 1 and writes nothing; an
 // accepted one saves its files on the way out.
-class RealProgramTest : public ::testing::Test {
-protected:
-    struct Ending {
-        int exitCode = -1;
-        QString errors;
-    };
-
-    QString Install(const QString& folder) {
-        const QString dir = QDir(base.path()).filePath(folder);
-        EXPECT_TRUE(QDir().mkpath(dir));
-        const QString program = dir + QStringLiteral("/quillorn");
-        EXPECT_TRUE(QFile::copy(QStringLiteral(QUILLORN_BINARY_DIR "/quillorn"), program));
-        return dir;
-    }
-
-    static bool CatchesTerm(qint64 pid) {
-        QFile status(QStringLiteral("/proc/%1/status").arg(pid));
-        if (!status.open(QIODevice::ReadOnly))
-            return false;
-        for (const QByteArray& line : status.readAll().split('\n')) {
-            if (line.startsWith("SigCgt:"))
-                return (line.mid(7).trimmed().toULongLong(nullptr, 16) >> (SIGTERM - 1)) & 1;
-        }
-        return false;
-    }
-
-    Ending RunAndTerminate(const QString& dir) {
-        QProcess process;
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
-        process.setProcessEnvironment(env);
-        process.start(dir + QStringLiteral("/quillorn"), {});
-        EXPECT_TRUE(process.waitForStarted(10000));
-        for (int i = 0; i < 2000 && !CatchesTerm(process.processId()); ++i)
-            QThread::msleep(5);
-        EXPECT_TRUE(CatchesTerm(process.processId()));
-        // An ended program has no id, and kill(0) would reach this test and ctest too.
-        if (const qint64 pid = process.processId(); pid > 0)
-            ::kill(static_cast<pid_t>(pid), SIGTERM);
-        if (!process.waitForFinished(20000))
-            process.kill();
-        return {process.exitCode(), QString::fromUtf8(process.readAllStandardError())};
-    }
-
-    static QStringList Files(const QString& dir) { return QDir(dir).entryList(QDir::Files); }
-
-    QTemporaryDir base;
-};
+class RealProgramTest : public RealProgramFixture {};
 
 TEST_F(RealProgramTest, RefusesArchiveAndTemporaryFoldersAndEndsWithoutWriting) {
     const QString archive = Install(QStringLiteral("Rar$EXa0.123"));
@@ -131,6 +82,9 @@ TEST_F(RealProgramTest, RefusesArchiveAndTemporaryFoldersAndEndsWithoutWriting) 
     EXPECT_EQ(refusedArchive.exitCode, 1);
     EXPECT_TRUE(refusedArchive.errors.contains(QStringLiteral("Вы запустили программу изнутри")));
     EXPECT_EQ(Files(archive), QStringList({"quillorn"}));
+    // Nor does it leave its claim on the folder behind.
+    EXPECT_FALSE(QFile::exists(QDir::temp().filePath(
+        WindowInstanceName(QFileInfo(archive).canonicalFilePath(), CurrentUserId()))));
 
     const QString temporary = Install(QStringLiteral("x/TEMP/app"));
     const Ending refusedTemporary = RunAndTerminate(temporary);
