@@ -101,7 +101,7 @@ DecodedText DecodeByMark(const QByteArray& bytes) {
 DecodedText DecodeFile(const QByteArray& bytes, TextEncoding codePage) {
     // The mark is skipped here, once; a second one is text (U+FEFF), which Qt's decoders would
     // otherwise drop as well.
-    const auto flags = kDecodeFlags;
+    constexpr auto flags = kDecodeFlags;
     if (bytes.startsWith("\xEF\xBB\xBF")) {
         QStringDecoder d(QStringConverter::Utf8, flags);
         return {d.decode(QByteArrayView(bytes).sliced(3)), TextEncoding::Utf8, true};
