@@ -206,7 +206,8 @@ private:
 
     // settings.ini as read at the first show; its other lines are written back at close.
     IniFile settingsIni_;
-    // The encoding urls.txt was read in, kept for writing it back.
+    // The encoding urls.txt was read in, kept for writing it back; the system's code page when
+    // there was none.
     TextEncoding cardListEncoding_ = TextEncoding::Windows1251;
     bool cardListMark_ = false;
 

@@ -19,6 +19,7 @@
 #include "frontend/CardListFile.h"
 #include "frontend/StartupRefusals.h"
 #include "output/RunLog.h"
+#include "platform/LocaleServices.h"
 
 namespace quillorn {
 
@@ -51,8 +52,11 @@ void MainWindow::OnFirstShow() {
 }
 
 void MainWindow::LoadCardList() {
+    const TextEncoding codePage = locale_->CodePage();
+    cardListEncoding_ = codePage;  // a list written without one read is new
+    cardListMark_ = false;
     const std::optional<CardListFile> file =
-        CardListFile::Load(dir_.FilePath(QString::fromLatin1(kCardListFileName)));
+        CardListFile::Load(dir_.FilePath(QString::fromLatin1(kCardListFileName)), codePage);
     if (!file)
         return;
     // Every line keeps its line end in the panel, the last one too: the panel's lines are read
@@ -177,7 +181,7 @@ void MainWindow::SaveCardList() const {
     file.text = CardListText();
     file.encoding = cardListEncoding_;
     file.withMark = cardListMark_;
-    file.Save(dir_.FilePath(QString::fromLatin1(kCardListFileName)));
+    file.Save(dir_.FilePath(QString::fromLatin1(kCardListFileName)), locale_->CodePage());
 }
 
 void MainWindow::FinishPendingClose() {

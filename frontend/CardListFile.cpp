@@ -14,11 +14,11 @@ QString WithCrLfLineEnds(const QString& text) {
     return result;
 }
 
-std::optional<CardListFile> CardListFile::Load(const QString& path) {
+std::optional<CardListFile> CardListFile::Load(const QString& path, TextEncoding codePage) {
     const std::optional<QByteArray> bytes = ReadWholeFile(path);
     if (!bytes)
         return std::nullopt;
-    const DecodedText decoded = DecodeByMark(*bytes);
+    const DecodedText decoded = DecodeFile(*bytes, codePage);
     CardListFile file;
     file.text = WithCrLfLineEnds(decoded.text);
     if (file.text.endsWith(QStringLiteral("\r\n")))
@@ -28,21 +28,11 @@ std::optional<CardListFile> CardListFile::Load(const QString& path) {
     return file;
 }
 
-void CardListFile::Save(const QString& path) const {
+void CardListFile::Save(const QString& path, TextEncoding codePage) const {
     QString body;
     if (!text.isEmpty())
         body = WithCrLfLineEnds(text) + QStringLiteral("\r\n");
-    TextEncoding target = encoding;
-    bool mark = withMark;
-    if (target == TextEncoding::Windows1251) {
-        // Bytes that begin like a byte-order mark would be read back in another encoding.
-        const QByteArray single = EncodeWindows1251(body);
-        if (DecodeWindows1251(single) != body || DecodeByMark(single).hadMark) {
-            target = TextEncoding::Utf8;
-            mark = true;
-        }
-    }
-    ReplaceFileContents(path, EncodeText(body, target, mark));
+    ReplaceFileContents(path, EncodeFile(body, encoding, withMark, codePage).bytes);
 }
 
 }  // namespace quillorn

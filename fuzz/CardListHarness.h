@@ -38,13 +38,13 @@ inline bool OnlyCrLfLineEnds(const QString& text) {
     return true;
 }
 
-// Saves list and reads it back; the text must come back whole, in the list's encoding, or in UTF-8
-// with its mark where the single-byte code page cannot carry the text.
-inline QString CheckSavedList(const CardListFile& list) {
+// Saves list and reads it back under the code page; the text must come back whole, in the list's
+// encoding, or in UTF-8 with its mark where the file without a mark would not carry the text.
+inline QString CheckSavedList(const CardListFile& list, TextEncoding codePage) {
     std::optional<CardListFile> back;
     try {
-        list.Save(CardListPath());
-        back = CardListFile::Load(CardListPath());
+        list.Save(CardListPath(), codePage);
+        back = CardListFile::Load(CardListPath(), codePage);
     } catch (const Error& error) {
         return QStringLiteral("the scratch urls.txt failed: ") + error.Message();
     }
@@ -57,9 +57,12 @@ inline QString CheckSavedList(const CardListFile& list) {
             .arg(Shown(list.text), EncodingName(list.encoding, list.withMark), Shown(back->text),
                  EncodingName(back->encoding, back->withMark));
     const bool same = back->encoding == list.encoding && back->withMark == list.withMark;
-    const bool widened = list.encoding == TextEncoding::Windows1251 &&
-                         back->encoding == TextEncoding::Utf8 && back->withMark;
-    if (!same && !widened)
+    const bool widened = !list.withMark && back->encoding == TextEncoding::Utf8 && back->withMark;
+    // Windows-1251 bytes that are all ASCII are UTF-8 as well.
+    const bool alsoUtf8 = list.encoding == TextEncoding::Windows1251 &&
+                          codePage == TextEncoding::Utf8 && back->encoding == TextEncoding::Utf8 &&
+                          !back->withMark;
+    if (!same && !widened && !alsoUtf8)
         return QStringLiteral("saved in %1, read back in %2")
             .arg(EncodingName(list.encoding, list.withMark),
                  EncodingName(back->encoding, back->withMark));
@@ -67,32 +70,38 @@ inline QString CheckSavedList(const CardListFile& list) {
 }
 
 // The first byte chooses: even, the rest is urls.txt as found on disk, which must save and read
-// back to the same list; odd, the rest is the list as typed (UTF-8), saved in the encoding of bits
-// 1-2 as the window saves a list read in that encoding.
+// back to the same list; odd, the rest is the list as typed (UTF-8), saved as a new list (bits 1-2
+// zero) or in the encoding of bits 1-2 with its mark, as the window saves a list read in that
+// encoding. Bit 3 chooses the system's code page: Windows-1251 or UTF-8.
 inline QString CheckCardList(const QByteArray& input) {
     if (input.isEmpty())
         return {};
+    const TextEncoding codePage =
+        (input[0] & 8) != 0 ? TextEncoding::Utf8 : TextEncoding::Windows1251;
     const QByteArray rest = input.mid(1);
     if ((input[0] & 1) == 0) {
         if (!WriteScratchFile(QStringLiteral("urls.txt"), rest))
             return QStringLiteral("cannot write the scratch urls.txt");
         std::optional<CardListFile> read;
         try {
-            read = CardListFile::Load(CardListPath());
+            read = CardListFile::Load(CardListPath(), codePage);
         } catch (const Failure& failure) {
             return QStringLiteral("a readable urls.txt failed: ") + failure.Message();
         }
         if (!read)
             return QStringLiteral("urls.txt not read");
-        return CheckSavedList(*read);
+        return CheckSavedList(*read, codePage);
     }
-    static const TextEncoding kEncodings[] = {TextEncoding::Windows1251, TextEncoding::Utf8,
-                                              TextEncoding::Utf16LE, TextEncoding::Utf16BE};
-    CardListFile typed;
+    static const TextEncoding kMarked[] = {TextEncoding::Utf8, TextEncoding::Utf16LE,
+                                           TextEncoding::Utf16BE};
+    const int choice = (input[0] >> 1) & 3;
+    CardListFile typed = CardListFile::New(codePage);
+    if (choice != 0) {
+        typed.encoding = kMarked[choice - 1];
+        typed.withMark = true;
+    }
     typed.text = QString::fromUtf8(rest);
-    typed.encoding = kEncodings[(input[0] >> 1) & 3];
-    typed.withMark = typed.encoding != TextEncoding::Windows1251;
-    return CheckSavedList(typed);
+    return CheckSavedList(typed, codePage);
 }
 
 }  // namespace quillorn::fuzz

@@ -70,8 +70,8 @@ inline std::optional<int> ExpectedPort(const QString& text) {
 }
 
 // The first line of the decoded file, up to its first CR or LF.
-inline QString FirstLine(const QByteArray& bytes) {
-    const QString text = DecodeByMark(bytes).text;
+inline QString FirstLine(const QByteArray& bytes, TextEncoding codePage) {
+    const QString text = DecodeFile(bytes, codePage).text;
     qsizetype end = 0;
     while (end < text.size() && text[end] != u'\r' && text[end] != u'\n')
         ++end;
@@ -102,17 +102,17 @@ inline QString CheckProxyLineParts(const QString& line) {
     return QStringLiteral("the parts of %1 do not make up the line").arg(Shown(line));
 }
 
-inline QString CheckProxyFile(const QByteArray& bytes) {
+inline QString CheckProxyFileUnder(const QByteArray& bytes, TextEncoding codePage) {
     if (!WriteScratchFile(QStringLiteral("proxy.txt"), bytes))
         return QStringLiteral("cannot write the scratch proxy.txt");
     const AppDir dir(ScratchFolder().path());
     std::optional<QString> line;
     try {
-        line = ReadProxyLine(dir.FilePath(QStringLiteral("proxy.txt")));
+        line = ReadProxyLine(dir.FilePath(QStringLiteral("proxy.txt")), codePage);
     } catch (const Failure& failure) {
         return QStringLiteral("a readable proxy.txt failed: ") + failure.Message();
     }
-    const QString first = FirstLine(bytes);
+    const QString first = FirstLine(bytes, codePage);
     if (!line) {
         for (const QChar c : first) {
             if (c.unicode() > 0x20)
@@ -132,7 +132,7 @@ inline QString CheckProxyFile(const QByteArray& bytes) {
     HttpClient client;
     RequestSetup setup;
     try {
-        setup = ApplyRequestSettings(client, dir);
+        setup = ApplyRequestSettings(client, dir, codePage);
     } catch (const Failure& failure) {
         if (port)
             return QStringLiteral("port %1 refused: %2")
@@ -163,6 +163,15 @@ inline QString CheckProxyFile(const QByteArray& bytes) {
                 .arg(Shown(message));
     } else if (message.contains(QStringLiteral(", password "))) {
         return QStringLiteral("a password logged without a login: ") + Shown(message);
+    }
+    return {};
+}
+
+// The file read under either code page a system may have.
+inline QString CheckProxyFile(const QByteArray& bytes) {
+    for (const TextEncoding codePage : {TextEncoding::Windows1251, TextEncoding::Utf8}) {
+        if (QString broken = CheckProxyFileUnder(bytes, codePage); !broken.isEmpty())
+            return broken;
     }
     return {};
 }

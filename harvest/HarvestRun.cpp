@@ -103,7 +103,7 @@ void HarvestRun::Run() {
         return;
     }
 
-    const RequestSetup setup = ApplyRequestSettings(client_, dir_);
+    const RequestSetup setup = ApplyRequestSettings(client_, dir_, locale_.CodePage());
     if (setup.proxyApplied) {
         log_.Add(setup.logMessage);
         host_.SetIntervalSeconds(0);

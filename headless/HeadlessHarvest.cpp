@@ -66,20 +66,21 @@ public:
     }
 };
 
-QStringList CardLines(const AppDir& dir) {
+QStringList CardLines(const AppDir& dir, TextEncoding codePage) {
     const std::optional<CardListFile> file =
-        CardListFile::Load(dir.FilePath(QString::fromLatin1(kCardListFileName)));
+        CardListFile::Load(dir.FilePath(QString::fromLatin1(kCardListFileName)), codePage);
     if (!file || file->text.isEmpty())
         return {};
     return file->text.split(QStringLiteral("\r\n"));
 }
 
 // The files as the window would show them at start, then the command line on top.
-ConsoleRunSettings ReadRunSettings(const AppDir& dir, const HarvestOptions& options) {
+ConsoleRunSettings ReadRunSettings(const AppDir& dir, const HarvestOptions& options,
+                                   TextEncoding codePage) {
     const IniFile ini = IniFile::Load(dir.FilePath(QString::fromLatin1(kSettingsFileName)));
     const AppSettings saved = AppSettings::Read(ini);
     ConsoleRunSettings settings;
-    settings.cardLines = CardLines(dir);
+    settings.cardLines = CardLines(dir, codePage);
     settings.verticalLayout = saved.verticalMode;
     settings.noReviewsNoWrites = saved.noReviewsNoWrites;
     // The window keeps no pause between cards; a server's settings.ini may name one.
@@ -154,7 +155,7 @@ private:
                 PrintBusy();
                 return ExitStatus::NotStarted;
             }
-            settings = ReadRunSettings(dir_, options_);
+            settings = ReadRunSettings(dir_, options_, locale_.CodePage());
         } catch (const Error& error) {
             PrintError(error.Message());
             return ExitStatus::NotStarted;

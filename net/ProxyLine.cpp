@@ -26,7 +26,7 @@ ProxyLine ProxyLine::Parse(const QString& line) {
     return result;
 }
 
-std::optional<QString> ReadProxyLine(const QString& path) {
+std::optional<QString> ReadProxyLine(const QString& path, TextEncoding codePage) {
     std::optional<QByteArray> bytes;
     try {
         bytes = ReadWholeFile(path);
@@ -37,7 +37,7 @@ std::optional<QString> ReadProxyLine(const QString& path) {
     }
     if (!bytes)
         return std::nullopt;
-    const QString text = DecodeByMark(*bytes).text;
+    const QString text = DecodeFile(*bytes, codePage).text;
     qsizetype end = 0;
     while (end < text.size() && text[end] != QLatin1Char('\r') && text[end] != QLatin1Char('\n'))
         ++end;

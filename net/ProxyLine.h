@@ -6,6 +6,7 @@
 #include <optional>
 
 #include "platform/IntegerParsers.h"  // ParseToolkitInteger, for the port
+#include "platform/TextEncoding.h"
 
 namespace quillorn {
 
@@ -20,9 +21,10 @@ struct ProxyLine {
     static ProxyLine Parse(const QString& line);
 };
 
-// The first line of proxy.txt (read by its byte-order mark, else as Windows-1251) trimmed of
-// U+0000-U+0020 at both ends; nothing when no file is there or that line is empty. Raises
-// Failure when the file is there but cannot be read, a link that leads nowhere included.
-std::optional<QString> ReadProxyLine(const QString& path);
+// The first line of proxy.txt (read by its byte-order mark, else in the system's code page, see
+// DecodeFile) trimmed of U+0000-U+0020 at both ends; nothing when no file is there or that line is
+// empty. Raises Failure when the file is there but cannot be read, a link that leads nowhere
+// included.
+std::optional<QString> ReadProxyLine(const QString& path, TextEncoding codePage);
 
 }  // namespace quillorn

@@ -19,13 +19,14 @@ QString ProxyLogMessage(const ProxyLine& proxy) {
 
 }  // namespace
 
-RequestSetup ApplyRequestSettings(HttpClient& client, const AppDir& dir) {
+RequestSetup ApplyRequestSettings(HttpClient& client, const AppDir& dir, TextEncoding codePage) {
     RequestHeaders headers = client.Headers();
     headers.userAgent = QLatin1String(kRunUserAgent);
     headers.acceptLanguage = QLatin1String(kRunAcceptLanguage);
     client.SetHeaders(headers);
 
-    const std::optional<QString> line = ReadProxyLine(dir.FilePath(QStringLiteral("proxy.txt")));
+    const std::optional<QString> line =
+        ReadProxyLine(dir.FilePath(QStringLiteral("proxy.txt")), codePage);
     if (!line)
         return {};  // an earlier run's proxy stays in force
     const ProxyLine proxy = ProxyLine::Parse(*line);

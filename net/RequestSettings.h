@@ -7,6 +7,7 @@
 #include <QString>
 
 #include "platform/AppDir.h"
+#include "platform/TextEncoding.h"
 
 namespace quillorn {
 
@@ -25,10 +26,11 @@ struct RequestSetup {
     QString logMessage;
 };
 
-// Sets UserAgent and AcceptLanguage, then reads dir's "proxy.txt" and applies its first line.
+// Sets UserAgent and AcceptLanguage, then reads dir's "proxy.txt" (without a byte-order mark in
+// the system's code page) and applies its first line.
 // Raises Failure "''<port text>'' is not a valid integer value" for a port that is not an integer
 // (ProxyServer has taken the new host by then; the rest of the proxy settings keep their values),
 // and Failure when proxy.txt exists but cannot be read. A missing file changes nothing.
-RequestSetup ApplyRequestSettings(HttpClient& client, const AppDir& dir);
+RequestSetup ApplyRequestSettings(HttpClient& client, const AppDir& dir, TextEncoding codePage);
 
 }  // namespace quillorn

@@ -47,9 +47,12 @@ QString RunLog::SaveRunLog() {
     if (!file.Open(path, LockedFile::Mode::CreateNew))
         throw OutputFailure(
             QStringLiteral("Cannot create file \"%1\". %2").arg(path, file.ErrorText()));
+    // In the system's code page, as every editor on the system reads it; a single-byte one turns
+    // what it cannot hold into '?'.
+    const TextEncoding codePage = locale_.CodePage();
     QByteArray bytes;
     for (const QString& line : sink_.Lines()) {
-        bytes += EncodeWindows1251(line);
+        bytes += EncodeText(line, codePage, false);
         bytes += "\r\n";
     }
     try {

@@ -27,9 +27,9 @@ public:
 
     // Names the file "log-%d.txt" after the tick counter (the next free number when a file of that
     // name exists), adds the end line ": Работа завершена, лог записан в " + path, then writes
-    // every panel line followed by CR LF in Windows-1251 without a mark. Returns the path. Raises
-    // OutputFailure "Cannot create file \"<path>\". <reason>" or "Cannot write file ..."; a file
-    // that could not be written is removed again.
+    // every panel line followed by CR LF in the system's code page (the locale's) without a mark.
+    // Returns the path. Raises OutputFailure "Cannot create file \"<path>\". <reason>" or "Cannot
+    // write file ..."; a file that could not be written is removed again.
     QString SaveRunLog();
 
     LogSink& Sink() const { return sink_; }

@@ -22,10 +22,15 @@ QString Lines(const QStringList& ids) {
     return text;
 }
 
-// Windows-1251 holds text when it comes back unchanged, and bytes at the start of a file must not
-// read as a mark ("яю..." first): the next run must find every id again.
-bool Windows1251Holds(const QString& text, const QByteArray& bytes, bool atStart) {
-    return DecodeWindows1251(bytes) == text && !(atStart && DecodeByMark(bytes).hadMark);
+// Bytes appended to a file without a mark hold text when the next run reads them back as text:
+// Windows-1251 has every character, and bytes at the start of a file must not read as a mark
+// ("яю..." first) or, under a UTF-8 code page, as UTF-8. UTF-8 appended to UTF-8 stays UTF-8, and
+// Windows-1251 appended to a file that is not UTF-8 keeps it so.
+bool AppendHolds(const QString& text, const QByteArray& bytes, TextEncoding encoding, bool atStart,
+                 TextEncoding codePage) {
+    if (atStart)
+        return DecodeFile(bytes, codePage).text == text;
+    return encoding != TextEncoding::Windows1251 || DecodeWindows1251(bytes) == text;
 }
 
 // What a run may append to as it stands: a file that ends with a whole line, in bytes that say
@@ -53,6 +58,7 @@ void SeenReviewStore::Load() {
     added_.clear();
     recorded_.clear();
     encoding_.reset();
+    withMark_ = false;
 
     const QString path = FilePath();
     std::optional<QByteArray> bytes;
@@ -62,8 +68,9 @@ void SeenReviewStore::Load() {
         throw Failure(QStringLiteral("Cannot open file \"%1\". %2").arg(path, failure.Reason()));
     }
     if (bytes) {
-        const DecodedText decoded = DecodeByMark(*bytes);
+        const DecodedText decoded = DecodeFile(*bytes, locale_.CodePage());
         encoding_ = decoded.encoding;
+        withMark_ = decoded.hadMark;
         const QStringList lines = SplitLines(decoded.text);
         // Sorting once instead of inserting line by line keeps a shuffled file of a million ids
         // fast; the stable sort and unique keep the first of equal ids, as adding in file order
@@ -135,12 +142,13 @@ void SeenReviewStore::Record(const QStringList& ids) {
     if (!file_.IsOpen())
         OpenForAppending();
     const QString text = Lines(ids);
-    const TextEncoding encoding = encoding_.value_or(TextEncoding::Windows1251);
+    const TextEncoding codePage = locale_.CodePage();
+    const TextEncoding encoding = encoding_.value_or(codePage);
     const QByteArray bytes = EncodeText(text, encoding, false);
     const size_t before = recorded_.size();
     recorded_.insert(recorded_.end(), ids.begin(), ids.end());
     try {
-        if (encoding == TextEncoding::Windows1251 && !Windows1251Holds(text, bytes, fileEmpty_)) {
+        if (!withMark_ && !AppendHolds(text, bytes, encoding, fileEmpty_, codePage)) {
             // Rare: the whole file goes over to UTF-8 with its mark, these ids included.
             Rewrite();
             OpenForAppending();
@@ -152,6 +160,7 @@ void SeenReviewStore::Record(const QStringList& ids) {
         recorded_.resize(before);
         throw;
     }
+    encoding_ = encoding;
 }
 
 void SeenReviewStore::Rewrite() {
@@ -166,25 +175,18 @@ void SeenReviewStore::Rewrite() {
     ids.erase(std::unique(ids.begin(), ids.end(),
                           [&](const QString& a, const QString& b) { return !less(a, b); }),
               ids.end());
-    const QString text = Lines(ids);
-    // A file read with a mark (UTF-8, UTF-16) keeps it; Windows-1251 has none.
-    std::optional<TextEncoding> encoding = encoding_;
-    QByteArray bytes;
-    if (encoding.value_or(TextEncoding::Windows1251) != TextEncoding::Windows1251) {
-        bytes = EncodeText(text, *encoding, true);
-    } else {
-        bytes = EncodeWindows1251(text);
-        if (!Windows1251Holds(text, bytes, true)) {
-            encoding = TextEncoding::Utf8;
-            bytes = EncodeText(text, *encoding, true);
-        }
-    }
+    // A file read with a mark (UTF-8, UTF-16) keeps it; one without stays without unless the next
+    // run could not read every id back from it; a new one is in the system's code page.
+    const TextEncoding codePage = locale_.CodePage();
+    const EncodedFile encoded =
+        EncodeFile(Lines(ids), encoding_.value_or(codePage), withMark_, codePage);
     // Closed first: a system that cannot rename over an open file must still take the new one.
     // Written beside the old file and renamed over it, so a crash or a full disk leaves the
     // previous store whole.
     file_.Close();
-    ReplaceFileContents(FilePath(), bytes);
-    encoding_ = encoding;
+    ReplaceFileContents(FilePath(), encoded.bytes);
+    encoding_ = encoded.encoding;
+    withMark_ = encoded.withMark;
 }
 
 void SeenReviewStore::Save() {

@@ -26,8 +26,9 @@ public:
     // Keeps references to locale and log; they must outlive the store.
     SeenReviewStore(const LocaleServices& locale, RunLog& log, AppDir dir);
 
-    // Empties the store and fills it from IdsDB.dat when the file exists: encoding by its mark
-    // (else Windows-1251), one id per line (CR LF, CR or LF), empty lines kept as the empty id, the
+    // Empties the store and fills it from IdsDB.dat when the file exists: encoding by its mark,
+    // else the system's code page (Windows-1251 when the code page is UTF-8 but the file is not),
+    // one id per line (CR LF, CR or LF), empty lines kept as the empty id, the
     // first of equal ids kept. Then logs the count line (not when there was no file). A file whose
     // last line was cut off (no line break at its end, half a character) is rewritten whole
     // first, so what is appended later starts on a line of its own. Finally the file is opened
@@ -44,25 +45,27 @@ public:
     int Count() const;
 
     // The row holding ids is in the result file: appends them to IdsDB.dat in one write, each
-    // followed by CR LF, in the file's encoding. When Windows-1251 cannot hold them (or the first
-    // bytes of an empty file would read as a mark), the file is rewritten in UTF-8 with its mark
-    // first. Raises OutputFailure "Cannot write file ..." when nothing of them could be recorded;
-    // no part of a write is left in the file.
+    // followed by CR LF, in the file's encoding (the system's code page for a new file). When a
+    // file without a mark could not give them back (Windows-1251 lacks a character, the first bytes
+    // of an empty file would read as a mark or as UTF-8), it is rewritten in UTF-8 with its mark.
+    // Raises OutputFailure "Cannot write file ..." when nothing of them could be recorded; no part
+    // of a write is left in the file.
     void Record(const QStringList& ids);
 
     // Replaces IdsDB.dat atomically with every id loaded or recorded, in the store's order, each
-    // followed by CR LF, in the file's encoding (with its mark) or Windows-1251 without a mark when
-    // the file had none or did not exist; in UTF-8 with its mark when Windows-1251 cannot hold an
-    // id or its bytes would begin like a mark. Closes the file held for appending. Raises
-    // OutputFailure "Cannot create file ..." / "Cannot write file ..." and then leaves the
-    // previous file as it was.
+    // followed by CR LF, in the file's encoding with its mark when it had one, without when it had
+    // none, in the system's code page without a mark when it did not exist; in UTF-8 with its mark
+    // when the next run could not read every id back from a file without one. Closes the file held
+    // for appending. Raises OutputFailure "Cannot create file ..." / "Cannot write file ..." and
+    // then leaves the previous file as it was.
     void Save();
 
     // Every id taken, in the store's order.
     QStringList Ids() const;
     // The encoding of IdsDB.dat as read, or UTF-8 once the store had to widen it; empty when the
-    // file did not exist and nothing was recorded yet.
+    // file did not exist and nothing was recorded yet. FileHasMark: whether it begins with a mark.
     std::optional<TextEncoding> FileEncoding() const { return encoding_; }
+    bool FileHasMark() const { return withMark_; }
     QString FilePath() const { return dir_.FilePath(QStringLiteral("IdsDB.dat")); }
 
 private:
@@ -87,6 +90,7 @@ private:
     // file holds.
     std::vector<QString> recorded_;
     std::optional<TextEncoding> encoding_;
+    bool withMark_ = false;
     LockedFile file_;
     bool fileEmpty_ = false;  // nothing is in the file yet, not even a mark
 };

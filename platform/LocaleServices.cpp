@@ -1,5 +1,7 @@
 #include "platform/LocaleServices.h"
 
+#include "platform/SystemCodePage.h"
+
 namespace quillorn {
 
 QString FormatTimeStampWith(const QLocale& locale, const QDateTime& local,
@@ -35,7 +37,8 @@ SystemLocale::SystemLocale()
       timeFormat_(WithoutTimeZone(QLocale::system().timeFormat(QLocale::LongFormat))),
       decimalSeparator_(QLocale::system().decimalPoint()),
       locale_(QLocale::system()),
-      collator_(QLocale::system()) {
+      collator_(QLocale::system()),
+      codePage_(SystemCodePage()) {
     collator_.setCaseSensitivity(Qt::CaseInsensitive);
     collator_.setNumericMode(false);
     collator_.setIgnorePunctuation(false);

@@ -1,12 +1,15 @@
 // The user's regional conventions a run depends on: the local date and time and its time stamp
-// text, the decimal separator and the case-insensitive comparison. SystemLocale reads them from the
-// system locale; under test, a locale with fixed formats and a set clock stands in.
+// text, the decimal separator, the case-insensitive comparison and the code page of files without a
+// byte-order mark. SystemLocale reads them from the system locale; under test, a locale with fixed
+// formats, a set clock and a chosen code page stands in.
 #pragma once
 
 #include <QCollator>
 #include <QDateTime>
 #include <QLocale>
 #include <QString>
+
+#include "platform/TextEncoding.h"
 
 namespace quillorn {
 
@@ -24,6 +27,8 @@ public:
     // Negative, zero or positive as a sorts before, equal to or after b, letter case ignored.
     // A consistent total order: sorting and bisection may rely on it.
     virtual int CompareIgnoringCase(const QString& a, const QString& b) const = 0;
+    // The system's code page (SystemCodePage.h): UTF-8 or Windows-1251.
+    virtual TextEncoding CodePage() const = 0;
 
     // The time stamp of this moment, as log lines and journal lines carry it.
     QString TimeStamp() const { return FormatTimeStamp(LocalNow()); }
@@ -38,7 +43,8 @@ QString FormatTimeStampWith(const QLocale& locale, const QDateTime& local,
 // it removed: "HH:mm:ss t" gives "HH:mm:ss".
 QString WithoutTimeZone(const QString& timeFormat);
 
-// The system locale (QLocale::system()) and the system clock; comparison by its collation.
+// The system locale (QLocale::system()) and the system clock; comparison by its collation. Made
+// after the program has set its locale, which the code page is read from.
 class SystemLocale final : public LocaleServices {
 public:
     SystemLocale();
@@ -47,6 +53,7 @@ public:
     QString FormatTimeStamp(const QDateTime& local) const override;
     QString DecimalSeparator() const override;
     int CompareIgnoringCase(const QString& a, const QString& b) const override;
+    TextEncoding CodePage() const override { return codePage_; }
 
     // The formats in use: the short date and the long time with its time-zone part removed.
     const QString& DateFormat() const { return dateFormat_; }
@@ -58,6 +65,7 @@ private:
     QString decimalSeparator_;
     QLocale locale_;
     QCollator collator_;
+    TextEncoding codePage_;
 };
 
 }  // namespace quillorn

@@ -22,7 +22,8 @@ struct Cp1251Tables {
             char16_t u = s.size() == 1 ? s.at(0).unicode() : u'\xFFFD';
             // The one byte the code page leaves undefined (0x98) maps to the same code unit, as
             // Windows does, so that every byte survives a round trip.
-            if (u == 0xFFFD) u = static_cast<char16_t>(b);
+            if (u == 0xFFFD)
+                u = static_cast<char16_t>(b);
             toUnicode[b] = u;
             if (!mapped[u]) {
                 mapped[u] = true;
@@ -35,6 +36,18 @@ struct Cp1251Tables {
 const Cp1251Tables& Tables() {
     static const Cp1251Tables tables;
     return tables;
+}
+
+constexpr auto kDecodeFlags =
+    QStringConverter::Flag::Stateless | QStringConverter::Flag::ConvertInitialBom;
+
+// UTF-8 without a fault, or whose only fault is a sequence cut off at the very end: a decoder that
+// keeps its state waits for the rest of such a sequence instead of calling it a fault.
+bool IsUtf8ExceptACutEnd(QByteArrayView bytes) {
+    QStringDecoder decoder(QStringConverter::Utf8, QStringConverter::Flag::ConvertInitialBom);
+    // The decoder only looks at the bytes when its result is taken.
+    [[maybe_unused]] const QString text = decoder.decode(bytes);
+    return !decoder.hasError();
 }
 
 }  // namespace
@@ -69,19 +82,26 @@ QByteArray EncodeWindows1251(const QString& text) {
 
 QByteArray ByteOrderMark(TextEncoding encoding) {
     switch (encoding) {
-        case TextEncoding::Utf8: return QByteArray("\xEF\xBB\xBF", 3);
-        case TextEncoding::Utf16LE: return QByteArray("\xFF\xFE", 2);
-        case TextEncoding::Utf16BE: return QByteArray("\xFE\xFF", 2);
-        case TextEncoding::Windows1251: return {};
+        case TextEncoding::Utf8:
+            return QByteArray("\xEF\xBB\xBF", 3);
+        case TextEncoding::Utf16LE:
+            return QByteArray("\xFF\xFE", 2);
+        case TextEncoding::Utf16BE:
+            return QByteArray("\xFE\xFF", 2);
+        case TextEncoding::Windows1251:
+            return {};
     }
     return {};
 }
 
 DecodedText DecodeByMark(const QByteArray& bytes) {
+    return DecodeFile(bytes, TextEncoding::Windows1251);
+}
+
+DecodedText DecodeFile(const QByteArray& bytes, TextEncoding codePage) {
     // The mark is skipped here, once; a second one is text (U+FEFF), which Qt's decoders would
     // otherwise drop as well.
-    const auto flags =
-        QStringConverter::Flag::Stateless | QStringConverter::Flag::ConvertInitialBom;
+    constexpr auto flags = kDecodeFlags;
     if (bytes.startsWith("\xEF\xBB\xBF")) {
         QStringDecoder d(QStringConverter::Utf8, flags);
         return {d.decode(QByteArrayView(bytes).sliced(3)), TextEncoding::Utf8, true};
@@ -94,13 +114,31 @@ DecodedText DecodeByMark(const QByteArray& bytes) {
         QStringDecoder d(QStringConverter::Utf16BE, flags);
         return {d.decode(QByteArrayView(bytes).sliced(2)), TextEncoding::Utf16BE, true};
     }
+    if (codePage == TextEncoding::Utf8) {
+        QStringDecoder d(QStringConverter::Utf8, flags);
+        QString text = d.decode(bytes);
+        if (!d.hasError() || IsUtf8ExceptACutEnd(bytes))
+            return {std::move(text), TextEncoding::Utf8, false};
+    }
     return {DecodeWindows1251(bytes), TextEncoding::Windows1251, false};
+}
+
+EncodedFile EncodeFile(const QString& text, TextEncoding encoding, bool withMark,
+                       TextEncoding codePage) {
+    const bool marked = withMark && encoding != TextEncoding::Windows1251;
+    QByteArray bytes = EncodeText(text, encoding, marked);
+    // A mark says what follows; without one the reader has to guess, so the guess is checked.
+    if (marked || DecodeFile(bytes, codePage).text == text)
+        return {std::move(bytes), encoding, marked};
+    return {EncodeText(text, TextEncoding::Utf8, true), TextEncoding::Utf8, true};
 }
 
 QByteArray EncodeText(const QString& text, TextEncoding encoding, bool withMark) {
     QByteArray bytes = withMark ? ByteOrderMark(encoding) : QByteArray();
     switch (encoding) {
-        case TextEncoding::Utf8: bytes += text.toUtf8(); break;
+        case TextEncoding::Utf8:
+            bytes += text.toUtf8();
+            break;
         case TextEncoding::Utf16LE: {
             QStringEncoder e(QStringConverter::Utf16LE, QStringConverter::Flag::Stateless);
             bytes += e.encode(text);
@@ -111,7 +149,9 @@ QByteArray EncodeText(const QString& text, TextEncoding encoding, bool withMark)
             bytes += e.encode(text);
             break;
         }
-        case TextEncoding::Windows1251: bytes += EncodeWindows1251(text); break;
+        case TextEncoding::Windows1251:
+            bytes += EncodeWindows1251(text);
+            break;
     }
     return bytes;
 }

@@ -13,8 +13,9 @@
 
 namespace quillorn::standin {
 
-// Fixed formats (by default "dd.MM.yyyy", "H:mm:ss" and ",") and a clock the caller sets.
-// Comparison by Unicode case folding, the same on every machine.
+// Fixed formats (by default "dd.MM.yyyy", "H:mm:ss" and ","), a clock the caller sets and a code
+// page it chooses (Windows-1251, a Russian Windows system's, unless set otherwise). Comparison by
+// Unicode case folding, the same on every machine.
 class PinnedLocale final : public LocaleServices {
 public:
     PinnedLocale()
@@ -34,15 +35,18 @@ public:
     int CompareIgnoringCase(const QString& a, const QString& b) const override {
         return QString::compare(a, b, Qt::CaseInsensitive);
     }
+    TextEncoding CodePage() const override { return codePage_; }
 
     void SetNow(const QDateTime& local) { now_ = local; }
     void AdvanceSeconds(qint64 seconds) { now_ = now_.addSecs(seconds); }
+    void SetCodePage(TextEncoding codePage) { codePage_ = codePage; }
 
 private:
     QString dateFormat_;
     QString timeFormat_;
     QString decimalSeparator_;
     QDateTime now_;
+    TextEncoding codePage_ = TextEncoding::Windows1251;
 };
 
 }  // namespace quillorn::standin

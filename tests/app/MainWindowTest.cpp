@@ -173,7 +173,7 @@ TEST_F(MainWindowTest, CloseWritesTheSettingsThenTheCardListInTheEncodingItWasRe
     EXPECT_EQ(Read(QStringLiteral("urls.txt")), "\xEF\xBB\xBF\xD1\x82\xD1\x80\xD0\xB8\r\nfour\r\n");
 }
 
-TEST_F(MainWindowTest, CloseWithoutFilesWritesTheFourKeysAndTheSingleByteCodePage) {
+TEST_F(MainWindowTest, CloseWithoutFilesWritesTheFourKeysAndTheCardListInTheSystemCodePage) {
     MainWindow& window = ShownForm();
     Memo("InnsMemo")->setPlainText(QStringLiteral("Кафе"));
     EXPECT_TRUE(window.close());
@@ -181,6 +181,14 @@ TEST_F(MainWindowTest, CloseWithoutFilesWritesTheFourKeysAndTheSingleByteCodePag
               "[Settings]\r\nVerticalMode=1\r\nRepeatInterval=300\r\nDoRepeat=0\r\n"
               "NoReviewsNoWrites=1\r\n");
     EXPECT_EQ(Read(QStringLiteral("urls.txt")), "\xCA\xE0\xF4\xE5\r\n");
+
+    QFile::remove(Path(QStringLiteral("urls.txt")));
+    MakeForm();
+    locale->SetCodePage(TextEncoding::Utf8);
+    ShownForm();
+    Memo("InnsMemo")->setPlainText(QStringLiteral("Кафе"));
+    EXPECT_TRUE(form->close());
+    EXPECT_EQ(Read(QStringLiteral("urls.txt")), QStringLiteral("Кафе\r\n").toUtf8());
 }
 
 TEST_F(MainWindowTest, AnEmptyCardListIsWrittenAsAnEmptyFile) {
@@ -217,18 +225,22 @@ TEST_F(MainWindowTest, TheCardListRoundTripsByteForByteWithTrailingBlankLinesInE
     const struct {
         TextEncoding encoding;
         bool mark;
-    } encodings[] = {{TextEncoding::Windows1251, false},
-                     {TextEncoding::Utf8, true},
-                     {TextEncoding::Utf16LE, true},
-                     {TextEncoding::Utf16BE, true}};
+        TextEncoding codePage;
+    } encodings[] = {{TextEncoding::Windows1251, false, TextEncoding::Windows1251},
+                     {TextEncoding::Utf8, true, TextEncoding::Windows1251},
+                     {TextEncoding::Utf16LE, true, TextEncoding::Windows1251},
+                     {TextEncoding::Utf16BE, true, TextEncoding::Windows1251},
+                     {TextEncoding::Utf8, false, TextEncoding::Utf8},
+                     {TextEncoding::Windows1251, false, TextEncoding::Utf8}};
     const QString cards =
         QStringLiteral("https://2gis.ru/firm/1\r\n\r\nhttps://2gis.ru/москва/2\r\n");
-    for (const auto& [encoding, mark] : encodings) {
+    for (const auto& [encoding, mark, codePage] : encodings) {
         for (const QString& blanks :
              {QString(), QStringLiteral("\r\n"), QStringLiteral("\r\n\r\n")}) {
             const QByteArray saved = EncodeText(cards + blanks, encoding, mark);
             Write(QStringLiteral("urls.txt"), saved);
             MakeForm();
+            locale->SetCodePage(codePage);
             ShownForm();
             ASSERT_TRUE(form->close());
             EXPECT_EQ(Read(QStringLiteral("urls.txt")), saved)

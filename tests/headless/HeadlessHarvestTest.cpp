@@ -146,6 +146,7 @@ void WindowRun(const QString& dir, const Endpoints& endpoints, const QStringList
     host.noReviewsNoWrites = false;
     standin::PinnedLocale locale(QStringLiteral("dd.MM.yyyy"), QStringLiteral("H:mm:ss"),
                                  decimalSeparator);
+    locale.SetCodePage(TextEncoding::Utf8);  // the code page of ru_RU.UTF-8 and of C
     standin::TestClock clock;
     MemoryLogSink sink;
     RunLog log(sink, locale, clock, AppDir(dir));
@@ -161,9 +162,9 @@ void WindowRun(const QString& dir, const Endpoints& endpoints, const QStringList
 QString Comparable(const QString& dir, const QString& name) {
     QFile file(QDir(dir).filePath(name));
     const QByteArray bytes = file.open(QIODevice::ReadOnly) ? file.readAll() : "<missing>";
-    QString text = name.endsWith(QStringLiteral(".tab")) || name == QStringLiteral("IdsDB.dat")
-                       ? QString::fromUtf8(bytes)
-                       : DecodeWindows1251(bytes);
+    // The journal is always Windows-1251; the rest is UTF-8 under both locales the tests use.
+    QString text =
+        name == QStringLiteral("IdDates.dat") ? DecodeWindows1251(bytes) : QString::fromUtf8(bytes);
     static const QRegularExpression stamp(QStringLiteral("(^|\n|\t)[0-9][^\t\r\n]*?(?=: |\r)"));
     static const QRegularExpression numbered(QStringLiteral("(data|log-)-?[0-9]+\\."));
     return text.replace(stamp, QStringLiteral("\\1<stamp>"))
@@ -213,7 +214,7 @@ TEST_P(SameFilesAsTheWindow, AndASecondRunDeliversNothingAgain) {
                   Comparable(windowDir.path(), window.front()));
     }
     // What the log file holds reached standard output, line by line.
-    const QString log = DecodeWindows1251(Read(Files("log-*.txt").value(0)));
+    const QString log = QString::fromUtf8(Read(Files("log-*.txt").value(0)));
     EXPECT_TRUE(first.out.startsWith(QString(log).replace(QStringLiteral("\r\n"), "\n")));
     const QString ourBook = Path(Files("data*.xlsx").value(0));
     const QString windowBook =
@@ -256,6 +257,24 @@ INSTANTIATE_TEST_SUITE_P(Locales, SameFilesAsTheWindow,
                          ::testing::Combine(::testing::Values("ru_RU.UTF-8", "C"),
                                             ::testing::Bool()),
                          LocaleAndLayout);
+
+// What every Linux editor saves: UTF-8 without a mark. The card is asked for by its own path,
+// under the users' locale and under C.
+TEST_F(HeadlessHarvestTest, ACardListInUtf8WithoutMarkIsRequestedAsWritten) {
+    const QByteArray encoded = "/moscow/search/%D0%BA%D0%B0%D1%84%D0%B5";  // "кафе"
+    StandInCard card = Card(QStringLiteral("811"), 1);
+    card.path = QString::fromLatin1(encoded);
+    directory.AddCard(card);
+    WriteCards({directory.CardUrl(QStringLiteral("/moscow/search/кафе"))});
+    for (const QString& locale : {kRussian, QStringLiteral("C")}) {
+        directory.ClearRequests();
+        const Harvest run = Run({QStringLiteral("--interval"), QStringLiteral("0")}, locale);
+        EXPECT_EQ(run.status, 0) << locale.toStdString() << run.err.toStdString();
+        ASSERT_FALSE(directory.RequestLines().isEmpty());
+        EXPECT_TRUE(directory.RequestLines().first().contains(QString::fromLatin1(encoded)))
+            << directory.RequestLines().first().toStdString();
+    }
+}
 
 TEST_F(HeadlessHarvestTest, RefusedStartsEndWithStatusTwoAndTouchNothing) {
     const Harvest usage = Run({QStringLiteral("--per-card"), QStringLiteral("--per-review")});

@@ -42,7 +42,7 @@ protected:
         EXPECT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
         file.write(line.toUtf8());
         file.close();
-        return ApplyRequestSettings(client, AppDir(dir.path()));
+        return ApplyRequestSettings(client, AppDir(dir.path()), TextEncoding::Utf8);
     }
 
     QString WrongLine() const {
@@ -119,7 +119,7 @@ TEST_F(ProxyTest, UsesTheNewLoginOfALaterRunEvenOnAnOpenTunnel) {
 TEST_F(ProxyTest, KeepsTheProxyOfAnEarlierRunWhenTheLineIsGone) {
     RunWithProxyLine(proxy->ProxyLine());
     QFile::remove(dir.filePath(QStringLiteral("proxy.txt")));
-    EXPECT_FALSE(ApplyRequestSettings(client, AppDir(dir.path())).proxyApplied);
+    EXPECT_FALSE(ApplyRequestSettings(client, AppDir(dir.path()), TextEncoding::Utf8).proxyApplied);
 
     client.Get(plainServer.Url(QStringLiteral("/via")));
 
@@ -132,7 +132,8 @@ TEST(ProxyTunnelRequestTest, CarriesItsHeadersInOrderAndFailsWithTheProxysStatus
     fakeProxy.AddScript(
         AnswerOnce("HTTP/1.1 403 Forbidden by policy\r\nContent-Length: 6\r\n\r\ndenied", false));
     HttpClient client;
-    client.SetHeaders({.userAgent = QStringLiteral("Agent/2"), .acceptLanguage = QStringLiteral("ru")});
+    client.SetHeaders(
+        {.userAgent = QStringLiteral("Agent/2"), .acceptLanguage = QStringLiteral("ru")});
     client.SetProxy({.server = QStringLiteral("127.0.0.1"),
                      .port = fakeProxy.Port(),
                      .username = QStringLiteral("us\u00E9r"),

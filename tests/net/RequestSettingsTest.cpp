@@ -20,10 +20,11 @@ protected:
         ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
         ASSERT_EQ(file.write(bytes), bytes.size());
     }
-    RequestSetup Apply() { return ApplyRequestSettings(client, AppDir(dir.path())); }
+    RequestSetup Apply() { return ApplyRequestSettings(client, AppDir(dir.path()), codePage); }
 
     QTemporaryDir dir;
     HttpClient client;
+    TextEncoding codePage = TextEncoding::Windows1251;
 };
 
 TEST_F(RequestSettingsTest, SetsTheRunHeadersAndNoProxyWithoutAFile) {
@@ -33,7 +34,8 @@ TEST_F(RequestSettingsTest, SetsTheRunHeadersAndNoProxyWithoutAFile) {
     EXPECT_EQ(client.Headers().userAgent,
               QStringLiteral("Mozilla/5.0 (Windows NT 10.0; Win64; x64) AppleWebKit/537.36 "
                              "(KHTML, like Gecko) Chrome/147.0.0.0 Safari/537.36"));
-    EXPECT_EQ(client.Headers().acceptLanguage, QStringLiteral("ru-RU,ru;q=0.8,en-US;q=0.5,en;q=0.3"));
+    EXPECT_EQ(client.Headers().acceptLanguage,
+              QStringLiteral("ru-RU,ru;q=0.8,en-US;q=0.5,en;q=0.3"));
     EXPECT_EQ(client.Headers().accept,
               QStringLiteral("text/html,application/xhtml+xml,application/xml;q=0.9,*/*;q=0.8"));
     EXPECT_TRUE(client.Proxy().server.isEmpty());
@@ -115,6 +117,18 @@ TEST_F(RequestSettingsTest, ReadsTheFileByItsByteOrderMarkElseAsTheSingleByteCod
     Apply();
     EXPECT_EQ(client.Proxy().username, QStringLiteral("utf"));
     EXPECT_EQ(client.Proxy().port, 3);
+}
+
+TEST_F(RequestSettingsTest, UnderAUtf8CodePageReadsUtf8WithoutAMarkAndStillWindows1251) {
+    codePage = TextEncoding::Utf8;
+    WriteProxyFile(QStringLiteral("логин:пароль@хост:4").toUtf8());
+    Apply();
+    EXPECT_EQ(client.Proxy().username, QStringLiteral("логин"));
+    EXPECT_EQ(client.Proxy().password, QStringLiteral("пароль"));
+
+    WriteProxyFile("\xEB\xEE\xE3\xE8\xED:pw@host:5");  // not UTF-8: a file from Windows
+    Apply();
+    EXPECT_EQ(client.Proxy().username, QStringLiteral("логин"));
 }
 
 TEST_F(RequestSettingsTest, RaisesTheConversionErrorAfterTakingTheHostOnly) {

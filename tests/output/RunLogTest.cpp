@@ -29,7 +29,7 @@ TEST_F(RunLogTest, StampAtExactMidnightIsTheDateAlone) {
     EXPECT_EQ(sink.Lines(), (QStringList{"31.01.2024: a", "31.01.2024 0:00:01: b"}));
 }
 
-TEST_F(RunLogTest, SavedFileEndsWithTheEndLineInWindows1251WithoutMark) {
+TEST_F(RunLogTest, SavedFileEndsWithTheEndLineInTheSystemCodePageWithoutMark) {
     log.AddPlain("Привет");
     log.Add(": ключ ✓");
     clock.Set(0xFFFFFFFFu);
@@ -40,6 +40,14 @@ TEST_F(RunLogTest, SavedFileEndsWithTheEndLineInWindows1251WithoutMark) {
     const QByteArray expected = QByteArray("\xCF\xF0\xE8\xE2\xE5\xF2\r\n") + Stamp().toLatin1() +
                                 ": \xEA\xEB\xFE\xF7 ?\r\n" + EncodeWindows1251(endLine) + "\r\n";
     EXPECT_EQ(Read("log--1.txt"), expected);
+
+    // Under a UTF-8 code page nothing becomes '?'.
+    locale.SetCodePage(TextEncoding::Utf8);
+    clock.Set(7);
+    log.SaveRunLog();
+    EXPECT_TRUE(
+        Read("log-7.txt").startsWith(QString("Привет\r\n" + Stamp() + ": ключ ✓\r\n").toUtf8()));
+    EXPECT_EQ(Read("log-7.txt"), (sink.Lines().join("\r\n") + "\r\n").toUtf8());
 }
 
 TEST_F(RunLogTest, ExistingLogFileIsNeverReplaced) {

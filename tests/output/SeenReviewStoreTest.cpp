@@ -94,6 +94,52 @@ TEST_F(SeenReviewStoreTest, IdsWindows1251CannotHoldWidenTheFileToUtf8) {
     EXPECT_EQ(Stored(), "\xEF\xBB\xBF" + QString("яюz\r\n").toUtf8());
 }
 
+TEST_F(SeenReviewStoreTest, UnderAUtf8CodePageANewFileIsUtf8WithoutMarkAndStaysSo) {
+    locale.SetCodePage(TextEncoding::Utf8);
+    store.Load();
+    store.Record({"ид-2", "日本"});
+    EXPECT_EQ(Stored(), QString("ид-2\r\n日本\r\n").toUtf8());
+    store.Save();
+    store.Load();
+    EXPECT_EQ(store.FileEncoding(), TextEncoding::Utf8);
+    EXPECT_FALSE(store.FileHasMark());
+    store.Record({"ид-1"});
+    store.Save();
+    EXPECT_EQ(Stored(), QString("ид-1\r\nид-2\r\n日本\r\n").toUtf8());
+
+    // U+FEFF first would read as a mark and be lost from the id.
+    QFile::remove(Path("IdsDB.dat"));
+    store.Load();
+    store.Record({QStringLiteral("\uFEFFz")});
+    EXPECT_EQ(Stored(), QStringLiteral("\uFEFF\uFEFFz\r\n").toUtf8());
+}
+
+TEST_F(SeenReviewStoreTest, UnderAUtf8CodePageAFileThatIsNotUtf8StaysWindows1251) {
+    locale.SetCodePage(TextEncoding::Utf8);
+    Write("IdsDB.dat", "\xE8\xE4-1\r\n");  // "ид-1" from the Windows program
+    store.Load();
+    EXPECT_EQ(store.Ids(), QStringList{"ид-1"});
+    store.Record({"ид-2"});
+    EXPECT_EQ(Stored(), "\xE8\xE4-1\r\n\xE8\xE4-2\r\n");
+    store.Save();
+    EXPECT_EQ(Stored(), "\xE8\xE4-1\r\n\xE8\xE4-2\r\n");
+
+    // Once the ids that made it no UTF-8 are gone, "Рё" (D0 B8) would read back as "и".
+    Write("IdsDB.dat", "\xD0\xB8\r\n\xE0\r\n");
+    store.Load();
+    EXPECT_EQ(store.Ids(), (QStringList{"а", "Рё"}));
+    store.Remove("а");
+    store.Save();
+    EXPECT_EQ(Stored(), "\xEF\xBB\xBF" + QString("Рё\r\n").toUtf8());
+
+    // A UTF-8 file cut in the middle of its last character is still UTF-8.
+    Write("IdsDB.dat", QString("ид-1\r\n").toUtf8() + "\xD0");
+    store.Load();
+    EXPECT_EQ(store.Ids(), (QStringList{"ид-1", QString(QChar::ReplacementCharacter)}));
+    store.Record({"ид-3"});
+    EXPECT_EQ(Stored(), QString("ид-1\r\n\uFFFD\r\nид-3\r\n").toUtf8());
+}
+
 TEST_F(SeenReviewStoreTest, ALastLineCutOffLoadsAndIsEndedBeforeAnythingIsAppended) {
     Write("IdsDB.dat", "7\r\n12");  // a kill in the middle of "1234\r\n"
     store.Load();

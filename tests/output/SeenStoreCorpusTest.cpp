@@ -1,5 +1,6 @@
 // The IdsDB.dat fuzz target's saved inputs, replayed in the ordinary test run under the pinned
-// comparison and the system's collation: every id loaded or taken is there again after a save.
+// comparison (with either code page) and the system's collation: every id loaded or taken is there
+// again after a save.
 #include <gtest/gtest.h>
 
 #include "fuzz/SeedCorpus.h"
@@ -12,12 +13,15 @@ namespace {
 
 TEST(SeenStoreCorpusTest, EverySavedInputLoadsBackAfterASave) {
     const standin::PinnedLocale pinned;
+    standin::PinnedLocale pinnedUtf8;
+    pinnedUtf8.SetCodePage(TextEncoding::Utf8);
     const SystemLocale system;
     const QStringList names = fuzz::SeedNames(QStringLiteral("seen_store_fuzzer"));
     ASSERT_GE(names.size(), 4);
     for (const QString& name : names) {
         const QByteArray seed = fuzz::Seed(QStringLiteral("seen_store_fuzzer"), name);
         EXPECT_EQ(fuzz::CheckSeenStore(seed, pinned), QString()) << name.toStdString();
+        EXPECT_EQ(fuzz::CheckSeenStore(seed, pinnedUtf8), QString()) << name.toStdString();
         EXPECT_EQ(fuzz::CheckSeenStore(seed, system), QString()) << name.toStdString();
     }
 }

@@ -29,12 +29,15 @@ TEST(TextEncodingTest, TextWithoutMarkIsWindows1251) {
 
 TEST(TextEncodingTest, Windows1251RoundTripsEveryByte) {
     QByteArray all;
-    for (int b = 0; b < 256; ++b) all.append(static_cast<char>(b));
+    for (int b = 0; b < 256; ++b)
+        all.append(static_cast<char>(b));
     EXPECT_EQ(EncodeWindows1251(DecodeWindows1251(all)), all);
 }
 
 TEST(TextEncodingTest, UnmappableCharactersBecomeOneQuestionMarkEach) {
-    EXPECT_EQ(EncodeWindows1251(QString::fromUtf8("a\xE2\x82\xAC\xE4\xB8\xAD" "b\xF0\x9F\x98\x80" "c")),
+    EXPECT_EQ(EncodeWindows1251(QString::fromUtf8("a\xE2\x82\xAC\xE4\xB8\xAD"
+                                                  "b\xF0\x9F\x98\x80"
+                                                  "c")),
               QByteArray("a\x88?b?c"));
 }
 
@@ -44,6 +47,59 @@ TEST(TextEncodingTest, EncodeWritesTheMarkOnlyWhenAsked) {
     EXPECT_EQ(EncodeText(text, TextEncoding::Utf16LE, true), QByteArray("\xFF\xFE\x16\x04", 4));
     EXPECT_EQ(EncodeText(text, TextEncoding::Utf16BE, false), QByteArray("\x04\x16", 2));
     EXPECT_EQ(EncodeText(text, TextEncoding::Windows1251, true), QByteArray("\xC6"));
+}
+
+TEST(TextEncodingTest, UnderAUtf8CodePageAFileWithoutMarkIsUtf8UnlessItIsNot) {
+    const DecodedText utf8 = DecodeFile(QByteArray("\xD0\x9F\xD1\x80\xD0\xB8"), TextEncoding::Utf8);
+    EXPECT_EQ(utf8.text, QString::fromUtf8("При"));
+    EXPECT_EQ(utf8.encoding, TextEncoding::Utf8);
+    EXPECT_FALSE(utf8.hadMark);
+
+    // A file from the Windows program.
+    const DecodedText ansi = DecodeFile(QByteArray("\xCF\xF0\xE8"), TextEncoding::Utf8);
+    EXPECT_EQ(ansi.text, QString::fromUtf8("При"));
+    EXPECT_EQ(ansi.encoding, TextEncoding::Windows1251);
+
+    // A write cut in the middle of the last character leaves UTF-8 all the same.
+    const DecodedText cut = DecodeFile(QByteArray("\xD0\x9F\r\n\xD1"), TextEncoding::Utf8);
+    EXPECT_EQ(cut.text, QString::fromUtf8("П\r\n\xEF\xBF\xBD"));
+    EXPECT_EQ(cut.encoding, TextEncoding::Utf8);
+
+    EXPECT_EQ(DecodeFile(QByteArray("\xFF\xFE\x1F\x04", 4), TextEncoding::Utf8).encoding,
+              TextEncoding::Utf16LE);
+    EXPECT_EQ(DecodeFile(QByteArray("\xD0\x9F"), TextEncoding::Windows1251).text,
+              QString::fromUtf8("Рџ"));
+}
+
+TEST(TextEncodingTest, AFileWithoutMarkThatWouldReadBackOtherwiseIsWrittenInUtf8WithItsMark) {
+    const auto utf8WithMark = [](const QString& text) { return "\xEF\xBB\xBF" + text.toUtf8(); };
+    struct Case {
+        QString text;
+        TextEncoding encoding;
+        TextEncoding codePage;
+        QByteArray bytes;
+    } cases[] = {
+        {QString::fromUtf8("Кафе"), TextEncoding::Windows1251, TextEncoding::Utf8,
+         "\xCA\xE0\xF4\xE5"},
+        {QString::fromUtf8("Кафе"), TextEncoding::Utf8, TextEncoding::Utf8,
+         "\xD0\x9A\xD0\xB0\xD1\x84\xD0\xB5"},
+        // D0 B8 is "и" in UTF-8.
+        {QString::fromUtf8("Рё"), TextEncoding::Windows1251, TextEncoding::Utf8,
+         utf8WithMark("Рё")},
+        {QString::fromUtf8("Рё"), TextEncoding::Windows1251, TextEncoding::Windows1251, "\xD0\xB8"},
+        {QString::fromUtf8("яюz"), TextEncoding::Windows1251, TextEncoding::Windows1251,
+         utf8WithMark("яюz")},
+        {QStringLiteral("\uFEFFx"), TextEncoding::Utf8, TextEncoding::Utf8,
+         utf8WithMark(QStringLiteral("\uFEFFx"))},
+        {QString::fromUtf8("日本"), TextEncoding::Windows1251, TextEncoding::Windows1251,
+         utf8WithMark("日本")},
+    };
+    for (const Case& c : cases) {
+        const EncodedFile file = EncodeFile(c.text, c.encoding, false, c.codePage);
+        EXPECT_EQ(file.bytes, c.bytes) << c.text.toStdString();
+        EXPECT_EQ(DecodeFile(file.bytes, c.codePage).text, c.text) << c.text.toStdString();
+        EXPECT_EQ(file.withMark, c.bytes.startsWith("\xEF\xBB\xBF")) << c.text.toStdString();
+    }
 }
 
 }  // namespace

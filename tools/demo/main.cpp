@@ -18,6 +18,7 @@
 #include "app/MainWindow.h"
 #include "frontend/CardListFile.h"
 #include "frontend/TerminationSignals.h"
+#include "platform/LocaleServices.h"
 #include "standin/StandInDirectory.h"
 #include "tools/demo/DemoCards.h"
 
@@ -74,10 +75,11 @@ int main(int argc, char* argv[]) {
     setup.dir = quillorn::AppDir(folder);
     setup.endpoints = directory.MakeEndpoints();
     // The stand-in's ports change with every start, so the card list is written afresh.
-    quillorn::CardListFile list;
+    const quillorn::TextEncoding codePage = setup.locale->CodePage();
+    quillorn::CardListFile list = quillorn::CardListFile::New(codePage);
     list.text = urls.join(QStringLiteral("\r\n"));
     const bool listed = quillorn::RunReportingErrors(nullptr, [&] {
-        list.Save(setup.dir.FilePath(QString::fromLatin1(quillorn::kCardListFileName)));
+        list.Save(setup.dir.FilePath(QString::fromLatin1(quillorn::kCardListFileName)), codePage);
     });
     if (!listed)
         return 1;
