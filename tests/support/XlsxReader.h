@@ -17,9 +17,12 @@ struct XlsxCell {
     double number = 0;  // number cells (dates are numbers with a date format)
     bool bold = false;
     QString numberFormat;  // the cell's format code, empty for the general format
+    bool wrap = false;     // the text wraps in its cell
+    QString link;          // the target of the cell's hyperlink, empty without one
 };
 
 struct XlsxSheet {
+    QString name;  // as the workbook lists it
     // rows[r][c], zero-based, as far as the sheet has cells; missing cells are nullopt.
     QList<QList<std::optional<XlsxCell>>> rows;
     QString dimension;               // e.g. "A1:P4"
@@ -28,6 +31,13 @@ struct XlsxSheet {
     QMap<int, double> columnWidths;  // zero-based column -> width
     // The page margins by name ("left", "top", ...).
     QMap<QString, double> pageMargins;
+    // Page setup as printing sees it: "landscape" or "portrait" (the default), and when the sheet
+    // is fitted to pages, the pages across and down (0: as many as needed).
+    QString orientation = QStringLiteral("portrait");
+    bool fitToPage = false;
+    int fitToWidth = 1;
+    int fitToHeight = 1;
+    QString printTitles;  // the rows repeated on every printed page, e.g. "data7!$1:$1"
 
     // Text of a cell ("" when missing); a number cell gives its shortest decimal form.
     QString CellText(int row, int col) const;
