@@ -400,12 +400,34 @@ TEST_F(SpreadsheetConversionTest, ThirdPartyReaderOpensTheWorkbook) {
                   QStringLiteral("import sys, openpyxl\n"
                                  "ws = openpyxl.load_workbook(sys.argv[1]).worksheets[0]\n"
                                  "print(ws.max_row, ws['B2'].value, ws['L2'].value.date(),"
-                                 " ws['E2'].value, ws.freeze_panes, ws.auto_filter.ref)\n"),
+                                 " ws['E2'].value, ws.freeze_panes, ws.auto_filter.ref,"
+                                 " ws.title, ws['P2'].hyperlink.target)\n"),
                   workbook});
     ASSERT_TRUE(python.waitForFinished(60000));
     EXPECT_EQ(python.exitCode(), 0) << python.readAllStandardError().toStdString();
     EXPECT_EQ(QString::fromUtf8(python.readAllStandardOutput()).trimmed(),
-              "4 ООО \"Ромашка\" 2023-05-17 4.7 A2 A1:P4");
+              "4 ООО \"Ромашка\" 2023-05-17 4.7 A2 A1:P4 data7 https://2gis.ru/firm/1");
+}
+
+// What a real spreadsheet program makes of the workbook, beside this project's own reader.
+TEST_F(SpreadsheetConversionTest, SpreadsheetProgramSeesLineBreaksSheetNameLinksAndPageSetup) {
+    XlsxSheet sheet = test::ReadThroughSpreadsheetProgram(
+        Convert(WriteResultFile(VerticalLines(), "data1421172.tab")));
+
+    EXPECT_EQ(sheet.name, "data1421172");
+    EXPECT_EQ(sheet.CellText(1, 9), "Отлично!\nВернусь\tещё 😀");
+    EXPECT_TRUE(sheet.Cell(1, 9)->wrap);
+    EXPECT_FALSE(sheet.Cell(1, 1)->wrap);
+    EXPECT_EQ(sheet.Cell(1, 8)->link, "https://2gis.ru/novosibirsk/user/abc");
+    EXPECT_EQ(sheet.Cell(3, 15)->link, "https://2gis.ru/firm/2");
+    EXPECT_EQ(sheet.Cell(1, 15)->text, "https://2gis.ru/firm/1");
+    EXPECT_TRUE(sheet.Cell(1, 9)->link.isEmpty());
+    EXPECT_EQ(sheet.Cell(1, 4)->number, 4.7);
+    EXPECT_EQ(sheet.orientation, "landscape");
+    EXPECT_TRUE(sheet.fitToPage);
+    EXPECT_EQ(sheet.fitToWidth, 1);
+    EXPECT_EQ(sheet.fitToHeight, 0);
+    EXPECT_EQ(sheet.printTitles, "data1421172!$A$1:$XFD$1");
 }
 
 TEST_F(SpreadsheetConversionTest, ExistingWorkbookIsNeverReplaced) {

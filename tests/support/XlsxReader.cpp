@@ -1,8 +1,11 @@
 #include "tests/support/XlsxReader.h"
 
 #include <QDate>
+#include <QFile>
 #include <QProcess>
 #include <QRegularExpression>
+#include <QStandardPaths>
+#include <QTemporaryDir>
 #include <QXmlStreamReader>
 
 #include <stdexcept>
@@ -295,6 +298,133 @@ XlsxSheet ReadXlsxFirstSheet(const QString& path) {
             throw std::runtime_error("sheet: hyperlink on an empty cell " + ref.toStdString());
         }
         sheet.rows[row][col]->link = target;
+    }
+    return sheet;
+}
+
+}  // namespace quillorn::test
+
+namespace quillorn::test {
+namespace {
+
+// Gnumeric's file (gzip-compressed XML unless its settings say otherwise) as XML text.
+QByteArray GnumericXml(const QString& path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        throw std::runtime_error("ssconvert wrote no file " + path.toStdString());
+    }
+    QByteArray bytes = file.readAll();
+    if (!bytes.startsWith("\x1f\x8b")) {
+        return bytes;
+    }
+    QProcess gzip;
+    gzip.start(QStringLiteral("gzip"), {QStringLiteral("-dc"), path});
+    if (!gzip.waitForFinished(60000) || gzip.exitCode() != 0) {
+        throw std::runtime_error("cannot decompress " + path.toStdString());
+    }
+    return gzip.readAllStandardOutput();
+}
+
+struct Region {
+    int firstRow, firstCol, lastRow, lastCol;
+    bool wrap;
+    QString link;
+};
+
+}  // namespace
+
+XlsxSheet ReadThroughSpreadsheetProgram(const QString& path) {
+    const QString ssconvert = QStandardPaths::findExecutable(QStringLiteral("ssconvert"));
+    if (ssconvert.isEmpty()) {
+        throw std::runtime_error(
+            "ssconvert is not installed: packages.txt lists gnumeric, scripts/setup.sh installs "
+            "it");
+    }
+    QTemporaryDir home;  // the program keeps its settings and caches here, not in the user's
+    const QString converted = home.filePath(QStringLiteral("read.gnumeric"));
+    QProcess convert;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("HOME"), home.path());
+    environment.insert(QStringLiteral("XDG_CONFIG_HOME"), home.path());
+    environment.insert(QStringLiteral("XDG_CACHE_HOME"), home.path());
+    convert.setProcessEnvironment(environment);
+    convert.start(ssconvert, {path, converted});
+    if (!convert.waitForFinished(120000) || convert.exitCode() != 0) {
+        throw std::runtime_error("ssconvert cannot read " + path.toStdString() + ": " +
+                                 convert.readAllStandardError().toStdString());
+    }
+
+    XlsxSheet sheet;
+    QList<Region> regions;
+    QXmlStreamReader reader(GnumericXml(converted));
+    int sheets = 0;
+    while (!reader.atEnd() && sheets < 2) {
+        reader.readNext();
+        if (!reader.isStartElement()) {
+            continue;
+        }
+        auto name = reader.name();
+        auto attrs = reader.attributes();
+        auto number = [&attrs](const char* attr) {
+            return attrs.value(QLatin1String(attr)).toInt();
+        };
+        if (name == u"Sheet") {
+            ++sheets;
+        } else if (sheets == 0) {
+            continue;
+        } else if (name == u"Name" && sheet.name.isEmpty()) {
+            sheet.name = reader.readElementText();
+        } else if (name == u"name" && reader.readElementText() == u"Print_Titles") {
+            reader.readNextStartElement();
+            sheet.printTitles = reader.readElementText();
+        } else if (name == u"Scale" && attrs.value(QLatin1String("type")) == u"size_fit") {
+            sheet.fitToPage = true;
+            sheet.fitToWidth = number("cols");
+            sheet.fitToHeight = number("rows");
+        } else if (name == u"orientation") {
+            sheet.orientation = reader.readElementText();
+        } else if (name == u"StyleRegion") {
+            regions.append({number("startRow"),
+                            number("startCol"),
+                            number("endRow"),
+                            number("endCol"),
+                            false,
+                            {}});
+        } else if (name == u"Style" && !regions.isEmpty()) {
+            regions.back().wrap = attrs.value(QLatin1String("WrapText")) == u"1";
+        } else if (name == u"HyperLink" && !regions.isEmpty()) {
+            regions.back().link = attrs.value(QLatin1String("target")).toString();
+        } else if (name == u"Cell") {
+            const int row = number("Row");
+            const int col = number("Col");
+            XlsxCell cell;
+            cell.isNumber = attrs.value(QLatin1String("ValueType")) == u"40";
+            cell.text = reader.readElementText();
+            if (cell.isNumber) {
+                cell.number = XmlNumber(cell.text, "value");
+            }
+            while (sheet.rows.size() <= row) {
+                sheet.rows.append(QList<std::optional<XlsxCell>>());
+            }
+            while (sheet.rows[row].size() <= col) {
+                sheet.rows[row].append(std::nullopt);
+            }
+            sheet.rows[row][col] = cell;
+        }
+    }
+    if (reader.hasError()) {
+        throw std::runtime_error("ssconvert's file: " + reader.errorString().toStdString());
+    }
+    for (const Region& region : regions) {
+        for (int row = region.firstRow; row <= region.lastRow && row < sheet.rows.size(); ++row) {
+            auto& cells = sheet.rows[row];
+            for (int col = region.firstCol; col <= region.lastCol && col < cells.size(); ++col) {
+                if (cells[col]) {
+                    cells[col]->wrap = region.wrap;
+                    cells[col]->link = region.link;
+                }
+            }
+        }
     }
     return sheet;
 }

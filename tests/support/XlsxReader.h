@@ -1,6 +1,7 @@
 // Reads back a workbook the spreadsheet writer made, independently of the library that wrote it:
 // unzips the first sheet and the styles with `unzip` and parses their XML, so tests can compare
-// a workbook cell by cell with the result file it came from.
+// a workbook cell by cell with the result file it came from; or lets a real spreadsheet program
+// (Gnumeric) read it.
 #pragma once
 
 #include <QList>
@@ -46,6 +47,12 @@ struct XlsxSheet {
 
 // Raises std::runtime_error when the file is no readable workbook.
 XlsxSheet ReadXlsxFirstSheet(const QString& path);
+
+// The first sheet as a spreadsheet program reads it: Gnumeric's ssconvert converts the workbook
+// into its own file format, from which come the sheet's name, the cells' texts and numbers, their
+// wrapping and links, and the page setup (printTitles as the program spells them, e.g.
+// "data7!$A$1:$XFD$1"). Raises std::runtime_error when ssconvert is missing or refuses the file.
+XlsxSheet ReadThroughSpreadsheetProgram(const QString& path);
 
 // The day a date cell's serial number stands for (1900 date system).
 QString XlsxSerialToDate(double serial);
