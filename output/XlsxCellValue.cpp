@@ -9,6 +9,7 @@ namespace quillorn {
 namespace {
 
 constexpr int kMaxExactDigits = 15;
+constexpr std::size_t kMaxLinkLength = 2079;
 
 bool IsDigit(char c) {
     return c >= '0' && c <= '9';
@@ -103,7 +104,93 @@ bool ParseDate(std::string_view s, XlsxCellValue& out) {
     return true;
 }
 
+// "&#9;", "&#10;" or "&#13;" at the start of s: its length and the character it stands for, or 0.
+std::size_t EscapeAt(std::string_view s, char& stands) {
+    if (s.starts_with("&#9;")) {
+        stands = '\t';
+        return 4;
+    }
+    if (s.starts_with("&#10;")) {
+        stands = '\n';
+        return 5;
+    }
+    if (s.starts_with("&#13;")) {
+        stands = '\r';
+        return 5;
+    }
+    return 0;
+}
+
+bool StartsWithNoCase(std::string_view s, std::string_view prefix) {
+    if (s.size() < prefix.size()) {
+        return false;
+    }
+    for (std::size_t i = 0; i < prefix.size(); ++i) {
+        char c = s[i];
+        if (c >= 'A' && c <= 'Z') {
+            c = char(c - 'A' + 'a');
+        }
+        if (c != prefix[i]) {
+            return false;
+        }
+    }
+    return true;
+}
+
+// Characters the writing library percent-encodes in a link, so that they take three.
+bool EncodedByWriter(char c) {
+    return std::string_view(" \"%<>[]`^{}\\").find(c) != std::string_view::npos;
+}
+
 }  // namespace
+
+bool ResolveCellEscapes(std::string_view text, std::string& shown) {
+    std::size_t at = text.find("&#");
+    char stands = 0;
+    while (at != std::string_view::npos && EscapeAt(text.substr(at), stands) == 0) {
+        at = text.find("&#", at + 2);
+    }
+    if (at == std::string_view::npos) {
+        return false;
+    }
+    shown.assign(text.substr(0, at));
+    while (at < text.size()) {
+        std::size_t length = text[at] == '&' ? EscapeAt(text.substr(at), stands) : 0;
+        if (length == 0) {
+            shown += text[at++];
+            continue;
+        }
+        at += length;
+        if (stands == '\r') {
+            // A cell breaks its lines with a line feed alone; CR LF is one break, not two.
+            stands = '\n';
+            if (text.substr(at).starts_with("&#10;")) {
+                at += 5;
+            }
+        }
+        shown += stands;
+    }
+    return true;
+}
+
+bool IsWebLink(std::string_view text) {
+    std::size_t schemeLength = StartsWithNoCase(text, "https://")  ? 8
+                               : StartsWithNoCase(text, "http://") ? 7
+                                                                   : 0;
+    if (schemeLength == 0 || text.size() == schemeLength || text[schemeLength] == '/') {
+        return false;
+    }
+    std::size_t encodedLength = 0;
+    for (char c : text) {
+        auto byte = static_cast<unsigned char>(c);
+        if (byte <= 0x20 || byte == 0x7F) {
+            return false;
+        }
+        encodedLength += EncodedByWriter(c) ? 3 : 1;
+    }
+    return encodedLength <= kMaxLinkLength && text.find("internal:") == std::string_view::npos &&
+           text.find("external:") == std::string_view::npos;
+}
 
 XlsxCellValue ClassifyCell(std::string_view text, std::string_view decimalSeparator,
                            bool dateColumn) {

@@ -31,7 +31,11 @@ constexpr std::size_t kMaxCellUnits = 32767;  // UTF-16 code units a cell holds
 constexpr double kMinColumnWidth = 8.43;
 constexpr int kMaxColumnWidth = 60;
 constexpr qint64 kZip64Threshold = qint64(1) << 30;
+constexpr std::size_t kMaxLinks = 65530;  // links a sheet may hold
+constexpr qsizetype kMaxSheetNameUnits = 31;
 constexpr std::string_view kDateColumnName = "Дата отзыва2";
+// Columns whose web addresses become links: the author's profile and the firm's card.
+constexpr std::string_view kLinkColumnNames[] = {"Профиль автора", "Карточка организации"};
 constexpr std::string_view kReplacementChar = "\xEF\xBF\xBD";
 
 struct WorkbookDeleter {
@@ -180,15 +184,24 @@ std::size_t CellPrefixBytes(std::string_view s) {
     return s.size();
 }
 
-// Characters of s, counting only as far as a column can usefully widen.
+// Characters of the longest line of s, counting only as far as a column can usefully widen: a
+// text with line breaks wraps in its cell, so only its widest line asks for room.
 int DisplayWidth(std::string_view s) {
+    int widest = 0;
     int chars = 0;
     for (char c : s) {
-        if ((static_cast<unsigned char>(c) & 0xC0) != 0x80 && ++chars >= kMaxColumnWidth) {
-            break;
+        if (c == '\n') {
+            chars = 0;
+            continue;
+        }
+        if ((static_cast<unsigned char>(c) & 0xC0) != 0x80) {
+            widest = std::max(widest, ++chars);
+            if (widest >= kMaxColumnWidth) {
+                break;
+            }
         }
     }
-    return chars;
+    return widest;
 }
 
 // A field's text made safe for the sheet: valid UTF-8 without NUL, escape look-alikes protected,
@@ -231,6 +244,8 @@ public:
         format_set_num_format(date_, "dd.mm.yyyy");
         wholeNumber_ = workbook_add_format(workbook_);
         format_set_num_format(wholeNumber_, "0");
+        wrap_ = workbook_add_format(workbook_);
+        format_set_text_wrap(wrap_);
     }
 
     void AddLine(char* begin, std::size_t size) {
@@ -256,7 +271,8 @@ public:
         ++rows_;
     }
 
-    // Column widths, the frozen header and the autofilter over every column that holds data.
+    // Column widths, the frozen header, the autofilter over every column that holds data, and a
+    // printout in landscape, one page wide, with the header on every page.
     void Finish() {
         for (std::size_t col = 0; col < widths_.size(); ++col) {
             double width =
@@ -269,7 +285,10 @@ public:
             Check(worksheet_autofilter(sheet_, 0, 0, lxw_row_t(rows_ - 1),
                                        lxw_col_t(std::max<std::size_t>(widths_.size(), 1) - 1)),
                   "autofilter");
+            Check(worksheet_repeat_rows(sheet_, 0, 0), "print titles");
         }
+        worksheet_set_landscape(sheet_);
+        worksheet_fit_to_pages(sheet_, 1, 0);
     }
 
     qint64 Rows() const { return rows_; }
@@ -288,6 +307,11 @@ private:
         if (row == 0) {
             if (field == kDateColumnName) {
                 dateColumn_ = col;
+            }
+            if (std::find(std::begin(kLinkColumnNames), std::end(kLinkColumnNames), field) !=
+                std::end(kLinkColumnNames)) {
+                linkColumns_.resize(std::max(linkColumns_.size(), col + 1), false);
+                linkColumns_[col] = true;
             }
             if (!field.empty()) {
                 WriteText(row, col, field, bold_, 1);
@@ -309,7 +333,7 @@ private:
                 break;
             }
             case XlsxCellValue::Kind::Text:
-                WriteText(row, col, field, nullptr, 0);
+                WriteReadableText(row, col, field);
                 return;
         }
         Widen(col, DisplayWidth(field));
@@ -322,18 +346,58 @@ private:
         return wholeAndLong ? wholeNumber_ : nullptr;
     }
 
-    // The library takes NUL-terminated text: the byte after the field (a tab, the closing quote,
-    // the line's CR or the buffer's own terminator) is set to NUL for the call and then restored.
     void WriteText(lxw_row_t row, std::size_t col, std::string_view field, lxw_format* format,
                    int extraWidth) {
         std::string_view text = cellText_.Prepare(field);
-        char* end = const_cast<char*>(text.data() + text.size());
-        char saved = *end;
-        *end = '\0';
-        lxw_error error = worksheet_write_string(sheet_, row, lxw_col_t(col), text.data(), format);
-        *end = saved;
-        Check(error, "text");
+        TerminatedText terminated(text);
+        Check(worksheet_write_string(sheet_, row, lxw_col_t(col), text.data(), format), "text");
         Widen(col, DisplayWidth(text) + extraWidth);
+    }
+
+    // A data cell's text as a reader wants it: escaped line breaks and tabs shown as what they
+    // are, a text with line breaks wrapping in its cell, a web address in a link column a link.
+    // Where a link cannot be made (the sheet's links used up, the library refusing the address)
+    // the address is written as text: a link never costs the workbook.
+    void WriteReadableText(lxw_row_t row, std::size_t col, std::string_view field) {
+        std::string_view shown = ResolveCellEscapes(field, resolved_) ? resolved_ : field;
+        std::string_view text = cellText_.Prepare(shown);
+        const bool breaks = text.find('\n') != std::string_view::npos;
+        // A text Prepare had to change (bytes replaced, underscores protected, cut) is no
+        // address to follow.
+        const bool unchanged = text.data() == shown.data() && text.size() == shown.size();
+        TerminatedText terminated(text);
+        if (!breaks && unchanged && IsLinkColumn(col) && links_ < kMaxLinks && IsWebLink(text) &&
+            worksheet_write_url_opt(sheet_, row, lxw_col_t(col), text.data(), nullptr, text.data(),
+                                    nullptr) == LXW_NO_ERROR) {
+            ++links_;
+        } else {
+            Check(worksheet_write_string(sheet_, row, lxw_col_t(col), text.data(),
+                                         breaks ? wrap_ : nullptr),
+                  "text");
+        }
+        Widen(col, DisplayWidth(text));
+    }
+
+    // The library takes NUL-terminated text: the byte after a field (a tab, the closing quote,
+    // the line's CR, the buffer's own terminator or a string's terminator) is set to NUL for the
+    // call and restored afterwards.
+    class TerminatedText {
+    public:
+        explicit TerminatedText(std::string_view text)
+            : end_(const_cast<char*>(text.data() + text.size())), saved_(*end_) {
+            *end_ = '\0';
+        }
+        ~TerminatedText() { *end_ = saved_; }
+        TerminatedText(const TerminatedText&) = delete;
+        TerminatedText& operator=(const TerminatedText&) = delete;
+
+    private:
+        char* end_;
+        char saved_;
+    };
+
+    bool IsLinkColumn(std::size_t col) const {
+        return col < linkColumns_.size() && linkColumns_[col];
     }
 
     void Widen(std::size_t col, int width) {
@@ -358,7 +422,11 @@ private:
     lxw_format* bold_ = nullptr;
     lxw_format* date_ = nullptr;
     lxw_format* wholeNumber_ = nullptr;
+    lxw_format* wrap_ = nullptr;
     std::size_t dateColumn_ = std::size_t(-1);
+    std::vector<bool> linkColumns_;
+    std::size_t links_ = 0;
+    std::string resolved_;
     std::vector<int> widths_;
     CellText cellText_;
     qint64 rows_ = 0;
@@ -446,12 +514,34 @@ private:
     qint64 rows_;
 };
 
+// The sheet is named after the result file without its extension ("data1421172"), as a
+// spreadsheet program names an imported text file. Characters a sheet name cannot hold become
+// "_" (an apostrophe too, which sheet references would have to double), and the name is cut to
+// 31 characters; an empty name, or one the library still refuses, leaves the default name.
+QByteArray SheetName(const QString& resultFilePath) {
+    QString name = QFileInfo(resultFilePath).completeBaseName();
+    for (QChar& c : name) {
+        if (QStringView(u"[]:*?/\\'").contains(c)) {
+            c = u'_';
+        }
+    }
+    if (name.size() > kMaxSheetNameUnits) {
+        name.truncate(name.at(kMaxSheetNameUnits - 1).isHighSurrogate() ? kMaxSheetNameUnits - 1
+                                                                        : kMaxSheetNameUnits);
+    }
+    if (name.compare(QLatin1String("History"), Qt::CaseInsensitive) == 0) {
+        return {};  // a name the spreadsheet program keeps for itself
+    }
+    return name.toUtf8();
+}
+
 struct StartedWorkbook {
     WorkbookPtr workbook;
     lxw_worksheet* sheet = nullptr;
 };
 
-StartedWorkbook StartWorkbook(const QByteArray& fileName, QByteArray& tempDir, bool zip64) {
+StartedWorkbook StartWorkbook(const QByteArray& fileName, QByteArray& tempDir, bool zip64,
+                              const QByteArray& sheetName = {}) {
     lxw_workbook_options options{};
     options.constant_memory = LXW_TRUE;
     options.tmpdir = tempDir.data();
@@ -459,7 +549,11 @@ StartedWorkbook StartWorkbook(const QByteArray& fileName, QByteArray& tempDir, b
     StartedWorkbook started;
     started.workbook.reset(workbook_new_opt(fileName.constData(), &options));
     if (started.workbook) {
-        started.sheet = workbook_add_worksheet(started.workbook.get(), nullptr);
+        const bool named = !sheetName.isEmpty() &&
+                           workbook_validate_sheet_name(started.workbook.get(),
+                                                        sheetName.constData()) == LXW_NO_ERROR;
+        started.sheet =
+            workbook_add_worksheet(started.workbook.get(), named ? sheetName.constData() : nullptr);
     }
     return started;
 }
@@ -489,7 +583,8 @@ std::unique_ptr<ImportedWorkbook> XlsxSpreadsheetApp::Import(const QString& resu
     QString stagingPath = StagingFile::FreePath(resultFilePath);
     QByteArray tempDir = QFile::encodeName(tempDir_);
     StartedWorkbook started =
-        StartWorkbook(QFile::encodeName(stagingPath), tempDir, file.size() > kZip64Threshold);
+        StartWorkbook(QFile::encodeName(stagingPath), tempDir, file.size() > kZip64Threshold,
+                      SheetName(resultFilePath));
     if (!started.sheet) {
         throw Failure(QStringLiteral("Cannot start a workbook: no temporary file for its rows "
                                      "in \"%1\"")

@@ -1,6 +1,10 @@
 // The spreadsheet writer on Linux: turns a result file into an .xlsx workbook with libxlsxwriter,
-// row by row in constant memory. Numbers and second dates become real numbers and dates; the
-// header row is bold, frozen and carries an autofilter; columns get widths that fit their texts.
+// row by row in constant memory. The workbook is made for reading: numbers and second dates become
+// real numbers and dates; the tabs and line breaks the result file escapes are shown as such, and
+// texts with line breaks wrap; web addresses in the author profile and card columns are links;
+// the header row is bold, frozen and carries an autofilter; columns get widths that fit their
+// texts; the sheet is named after the result file and prints in landscape, one page wide, with
+// the header on every page. The result file itself is only read.
 #pragma once
 
 #include "output/SpreadsheetApp.h"

@@ -6,6 +6,7 @@
 #include <sys/stat.h>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
@@ -222,11 +223,14 @@ TEST_P(SameFilesAsTheWindow, AndASecondRunDeliversNothingAgain) {
     const QByteArray parts = Unzip(QStringLiteral("-Z1"), ourBook);
     ASSERT_TRUE(parts.contains("xl/worksheets/sheet1.xml")) << parts.toStdString();
     ASSERT_EQ(parts, Unzip(QStringLiteral("-Z1"), windowBook));
+    // Each workbook's sheet is named after its own result file.
+    const auto unnamed = [](const QString& book, const QByteArray& part) {
+        return Unzip(QStringLiteral("-p"), book, QString::fromUtf8(part))
+            .replace(QFileInfo(book).completeBaseName().toUtf8(), "<sheet>");
+    };
     for (const QByteArray& part : parts.split('\n')) {
         if (!part.isEmpty() && part != "docProps/core.xml") {  // the time it was made
-            EXPECT_EQ(Unzip(QStringLiteral("-p"), ourBook, QString::fromUtf8(part)),
-                      Unzip(QStringLiteral("-p"), windowBook, QString::fromUtf8(part)))
-                << part.toStdString();
+            EXPECT_EQ(unnamed(ourBook, part), unnamed(windowBook, part)) << part.toStdString();
         }
     }
 

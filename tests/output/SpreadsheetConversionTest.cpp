@@ -67,8 +67,17 @@ protected:
         return fields;
     }
 
-    // Every field of every line is in the sheet at its place, as text, or as a number or date
-    // that reads back to the same digits.
+    // What a reader sees of a data cell: the escaped tabs and line breaks as what they are, a CR
+    // LF pair as one line break.
+    static QString Shown(QString field) {
+        return field.replace("&#13;&#10;", "\n")
+            .replace("&#10;", "\n")
+            .replace("&#13;", "\n")
+            .replace("&#9;", "\t");
+    }
+
+    // Every field of every line is in the sheet at its place, as text (with its escapes shown in
+    // the data rows), or as a number or date that reads back to the same digits.
     static void ExpectSheetHolds(const XlsxSheet& sheet, const QStringList& lines) {
         ASSERT_EQ(sheet.rows.size(), lines.size());
         for (int r = 0; r < lines.size(); ++r) {
@@ -80,7 +89,8 @@ protected:
                 if (!cell) {
                     EXPECT_TRUE(field.isEmpty()) << "row " << r << " col " << c;
                 } else if (!cell->isNumber) {
-                    EXPECT_EQ(cell->text, field) << "row " << r << " col " << c;
+                    EXPECT_EQ(cell->text, r == 0 ? field : Shown(field))
+                        << "row " << r << " col " << c;
                 } else if (cell->numberFormat == "dd.mm.yyyy") {
                     EXPECT_EQ(test::XlsxSerialToDate(cell->number), field);
                 } else {
@@ -128,7 +138,7 @@ TEST_F(SpreadsheetConversionTest, VerticalLayoutHoldsEveryFieldInPlace) {
     EXPECT_EQ(rows, 4);
     ExpectSheetHolds(sheet, lines);
     EXPECT_EQ(sheet.CellText(1, 1), "ООО \"Ромашка\"");
-    EXPECT_EQ(sheet.CellText(1, 9), "Отлично!&#13;&#10;Вернусь&#9;ещё 😀");
+    EXPECT_EQ(sheet.CellText(1, 9), "Отлично!\nВернусь\tещё 😀");
     EXPECT_FALSE(sheet.Cell(1, 14));  // no official answer: no cell
     EXPECT_EQ(sheet.rows[3].size(), 16);
 }
@@ -169,6 +179,110 @@ TEST_F(SpreadsheetConversionTest, HeaderIsBoldFrozenAndFilteredAndColumnsAreRead
     EXPECT_GE(sheet.columnWidths[0], 17);     // fits the 17-digit id
     EXPECT_LE(sheet.columnWidths[9], 61);     // long texts do not make a column endless
     EXPECT_GE(sheet.columnWidths[12], 8.43);  // narrow columns keep the usual width
+}
+
+TEST_F(SpreadsheetConversionTest, EscapedLineBreaksAndTabsShowAsWhatTheyStandFor) {
+    const QString wideLines = QString(30, u'а') + "&#13;&#10;" + QString(30, u'б');
+    QStringList lines = {
+        QStringLiteral("Текст отзыва\tГород\tОтвет организации"),
+        QStringList{Q("Раз&#13;&#10;два&#13;&#10;&#13;&#10;три&#9;четыре"), Q("Омск&#13;&#10;"),
+                    Q("&amp; &#11; &#x0A; &#1 &#10")}
+            .join('\t'),
+        QStringList{Q("Лишь&#13;возврат каретки&#10;&#13;"), Q("Омск"), Q("&#9;")}.join('\t'),
+        QStringList{Q(wideLines), Q(""), Q("")}.join('\t'),
+    };
+    XlsxSheet sheet = ReadXlsxFirstSheet(Convert(WriteResultFile(lines)));
+
+    ExpectSheetHolds(sheet, lines);
+    EXPECT_EQ(sheet.CellText(1, 0), "Раз\nдва\n\nтри\tчетыре");      // CR LF is one line break
+    EXPECT_EQ(sheet.CellText(1, 2), "&amp; &#11; &#x0A; &#1 &#10");  // no other sequence
+    EXPECT_EQ(sheet.CellText(2, 0), "Лишь\nвозврат каретки\n\n");
+    for (auto [row, col] : {std::pair{1, 0}, {1, 1}, {2, 0}, {3, 0}}) {
+        EXPECT_TRUE(sheet.Cell(row, col)->wrap) << row << ", " << col;
+    }
+    for (auto [row, col] : {std::pair{0, 0}, {1, 2}, {2, 1}, {2, 2}}) {
+        EXPECT_FALSE(sheet.Cell(row, col)->wrap) << row << ", " << col;  // a tab needs no wrap
+    }
+    // A wrapped text asks for the width of its widest line, not of all its lines in a row.
+    EXPECT_GE(sheet.columnWidths[0], 32);
+    EXPECT_LT(sheet.columnWidths[0], 34);
+}
+
+TEST_F(SpreadsheetConversionTest, WebAddressesInTheProfileAndCardColumnsAreLinks) {
+    const QString longest = "https://2gis.ru/" + QString(2079 - 16, u'a');
+    QStringList lines = {
+        QStringLiteral("Профиль автора\tКарточка организации\tТекст отзыва"),
+        QStringList{Q("https://2gis.ru/novosibirsk/user/abc"), Q("HTTP://2gis.ru/firm/1#отзывы"),
+                    Q("https://2gis.ru/firm/1")}
+            .join('\t'),
+        // Addresses from a remote server that must not become links.
+        QStringList{Q("file:///etc/passwd"), Q("javascript:alert(1)"), Q("https:///etc/passwd")}
+            .join('\t'),
+        QStringList{Q("https://2gis.ru/?to=external:c:/x.xlsx"), Q("https://2gis.ru/a b"),
+                    Q("https://")}
+            .join('\t'),
+        QStringList{Q(longest), Q(longest + "a")}.join('\t'),
+        QStringList{Q("https://2gis.ru/user&#10;x"), Q("https://2gis.ru/_x0041_")}.join('\t'),
+    };
+    XlsxSheet sheet = ReadXlsxFirstSheet(Convert(WriteResultFile(lines)));
+
+    ExpectSheetHolds(sheet, lines);
+    EXPECT_EQ(sheet.Cell(1, 0)->link, "https://2gis.ru/novosibirsk/user/abc");
+    EXPECT_TRUE(sheet.Cell(1, 1)->link.startsWith("HTTP://2gis.ru/firm/1"));
+    EXPECT_EQ(sheet.Cell(4, 0)->link, longest);
+    for (int row = 1; row < lines.size(); ++row) {
+        for (int col = 0; col < sheet.rows[row].size(); ++col) {
+            bool linked = (row == 1 && col < 2) || (row == 4 && col == 0);
+            EXPECT_EQ(!sheet.Cell(row, col)->link.isEmpty(), linked) << row << ", " << col;
+        }
+    }
+}
+
+TEST_F(SpreadsheetConversionTest, AddressesBeyondTheLinksASheetHoldsStayText) {
+    QStringList lines = {QStringLiteral("Профиль автора\tКарточка организации")};
+    for (int i = 0; i < 32766; ++i) {  // 65,532 addresses
+        lines.append(Q(QStringLiteral("https://2gis.ru/user/%1").arg(i)) + '\t' +
+                     Q("https://2gis.ru/firm/1"));
+    }
+    XlsxSheet sheet = ReadXlsxFirstSheet(Convert(WriteResultFile(lines)));
+
+    int links = 0;
+    for (const auto& row : sheet.rows) {
+        for (const auto& cell : row) {
+            links += cell && !cell->link.isEmpty();
+        }
+    }
+    EXPECT_EQ(links, 65530);
+    EXPECT_FALSE(sheet.Cell(32765, 1)->link.isEmpty());
+    EXPECT_TRUE(sheet.Cell(32766, 0)->link.isEmpty());
+    EXPECT_EQ(sheet.CellText(32766, 0), "https://2gis.ru/user/32765");
+}
+
+TEST_F(SpreadsheetConversionTest, SheetIsNamedAfterTheResultFileAndPrintsOnePageWide) {
+    XlsxSheet sheet =
+        ReadXlsxFirstSheet(Convert(WriteResultFile(VerticalLines(), "data1421172.tab")));
+
+    EXPECT_EQ(sheet.name, "data1421172");
+    EXPECT_EQ(sheet.orientation, "landscape");
+    EXPECT_TRUE(sheet.fitToPage);
+    EXPECT_EQ(sheet.fitToWidth, 1);
+    EXPECT_EQ(sheet.fitToHeight, 0);  // as many pages down as the rows need
+    EXPECT_EQ(sheet.printTitles, "data1421172!$1:$1");
+
+    const QString thirty = QString(30, u'ю');
+    const std::pair<QString, QString> names[] = {
+        {"data-2147483643.tab", "data-2147483643"},
+        {"a[b]:c*d?e'f\\g.tab", "a_b__c_d_e_f_g"},
+        {thirty + "😀x.tab", thirty},  // 31 characters at most, no half emoji
+        {"history.tab", "Sheet1"},
+        {".tab", "Sheet1"},
+    };
+    for (const auto& [file, name] : names) {
+        QFile::remove(dir_.filePath("data7.xlsx"));
+        sheet = ReadXlsxFirstSheet(Convert(WriteResultFile(VerticalLines(), file)));
+        EXPECT_EQ(sheet.name, name) << file.toStdString();
+        EXPECT_TRUE(sheet.printTitles.endsWith("!$1:$1")) << file.toStdString();
+    }
 }
 
 // The program's start takes the C library's locale from the environment; under a decimal comma
@@ -286,12 +400,34 @@ TEST_F(SpreadsheetConversionTest, ThirdPartyReaderOpensTheWorkbook) {
                   QStringLiteral("import sys, openpyxl\n"
                                  "ws = openpyxl.load_workbook(sys.argv[1]).worksheets[0]\n"
                                  "print(ws.max_row, ws['B2'].value, ws['L2'].value.date(),"
-                                 " ws['E2'].value, ws.freeze_panes, ws.auto_filter.ref)\n"),
+                                 " ws['E2'].value, ws.freeze_panes, ws.auto_filter.ref,"
+                                 " ws.title, ws['P2'].hyperlink.target)\n"),
                   workbook});
     ASSERT_TRUE(python.waitForFinished(60000));
     EXPECT_EQ(python.exitCode(), 0) << python.readAllStandardError().toStdString();
     EXPECT_EQ(QString::fromUtf8(python.readAllStandardOutput()).trimmed(),
-              "4 ООО \"Ромашка\" 2023-05-17 4.7 A2 A1:P4");
+              "4 ООО \"Ромашка\" 2023-05-17 4.7 A2 A1:P4 data7 https://2gis.ru/firm/1");
+}
+
+// What a real spreadsheet program makes of the workbook, beside this project's own reader.
+TEST_F(SpreadsheetConversionTest, SpreadsheetProgramSeesLineBreaksSheetNameLinksAndPageSetup) {
+    XlsxSheet sheet = test::ReadThroughSpreadsheetProgram(
+        Convert(WriteResultFile(VerticalLines(), "data1421172.tab")));
+
+    EXPECT_EQ(sheet.name, "data1421172");
+    EXPECT_EQ(sheet.CellText(1, 9), "Отлично!\nВернусь\tещё 😀");
+    EXPECT_TRUE(sheet.Cell(1, 9)->wrap);
+    EXPECT_FALSE(sheet.Cell(1, 1)->wrap);
+    EXPECT_EQ(sheet.Cell(1, 8)->link, "https://2gis.ru/novosibirsk/user/abc");
+    EXPECT_EQ(sheet.Cell(3, 15)->link, "https://2gis.ru/firm/2");
+    EXPECT_EQ(sheet.Cell(1, 15)->text, "https://2gis.ru/firm/1");
+    EXPECT_TRUE(sheet.Cell(1, 9)->link.isEmpty());
+    EXPECT_EQ(sheet.Cell(1, 4)->number, 4.7);
+    EXPECT_EQ(sheet.orientation, "landscape");
+    EXPECT_TRUE(sheet.fitToPage);
+    EXPECT_EQ(sheet.fitToWidth, 1);
+    EXPECT_EQ(sheet.fitToHeight, 0);
+    EXPECT_EQ(sheet.printTitles, "data1421172!$A$1:$XFD$1");
 }
 
 TEST_F(SpreadsheetConversionTest, ExistingWorkbookIsNeverReplaced) {

@@ -1,8 +1,11 @@
 #include "tests/support/XlsxReader.h"
 
 #include <QDate>
+#include <QFile>
 #include <QProcess>
 #include <QRegularExpression>
+#include <QStandardPaths>
+#include <QTemporaryDir>
 #include <QXmlStreamReader>
 
 #include <stdexcept>
@@ -56,9 +59,17 @@ double XmlNumber(QStringView text, const char* what) {
     return value;
 }
 
+QStringList ZipMembers(const QString& path) {
+    QProcess list;
+    list.start(QStringLiteral("unzip"), {QStringLiteral("-Z1"), path});
+    list.waitForFinished(60000);
+    return QString::fromUtf8(list.readAllStandardOutput()).split('\n', Qt::SkipEmptyParts);
+}
+
 struct CellStyle {
     bool bold = false;
     QString numberFormat;
+    bool wrap = false;
 };
 
 QList<CellStyle> ReadStyles(const QByteArray& xml) {
@@ -90,6 +101,8 @@ QList<CellStyle> ReadStyles(const QByteArray& xml) {
                 style.bold = font < fontBold.size() && fontBold[font];
                 style.numberFormat = formats.value(attrs.value(QLatin1String("numFmtId")).toInt());
                 styles.append(style);
+            } else if (name == u"alignment" && inCellXfs && !styles.isEmpty()) {
+                styles.back().wrap = attrs.value(QLatin1String("wrapText")) == u"1";
             }
         } else if (reader.isEndElement()) {
             if (reader.name() == u"fonts") {
@@ -105,11 +118,8 @@ QList<CellStyle> ReadStyles(const QByteArray& xml) {
     return styles;
 }
 
-QStringList ReadSharedStrings(const QString& path) {
-    QProcess list;
-    list.start(QStringLiteral("unzip"), {QStringLiteral("-Z1"), path});
-    list.waitForFinished(60000);
-    if (!list.readAllStandardOutput().contains("xl/sharedStrings.xml")) {
+QStringList ReadSharedStrings(const QString& path, const QStringList& members) {
+    if (!members.contains(QStringLiteral("xl/sharedStrings.xml"))) {
         return {};
     }
     QStringList strings;
@@ -126,6 +136,43 @@ QStringList ReadSharedStrings(const QString& path) {
         }
     }
     return strings;
+}
+
+// The first sheet's name and the rows it repeats on printed pages, from the workbook part.
+void ReadWorkbookPart(const QByteArray& xml, XlsxSheet& sheet) {
+    QXmlStreamReader reader(xml);
+    while (!reader.atEnd()) {
+        reader.readNext();
+        if (!reader.isStartElement()) {
+            continue;
+        }
+        auto attrs = reader.attributes();
+        if (reader.name() == u"sheet" && sheet.name.isEmpty()) {
+            sheet.name = attrs.value(QLatin1String("name")).toString();
+        } else if (reader.name() == u"definedName" &&
+                   attrs.value(QLatin1String("name")) == u"_xlnm.Print_Titles") {
+            sheet.printTitles = reader.readElementText();
+        }
+    }
+}
+
+// Relationship id -> target of the first sheet's external links.
+QMap<QString, QString> ReadSheetRelationships(const QString& path, const QStringList& members) {
+    const QString part = QStringLiteral("xl/worksheets/_rels/sheet1.xml.rels");
+    QMap<QString, QString> targets;
+    if (!members.contains(part)) {
+        return targets;
+    }
+    QXmlStreamReader reader(UnzipMember(path, part));
+    while (!reader.atEnd()) {
+        reader.readNext();
+        if (reader.isStartElement() && reader.name() == u"Relationship") {
+            auto attrs = reader.attributes();
+            targets[attrs.value(QLatin1String("Id")).toString()] =
+                attrs.value(QLatin1String("Target")).toString();
+        }
+    }
+    return targets;
 }
 
 }  // namespace
@@ -151,10 +198,14 @@ QString XlsxSerialToDate(double serial) {
 
 XlsxSheet ReadXlsxFirstSheet(const QString& path) {
     QList<CellStyle> styles = ReadStyles(UnzipMember(path, QStringLiteral("xl/styles.xml")));
-    QStringList shared = ReadSharedStrings(path);
+    const QStringList members = ZipMembers(path);
+    QStringList shared = ReadSharedStrings(path, members);
+    QMap<QString, QString> linkTargets = ReadSheetRelationships(path, members);
     QXmlStreamReader reader(UnzipMember(path, QStringLiteral("xl/worksheets/sheet1.xml")));
 
     XlsxSheet sheet;
+    ReadWorkbookPart(UnzipMember(path, QStringLiteral("xl/workbook.xml")), sheet);
+    QList<std::pair<QString, QString>> links;  // cell reference, target
     std::optional<XlsxCell> cell;
     int cellRow = 0;
     int cellCol = 0;
@@ -176,6 +227,25 @@ XlsxSheet ReadXlsxFirstSheet(const QString& path) {
                     sheet.columnWidths[c - 1] =
                         XmlNumber(attrs.value(QLatin1String("width")), "width");
                 }
+            } else if (name == u"pageSetUpPr") {
+                sheet.fitToPage = attrs.value(QLatin1String("fitToPage")) == u"1";
+            } else if (name == u"pageSetup") {
+                if (attrs.hasAttribute(QLatin1String("orientation"))) {
+                    sheet.orientation = attrs.value(QLatin1String("orientation")).toString();
+                }
+                if (attrs.hasAttribute(QLatin1String("fitToWidth"))) {
+                    sheet.fitToWidth = attrs.value(QLatin1String("fitToWidth")).toInt();
+                }
+                if (attrs.hasAttribute(QLatin1String("fitToHeight"))) {
+                    sheet.fitToHeight = attrs.value(QLatin1String("fitToHeight")).toInt();
+                }
+            } else if (name == u"hyperlink") {
+                const QString id = attrs.value(QLatin1String("r:id")).toString();
+                if (!linkTargets.contains(id)) {
+                    throw std::runtime_error("sheet: hyperlink without a target: " +
+                                             id.toStdString());
+                }
+                links.append({attrs.value(QLatin1String("ref")).toString(), linkTargets[id]});
             } else if (name == u"pageMargins") {
                 for (const auto& attr : attrs) {
                     sheet.pageMargins[attr.name().toString()] = XmlNumber(attr.value(), "margin");
@@ -189,6 +259,7 @@ XlsxSheet ReadXlsxFirstSheet(const QString& path) {
                 if (style < styles.size()) {
                     cell->bold = styles[style].bold;
                     cell->numberFormat = styles[style].numberFormat;
+                    cell->wrap = styles[style].wrap;
                 }
             } else if (name == u"t" && cell) {
                 cell->text += reader.readElementText();
@@ -220,6 +291,140 @@ XlsxSheet ReadXlsxFirstSheet(const QString& path) {
     }
     if (reader.hasError()) {
         throw std::runtime_error("sheet: " + reader.errorString().toStdString());
+    }
+    for (const auto& [ref, target] : links) {
+        auto [row, col] = ParseCellRef(ref);
+        if (row >= sheet.rows.size() || col >= sheet.rows[row].size() || !sheet.rows[row][col]) {
+            throw std::runtime_error("sheet: hyperlink on an empty cell " + ref.toStdString());
+        }
+        sheet.rows[row][col]->link = target;
+    }
+    return sheet;
+}
+
+}  // namespace quillorn::test
+
+namespace quillorn::test {
+namespace {
+
+// Gnumeric's file (gzip-compressed XML unless its settings say otherwise) as XML text.
+QByteArray GnumericXml(const QString& path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        throw std::runtime_error("ssconvert wrote no file " + path.toStdString());
+    }
+    QByteArray bytes = file.readAll();
+    if (!bytes.startsWith("\x1f\x8b")) {
+        return bytes;
+    }
+    QProcess gzip;
+    gzip.start(QStringLiteral("gzip"), {QStringLiteral("-dc"), path});
+    if (!gzip.waitForFinished(60000) || gzip.exitCode() != 0) {
+        throw std::runtime_error("cannot decompress " + path.toStdString());
+    }
+    return gzip.readAllStandardOutput();
+}
+
+struct Region {
+    int firstRow, firstCol, lastRow, lastCol;
+    bool wrap;
+    QString link;
+};
+
+}  // namespace
+
+XlsxSheet ReadThroughSpreadsheetProgram(const QString& path) {
+    const QString ssconvert = QStandardPaths::findExecutable(QStringLiteral("ssconvert"));
+    if (ssconvert.isEmpty()) {
+        throw std::runtime_error(
+            "ssconvert is not installed: packages.txt lists gnumeric, scripts/setup.sh installs "
+            "it");
+    }
+    QTemporaryDir home;  // the program keeps its settings and caches here, not in the user's
+    const QString converted = home.filePath(QStringLiteral("read.gnumeric"));
+    QProcess convert;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("HOME"), home.path());
+    environment.insert(QStringLiteral("XDG_CONFIG_HOME"), home.path());
+    environment.insert(QStringLiteral("XDG_CACHE_HOME"), home.path());
+    convert.setProcessEnvironment(environment);
+    convert.start(ssconvert, {path, converted});
+    if (!convert.waitForFinished(120000) || convert.exitCode() != 0) {
+        throw std::runtime_error("ssconvert cannot read " + path.toStdString() + ": " +
+                                 convert.readAllStandardError().toStdString());
+    }
+
+    XlsxSheet sheet;
+    QList<Region> regions;
+    QXmlStreamReader reader(GnumericXml(converted));
+    int sheets = 0;
+    while (!reader.atEnd() && sheets < 2) {
+        reader.readNext();
+        if (!reader.isStartElement()) {
+            continue;
+        }
+        auto name = reader.name();
+        auto attrs = reader.attributes();
+        auto number = [&attrs](const char* attr) {
+            return attrs.value(QLatin1String(attr)).toInt();
+        };
+        if (name == u"Sheet") {
+            ++sheets;
+        } else if (sheets == 0) {
+            continue;
+        } else if (name == u"Name" && sheet.name.isEmpty()) {
+            sheet.name = reader.readElementText();
+        } else if (name == u"name" && reader.readElementText() == u"Print_Titles") {
+            reader.readNextStartElement();
+            sheet.printTitles = reader.readElementText();
+        } else if (name == u"Scale" && attrs.value(QLatin1String("type")) == u"size_fit") {
+            sheet.fitToPage = true;
+            sheet.fitToWidth = number("cols");
+            sheet.fitToHeight = number("rows");
+        } else if (name == u"orientation") {
+            sheet.orientation = reader.readElementText();
+        } else if (name == u"StyleRegion") {
+            regions.append({number("startRow"),
+                            number("startCol"),
+                            number("endRow"),
+                            number("endCol"),
+                            false,
+                            {}});
+        } else if (name == u"Style" && !regions.isEmpty()) {
+            regions.back().wrap = attrs.value(QLatin1String("WrapText")) == u"1";
+        } else if (name == u"HyperLink" && !regions.isEmpty()) {
+            regions.back().link = attrs.value(QLatin1String("target")).toString();
+        } else if (name == u"Cell") {
+            const int row = number("Row");
+            const int col = number("Col");
+            XlsxCell cell;
+            cell.isNumber = attrs.value(QLatin1String("ValueType")) == u"40";
+            cell.text = reader.readElementText();
+            if (cell.isNumber) {
+                cell.number = XmlNumber(cell.text, "value");
+            }
+            while (sheet.rows.size() <= row) {
+                sheet.rows.append(QList<std::optional<XlsxCell>>());
+            }
+            while (sheet.rows[row].size() <= col) {
+                sheet.rows[row].append(std::nullopt);
+            }
+            sheet.rows[row][col] = cell;
+        }
+    }
+    if (reader.hasError()) {
+        throw std::runtime_error("ssconvert's file: " + reader.errorString().toStdString());
+    }
+    for (const Region& region : regions) {
+        for (int row = region.firstRow; row <= region.lastRow && row < sheet.rows.size(); ++row) {
+            auto& cells = sheet.rows[row];
+            for (int col = region.firstCol; col <= region.lastCol && col < cells.size(); ++col) {
+                if (cells[col]) {
+                    cells[col]->wrap = region.wrap;
+                    cells[col]->link = region.link;
+                }
+            }
+        }
     }
     return sheet;
 }
