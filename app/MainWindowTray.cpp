@@ -74,7 +74,9 @@ void MainWindow::RunEnded(const RunSummary& summary) {
     if (isVisible() || !notificationArea_->HasIcon() || closing_ || closePending_)
         return;
     trayMessageFile_ = summary.workbook.isEmpty() ? summary.resultFile : summary.workbook;
-    notificationArea_->ShowMessage(kTrayTooltip, RunEndedMessage(summary));
+    // Titled with the program's name: the desktop shows it beside the message, where "Vantrel"
+    // would name nothing the user installed.
+    notificationArea_->ShowMessage(QStringLiteral("Quillorn"), RunEndedMessage(summary));
 }
 
 // The message opens its file once: a second click on it, or its click reported twice, opens no

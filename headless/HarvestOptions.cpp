@@ -1,6 +1,7 @@
 #include "headless/HarvestOptions.h"
 
 #include <QCommandLineParser>
+#include <QCoreApplication>
 #include <QUrl>
 
 namespace quillorn {
@@ -12,58 +13,67 @@ namespace {
 constexpr int kMaxIntervalSeconds = 2147483;
 constexpr int kMaxRepeatMinutes = 35791;
 
-const QCommandLineOption kDir(QStringLiteral("dir"),
-                              QStringLiteral("Folder whose urls.txt, settings.ini and proxy.txt "
-                                             "are read and where every result is written "
-                                             "(default: the program's own folder when it is "
-                                             "writable, else ~/.local/share/Quillorn)."),
-                              QStringLiteral("DIR"));
-const QCommandLineOption kInterval(QStringLiteral("interval"),
-                                   QStringLiteral("Seconds between two card pages (default: key "
-                                                  "Interval of settings.ini, else 1)."),
-                                   QStringLiteral("SECONDS"));
-const QCommandLineOption kPerReview(QStringLiteral("per-review"),
-                                    QStringLiteral("One row per review."));
-const QCommandLineOption kPerCard(QStringLiteral("per-card"),
-                                  QStringLiteral("One row per firm, every review in a column."));
-const QCommandLineOption kKeepEmpty(QStringLiteral("keep-empty"),
-                                    QStringLiteral("Write a row for firms without new reviews."));
-const QCommandLineOption kSkipEmpty(QStringLiteral("skip-empty"),
-                                    QStringLiteral("Leave firms without new reviews out."));
-const QCommandLineOption kNoWorkbook(QStringLiteral("no-workbook"),
-                                     QStringLiteral("Write the .tab file only, no workbook."));
-const QCommandLineOption kRepeat(QStringLiteral("repeat"),
-                                 QStringLiteral("Run again MINUTES after each run ends, until "
-                                                "stopped (1 to 35791)."),
-                                 QStringLiteral("MINUTES"));
-const QCommandLineOption kApiBase(QStringLiteral("api-base"),
-                                  QStringLiteral("For testing: base address of the reviews API."),
-                                  QStringLiteral("URL"));
-const QCommandLineOption kSiteBase(QStringLiteral("site-base"),
-                                   QStringLiteral("For testing: address of the directory site, "
-                                                  "used in author profile links."),
-                                   QStringLiteral("URL"));
-const QCommandLineOption kMinuteMs(QStringLiteral("minute-ms"),
-                                   QStringLiteral("For testing: milliseconds a minute lasts, for "
-                                                  "--repeat and for the run's pauses and "
-                                                  "back-offs (default 60000)."),
-                                   QStringLiteral("MS"));
-const QCommandLineOption kHelp(QStringList{QStringLiteral("h"), QStringLiteral("help")},
-                               QStringLiteral("Show this help."));
-const QCommandLineOption kVersion(QStringLiteral("version"),
-                                  QStringLiteral("Show the program's version."));
+// The options by name; what --help says of each is given in the user's language when they are
+// added to a parser, after main has installed the catalogue.
+const QCommandLineOption kDir(QStringLiteral("dir"));
+const QCommandLineOption kInterval(QStringLiteral("interval"));
+const QCommandLineOption kPerReview(QStringLiteral("per-review"));
+const QCommandLineOption kPerCard(QStringLiteral("per-card"));
+const QCommandLineOption kKeepEmpty(QStringLiteral("keep-empty"));
+const QCommandLineOption kSkipEmpty(QStringLiteral("skip-empty"));
+const QCommandLineOption kNoWorkbook(QStringLiteral("no-workbook"));
+const QCommandLineOption kRepeat(QStringLiteral("repeat"));
+const QCommandLineOption kApiBase(QStringLiteral("api-base"));
+const QCommandLineOption kSiteBase(QStringLiteral("site-base"));
+const QCommandLineOption kMinuteMs(QStringLiteral("minute-ms"));
+const QCommandLineOption kHelp(QStringList{QStringLiteral("h"), QStringLiteral("help")});
+const QCommandLineOption kVersion(QStringLiteral("version"));
+
+QCommandLineOption Described(const QCommandLineOption& option, const QString& description,
+                             const QString& valueName = {}) {
+    return QCommandLineOption(option.names(), description, valueName);
+}
 
 void AddOptions(QCommandLineParser& parser) {
-    parser.setApplicationDescription(QStringLiteral(
+    parser.setApplicationDescription(HarvestTexts::tr(
         "Harvests the reviews of the firm cards listed in urls.txt once, without a window, into "
         "the same files the window writes.\n"
         "Exit status: 0 done, 1 the run failed or a card failed all its attempts (the log's "
         "error lines, also written to standard error, say why), 2 the run could not start "
         "(with --repeat: its first run), 130 stopped by a signal."));
     parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
-    parser.addOptions({kDir, kInterval, kPerReview, kPerCard, kKeepEmpty, kSkipEmpty, kNoWorkbook,
-                       kRepeat, kApiBase, kSiteBase, kMinuteMs, kHelp});
-    parser.addOption(kVersion);
+    parser.addOptions({
+        Described(kDir,
+                  HarvestTexts::tr("Folder whose urls.txt, settings.ini and proxy.txt are read and "
+                                   "where every result is written (default: the program's own "
+                                   "folder when it is writable, else ~/.local/share/Quillorn)."),
+                  HarvestTexts::tr("DIR")),
+        Described(kInterval,
+                  HarvestTexts::tr("Seconds between two card pages (default: key Interval of "
+                                   "settings.ini, else 1)."),
+                  HarvestTexts::tr("SECONDS")),
+        Described(kPerReview, HarvestTexts::tr("One row per review.")),
+        Described(kPerCard, HarvestTexts::tr("One row per firm, every review in a column.")),
+        Described(kKeepEmpty, HarvestTexts::tr("Write a row for firms without new reviews.")),
+        Described(kSkipEmpty, HarvestTexts::tr("Leave firms without new reviews out.")),
+        Described(kNoWorkbook, HarvestTexts::tr("Write the .tab file only, no workbook.")),
+        Described(kRepeat,
+                  HarvestTexts::tr("Run again MINUTES after each run ends, until stopped (1 to "
+                                   "35791)."),
+                  HarvestTexts::tr("MINUTES")),
+        Described(kApiBase, HarvestTexts::tr("For testing: base address of the reviews API."),
+                  QStringLiteral("URL")),
+        Described(kSiteBase,
+                  HarvestTexts::tr("For testing: address of the directory site, used in author "
+                                   "profile links."),
+                  QStringLiteral("URL")),
+        Described(kMinuteMs,
+                  HarvestTexts::tr("For testing: milliseconds a minute lasts, for --repeat and for "
+                                   "the run's pauses and back-offs (default 60000)."),
+                  QStringLiteral("MS")),
+        Described(kHelp, HarvestTexts::tr("Show this help.")),
+        Described(kVersion, HarvestTexts::tr("Show the program's version.")),
+    });
 }
 
 int Whole(const QCommandLineParser& parser, const QCommandLineOption& option, int minimum,
@@ -72,7 +82,7 @@ int Whole(const QCommandLineParser& parser, const QCommandLineOption& option, in
     bool ok = false;
     const int value = text.toInt(&ok, 10);
     if (!ok || value < minimum || value > maximum) {
-        throw UsageError(QStringLiteral("--%1 needs a whole number from %2 to %3, not \"%4\"")
+        throw UsageError(HarvestTexts::tr("--%1 needs a whole number from %2 to %3, not \"%4\"")
                              .arg(option.names().constLast())
                              .arg(minimum)
                              .arg(maximum)
@@ -86,7 +96,7 @@ std::optional<bool> Choice(const QCommandLineParser& parser, const QCommandLineO
     const bool setYes = parser.isSet(yes);
     const bool setNo = parser.isSet(no);
     if (setYes && setNo) {
-        throw UsageError(QStringLiteral("--%1 and --%2 exclude each other")
+        throw UsageError(HarvestTexts::tr("--%1 and --%2 exclude each other")
                              .arg(yes.names().constFirst(), no.names().constFirst()));
     }
     if (setYes || setNo)
@@ -102,7 +112,7 @@ QString Base(const QCommandLineParser& parser, const QCommandLineOption& option)
     if (!url.isValid() || url.host().isEmpty() ||
         (scheme != QStringLiteral("https") && scheme != QStringLiteral("http")) || url.hasQuery() ||
         url.hasFragment()) {
-        throw UsageError(QStringLiteral("--%1 needs an http or https address, not \"%2\"")
+        throw UsageError(HarvestTexts::tr("--%1 needs an http or https address, not \"%2\"")
                              .arg(option.names().constFirst(), text));
     }
     while (text.endsWith(u'/'))
@@ -118,7 +128,7 @@ HarvestOptions ParseHarvestOptions(const QStringList& arguments) {
     if (!parser.parse(arguments))
         throw UsageError(parser.errorText());
     if (!parser.positionalArguments().isEmpty()) {
-        throw UsageError(QStringLiteral("Unexpected argument \"%1\"")
+        throw UsageError(HarvestTexts::tr("Unexpected argument \"%1\"")
                              .arg(parser.positionalArguments().constFirst()));
     }
     HarvestOptions options;
@@ -129,7 +139,7 @@ HarvestOptions ParseHarvestOptions(const QStringList& arguments) {
     if (parser.isSet(kDir)) {
         options.dir = parser.value(kDir);
         if (options.dir.isEmpty())
-            throw UsageError(QStringLiteral("--dir needs a folder"));
+            throw UsageError(HarvestTexts::tr("--dir needs a folder"));
     }
     if (parser.isSet(kInterval))
         options.intervalSeconds = Whole(parser, kInterval, 0, kMaxIntervalSeconds);

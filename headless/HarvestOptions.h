@@ -3,6 +3,7 @@
 // point at a stand-in directory.
 #pragma once
 
+#include <QCoreApplication>
 #include <QString>
 #include <QStringList>
 #include <optional>
@@ -11,6 +12,12 @@
 #include "platform/Errors.h"
 
 namespace quillorn {
+
+// The context of quillorn-harvest's own texts, English in the source, translated through the
+// catalogue of the user's language (translations/quillorn-harvest_ru.ts).
+class HarvestTexts {
+    Q_DECLARE_TR_FUNCTIONS(HarvestTexts)
+};
 
 // The command line cannot be used; the message says why.
 class UsageError : public Error {

@@ -135,7 +135,7 @@ public:
             // refusal of its first run ends it. The window's repeat goes on after a failed run,
             // as its clean-up re-arms the timer.
             if (busy && !first && options_.repeatMinutes) {
-                PrintError(QStringLiteral("the next run in %1 min").arg(*options_.repeatMinutes));
+                PrintError(HarvestTexts::tr("the next run in %1 min").arg(*options_.repeatMinutes));
                 repeatMs = *options_.repeatMinutes * 60000;
             } else if (!repeatMs || status == ExitStatus::NotStarted)
                 return status;
@@ -184,7 +184,7 @@ private:
             // The run refuses for one of two reasons: no card, or a run that holds the folder.
             busy = !TrimControls(host.CardListText()).isEmpty();
             if (noCards) {  // and where the list belongs, which an installed copy chose itself
-                PrintError(QStringLiteral("the cards are read from \"%1\", one URL a line")
+                PrintError(HarvestTexts::tr("the cards are read from \"%1\", one URL a line")
                                .arg(QDir::toNativeSeparators(
                                    dir_.FilePath(QString::fromLatin1(kCardListFileName)))));
             }
@@ -225,7 +225,7 @@ private:
         if (!signalled_) {
             signalled_ = true;
             progress_.Hide();
-            PrintError(QStringLiteral("stopping: the rows written so far are kept"));
+            PrintError(HarvestTexts::tr("stopping: the rows written so far are kept"));
         }
         stop_.RequestAbort();
         if (waitLoop_)
@@ -260,7 +260,7 @@ std::optional<AppDir> FilesFolder(const HarvestOptions& options, const AppDir& p
     }
     const QFileInfo folder(options.dir);
     if (!folder.isDir()) {
-        PrintError(QStringLiteral("\"%1\" is no folder").arg(options.dir));
+        PrintError(HarvestTexts::tr("\"%1\" is no folder").arg(options.dir));
         return std::nullopt;
     }
     return AppDir(folder.absoluteFilePath());

@@ -20,8 +20,9 @@ int main(int argc, char* argv[]) {
     try {
         options = quillorn::ParseHarvestOptions(QCoreApplication::arguments());
     } catch (const quillorn::UsageError& error) {
-        std::fprintf(stderr, "quillorn-harvest: %s\nTry 'quillorn-harvest --help'.\n",
-                     qUtf8Printable(error.Message()));
+        using quillorn::HarvestTexts;
+        std::fprintf(stderr, "quillorn-harvest: %s\n%s\n", qUtf8Printable(error.Message()),
+                     qUtf8Printable(HarvestTexts::tr("Try 'quillorn-harvest --help'.")));
         return static_cast<int>(quillorn::ExitStatus::NotStarted);
     }
     if (options.help) {

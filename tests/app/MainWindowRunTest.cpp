@@ -116,6 +116,7 @@ TEST_F(MainWindowRunTest, ARunEndedWhileHiddenTellsWhatItFoundAndTheMessageOpens
     ASSERT_EQ(results.size(), 1);
     ASSERT_EQ(workbooks.size(), 1);
     ASSERT_EQ(tray->messages.size(), 1);
+    EXPECT_EQ(tray->messages[0].title, QStringLiteral("Quillorn"));
     EXPECT_EQ(tray->messages[0].text, QStringLiteral("Новых отзывов: 5\n") + results.front());
     opener->opened.clear();
     tray->ClickMessage();

@@ -280,6 +280,22 @@ TEST_F(HeadlessHarvestTest, ACardListInUtf8WithoutMarkIsRequestedAsWritten) {
     }
 }
 
+TEST_F(HeadlessHarvestTest, SpeaksTheLanguageOfTheLocale) {
+    const Harvest russian = Run({QStringLiteral("--help")});
+    EXPECT_EQ(russian.status, 0);
+    EXPECT_TRUE(russian.out.contains(QStringLiteral("Параметры:"))) << russian.out.toStdString();
+    EXPECT_TRUE(russian.out.contains(QStringLiteral("Каждый отзыв на отдельной строке.")));
+    const Harvest wrong = Run({QStringLiteral("--per-card"), QStringLiteral("--per-review")});
+    EXPECT_TRUE(
+        wrong.err.contains(QStringLiteral("--per-review и --per-card исключают друг друга")))
+        << wrong.err.toStdString();
+    EXPECT_TRUE(wrong.err.contains(QStringLiteral("Справка: quillorn-harvest --help")));
+
+    const Harvest english = Run({QStringLiteral("--help")}, QStringLiteral("C.UTF-8"));
+    EXPECT_TRUE(english.out.contains(QStringLiteral("One row per review.")))
+        << english.out.toStdString();
+}
+
 TEST_F(HeadlessHarvestTest, RefusedStartsEndWithStatusTwoAndTouchNothing) {
     const Harvest usage = Run({QStringLiteral("--per-card"), QStringLiteral("--per-review")});
     EXPECT_EQ(usage.status, 2);
