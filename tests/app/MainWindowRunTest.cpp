@@ -109,7 +109,7 @@ TEST_F(MainWindowRunTest, StartButtonRunsEveryCardAndEndsWithLogFileAndWorkbook)
 TEST_F(MainWindowRunTest, ARunEndedWhileHiddenTellsWhatItFoundAndTheMessageOpensTheWorkbook) {
     Spin("IntervalSpinEdit")->setValue(0);
     form->setWindowState(Qt::WindowMinimized);
-    QTRY_VERIFY(!form->isVisible());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !form->isVisible(); }));
     form->OnStartClicked();
     const QStringList results = Files(QStringLiteral("data*.tab"));
     const QStringList workbooks = Files(QStringLiteral("*.xlsx"));
@@ -135,7 +135,7 @@ TEST_F(MainWindowRunTest, ARunEndedWhileHiddenTellsWhatItFoundAndTheMessageOpens
 
 TEST_F(MainWindowRunTest, AStoppedHiddenRunCountsOnlyWhatItDeliveredAndOffersTheResultFile) {
     form->setWindowState(Qt::WindowMinimized);
-    QTRY_VERIFY(!form->isVisible());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !form->isVisible(); }));
     DuringThePauseBeforeTheSecondCard([this] { form->OnStopClicked(); });
     form->OnStartClicked();
     ASSERT_EQ(tray->messages.size(), 1);
@@ -176,7 +176,7 @@ TEST_F(MainWindowRunTest, AHiddenRunCountsTheCardsItCouldNotReadAndItsMessageOpe
 TEST_F(MainWindowRunTest, ExitFromTheIconsMenuDuringAHiddenRunStopsItThenCloses) {
     QSignalSpy closed(form.get(), &MainWindow::Closed);
     form->setWindowState(Qt::WindowMinimized);
-    QTRY_VERIFY(!form->isVisible());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !form->isVisible(); }));
     DuringThePauseBeforeTheSecondCard([this] { tray->ChooseExit(); });
     form->OnStartClicked();
     EXPECT_EQ(DataRows().size(), 3);  // the first card's rows only

@@ -345,7 +345,7 @@ TEST_F(MainWindowTest, CtrlAWithAnyOtherModifiersSelectsTheWholeCardListButCtrlK
 TEST_F(MainWindowTest, MinimisingHidesTheWindowIntoTheNotificationAreaUntilALeftClick) {
     MainWindow& window = ShownForm();
     window.setWindowState(Qt::WindowMinimized);
-    QTRY_VERIFY(!window.isVisible());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !window.isVisible(); }));
     EXPECT_TRUE(tray->HasIcon());
     EXPECT_EQ(tray->tooltip, QStringLiteral("Vantrel"));
     EXPECT_TRUE(tray->iconSet);  // the application icon
@@ -361,7 +361,7 @@ TEST_F(MainWindowTest, MinimisingHidesTheWindowIntoTheNotificationAreaUntilALeft
     EXPECT_FALSE(tray->HasIcon());
 
     window.setWindowState(Qt::WindowMinimized);
-    QTRY_VERIFY(!window.isVisible());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !window.isVisible(); }));
     tray->Press(NotificationArea::Click::LeftDoubleClick);
     EXPECT_TRUE(window.isVisible());
     EXPECT_FALSE(tray->HasIcon());
@@ -374,7 +374,7 @@ TEST_F(MainWindowTest, TheIconsMenuRestoresTheWindowAndItsExitClosesAsTheCloseBu
     MainWindow& window = ShownForm();
     QSignalSpy closed(&window, &MainWindow::Closed);
     window.setWindowState(Qt::WindowMinimized);
-    QTRY_VERIFY(!window.isVisible());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !window.isVisible(); }));
     tray->ChooseRestore();
     EXPECT_TRUE(window.isVisible());
     EXPECT_FALSE(window.windowState() & Qt::WindowMinimized);
@@ -383,7 +383,7 @@ TEST_F(MainWindowTest, TheIconsMenuRestoresTheWindowAndItsExitClosesAsTheCloseBu
     EXPECT_FALSE(tray->HasIcon());
 
     window.setWindowState(Qt::WindowMinimized);
-    QTRY_VERIFY(!window.isVisible());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !window.isVisible(); }));
     tray->ChooseExit();
     EXPECT_EQ(closed.count(), 1);
     EXPECT_FALSE(tray->HasIcon());
@@ -410,7 +410,7 @@ TEST_F(MainWindowTest, ClosingWhileHiddenInTheNotificationAreaSavesAndRemovesThe
     MainWindow& window = ShownForm();
     QSignalSpy closed(&window, &MainWindow::Closed);
     window.setWindowState(Qt::WindowMinimized);
-    QTRY_VERIFY(!window.isVisible());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !window.isVisible(); }));
     window.close();  // as a session's end would
     EXPECT_EQ(closed.count(), 1);
     EXPECT_FALSE(tray->HasIcon());
