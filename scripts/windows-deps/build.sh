@@ -52,14 +52,20 @@ build_openssl() {
     build="$work/build-openssl"
     rm -rf "$build" && mkdir -p "$build"
     # Static, so Quillorn's executables carry their TLS with them; no engines or providers as
-    # separate modules, nothing but the libraries and headers installed.
+    # separate modules, nothing but the libraries and headers installed. The folders compiled in
+    # (openssl.cnf, engines, modules) are OpenSSL's Windows defaults under Program Files, which
+    # only an administrator can write to: the MinGW recipe would compile in this machine's prefix,
+    # a folder any Windows user could create and plant an openssl.cnf in.
+    local windows_dirs=("OPENSSLDIR=C:/Program Files/Common Files/SSL"
+        "ENGINESDIR=C:/Program Files/OpenSSL/lib/engines-3"
+        "MODULESDIR=C:/Program Files/OpenSSL/lib/ossl-modules")
     (cd "$build" &&
         CC="$triple-gcc-posix" AR="$triple-gcc-ar-posix" RANLIB="$triple-gcc-ranlib-posix" \
             RC="$triple-windres" \
             perl "$src/Configure" mingw64 no-shared no-tests no-module \
-            --prefix="$prefix" --libdir=lib --openssldir="$prefix/ssl" &&
-        make -j"$jobs" build_libs &&
-        make install_dev)
+            --prefix="$prefix" --libdir=lib &&
+        make -j"$jobs" "${windows_dirs[@]}" build_libs &&
+        make "${windows_dirs[@]}" install_dev)
 }
 
 build_googletest() {
@@ -110,7 +116,7 @@ build_qt() {
         -DFEATURE_tabletevent=OFF -DFEATURE_zstd=OFF \
         -DFEATURE_system_zlib=OFF -DFEATURE_system_pcre2=OFF -DFEATURE_system_harfbuzz=OFF \
         -DFEATURE_system_freetype=OFF -DFEATURE_system_png=OFF -DFEATURE_system_jpeg=OFF \
-        -DFEATURE_system_doubleconversion=OFF -DFEATURE_system_md4c=OFF
+        -DFEATURE_system_doubleconversion=OFF
     cmake --build "$build" --parallel "$jobs"
     cmake --install "$build"
     for module in Core Gui Widgets Network Test; do
