@@ -103,6 +103,7 @@ rm -f "$run/check.xlsx"
 run_exe libs libs_check.exe check.xlsx
 expect_status libs 0
 expect_line libs "OpenSSL ${openssl//./\\.} .*: TLS context, random bytes and SHA-256 work"
+expect_line libs 'OPENSSLDIR: "C:/Program Files/Common Files/SSL"'
 expect_line libs "libxlsxwriter ${xlsxwriter//./\\.}: workbook written"
 python3 -m zipfile -t "$run/check.xlsx" >/dev/null || die "check.xlsx is not a sound zip file"
 
