@@ -27,9 +27,9 @@ sudo_cmd=()
 [[ $(id -u) -eq 0 ]] || sudo_cmd=(sudo)
 
 # The cross toolchain, Wine and NSIS (for the later steps), the host Qt whose tools the cross-built
-# Qt uses, and what building from source packages takes.
+# Qt uses, what building from source packages takes, and Python's zipfile for the check.
 packages=(g++-mingw-w64-x86-64-posix mingw-w64-tools libz-mingw-w64-dev wine wine64 nsis
-    qt6-base-dev cmake ninja-build perl make patch dpkg-dev xvfb xauth)
+    qt6-base-dev cmake ninja-build perl make patch dpkg-dev xvfb xauth python3)
 missing=()
 for pkg in "${packages[@]}"; do
     status=$(dpkg-query -W -f='${Status}' "$pkg" 2>/dev/null || true)
