@@ -150,7 +150,8 @@ fetch_sources() {
     while read -r package version; do
         pins+=("$package=$version")
     done < <(pinned)
-    if ! (cd "$apt_dir/download" && apt-get "${opts[@]}" -q source --download-only "${pins[@]}"); then
+    # Quiet: apt's notes about the packaging repositories are noise here; errors go to stderr.
+    if ! (cd "$apt_dir/download" && apt-get "${opts[@]}" -qq source --download-only "${pins[@]}" >/dev/null); then
         for package in $(pinned | cut -d' ' -f1); do
             log "the archive serves $package $(apt-cache "${opts[@]}" showsrc "$package" |
                 awk '/^Version:/ { print $2 }' | tr '\n' ' ')"
