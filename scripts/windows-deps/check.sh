@@ -33,9 +33,12 @@ fi
 
 # What a deployed Quillorn carries beside its executables, and nothing from the Linux side.
 cp "$build"/*.exe "$run/"
-for dll in Qt6Core.dll libxlsxwriter.dll libstdc++-6.dll libgcc_s_seh-1.dll libwinpthread-1.dll; do
+for dll in Qt6Core.dll Qt6Gui.dll Qt6Widgets.dll libxlsxwriter.dll \
+    libstdc++-6.dll libgcc_s_seh-1.dll libwinpthread-1.dll; do
     cp "$prefix/bin/$dll" "$run/"
 done
+mkdir -p "$run/platforms"
+cp "$prefix/plugins/platforms/qoffscreen.dll" "$run/platforms/"
 
 export WINEPREFIX="$work/wine"
 export WINEDEBUG=-all
@@ -89,6 +92,14 @@ expect_line qt "Qt ${qt//./\\.}"
 expect_line qt "SHA-256 of abc: $sha_abc"
 expect_line qt "Cyrillic file name: written, listed and read back"
 expect_line qt "event loop exit code: 7"
+
+# Wine does not pass QT_* variables on to Windows programs: the platform goes on the command line.
+log "running widgets_check.exe"
+run_exe widgets widgets_check.exe -platform offscreen
+expect_status widgets 0
+expect_line widgets "platform: offscreen"
+expect_line widgets "Cyrillic glyphs: present"
+expect_line widgets "label text: drawn"
 
 log "running gtest_check.exe"
 run_exe gtest-pass gtest_check.exe --gtest_filter=Cross.Passes
