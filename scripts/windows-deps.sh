@@ -201,5 +201,5 @@ for old in "$cache_root"/windows-deps-*/; do
     rm -rf "$old"
 done
 
-log "built in $((SECONDS - started)) s"
+log "done in $((SECONDS - started)) s"
 publish

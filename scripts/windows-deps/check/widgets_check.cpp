@@ -1,4 +1,4 @@
-// Qt Gui and Widgets with a platform plugin loaded from the "platforms" folder beside the program,
+// Qt Gui and Widgets with the platform plugin loaded from the "platforms" folder beside the program,
 // the layout a deployed Quillorn uses: a label with Cyrillic text must put ink on its pixels.
 #include <QApplication>
 #include <QFontMetrics>
