@@ -4,7 +4,7 @@
 #   ${QUILLORN_WINDOWS_DEPS:-/var/cache/quillorn}/windows-deps-<key>/prefix
 # The key hashes the build recipe (scripts/windows-deps/build.sh, its patch, the pinned versions,
 # cmake/mingw-w64-x86_64.cmake) and the installed cross compiler and host Qt: an unchanged recipe
-# finds its prefix in a second, a changed one rebuilds (20-25 minutes on two free cores).
+# finds its prefix in a second, a changed one rebuilds (about 36 CPU-minutes, most of it Qt).
 # Prints the prefix last and writes it to <cache root>/windows-deps.current.
 #
 # Usage: scripts/windows-deps.sh [--check]   (--check runs the sanity check again on a warm cache)
@@ -174,7 +174,7 @@ if [[ ! -f "$dir/sources/fetched" ]]; then
 fi
 
 # Polite on a shared machine: every compiler runs at the lowest priority.
-log "building into $prefix (20-25 minutes on two free cores)"
+log "building into $prefix (about 36 CPU-minutes)"
 nice -n 19 bash "$here/build.sh" "$dir/sources" "$dir/work" "$prefix"
 
 run_check
