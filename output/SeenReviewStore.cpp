@@ -6,7 +6,6 @@
 #include "platform/Errors.h"
 #include "platform/LocaleServices.h"
 
-#include <QFileInfo>
 #include <algorithm>
 
 namespace quillorn {
@@ -95,15 +94,8 @@ void SeenReviewStore::Load() {
 }
 
 void SeenReviewStore::OpenForAppending() {
-    const QString path = FilePath();
-    const bool existed = QFileInfo::exists(path);
-    if (file_.Open(path, LockedFile::Mode::OpenOrAppend)) {
-        fileEmpty_ = file_.Size() == 0;
-        return;
-    }
-    const QString format = existed ? QStringLiteral("Cannot open file \"%1\". %2")
-                                   : QStringLiteral("Cannot create file \"%1\". %2");
-    throw Failure(format.arg(path, file_.ErrorText()));
+    file_.OpenForAppending(FilePath());
+    fileEmpty_ = file_.Size() == 0;
 }
 
 bool SeenReviewStore::Contains(const QString& id) const {

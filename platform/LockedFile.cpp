@@ -8,6 +8,7 @@
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <QFileInfo>
 #include <cerrno>
 
 namespace quillorn {
@@ -50,6 +51,15 @@ bool LockedFile::Open(const QString& path, Mode mode) {
     }
     fd_ = fd;
     return true;
+}
+
+void LockedFile::OpenForAppending(const QString& path) {
+    const bool existed = QFileInfo::exists(path);
+    if (Open(path, Mode::OpenOrAppend))
+        return;
+    const QString format = existed ? QStringLiteral("Cannot open file \"%1\". %2")
+                                   : QStringLiteral("Cannot create file \"%1\". %2");
+    throw Failure(format.arg(path, errorText_));
 }
 
 void LockedFile::Write(QByteArrayView bytes) {

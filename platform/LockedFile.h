@@ -28,6 +28,10 @@ public:
     // without waiting for a reader).
     bool Open(const QString& path, Mode mode);
 
+    // Open with Mode::OpenOrAppend for a state file a run keeps open. Raises Failure "Cannot open
+    // file \"<path>\". <reason>" for an existing file, "Cannot create file ..." for a new one.
+    void OpenForAppending(const QString& path);
+
     // Writes all of bytes, resuming after partial writes. A write the system refuses raises
     // OutputFailure "Cannot write file \"<path>\". <system error text>".
     // Precondition: IsOpen().
