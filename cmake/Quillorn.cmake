@@ -11,11 +11,33 @@ function(quillorn_harden target)
     endif()
 endfunction()
 
+# quillorn_sources(<variable> <glob>...): the files the globs match, for this platform. A file
+# that differs on Windows has a twin beside it: Foo_win.cpp takes the place of Foo.cpp in a Windows
+# build and is left out of any other; a Foo_posix.cpp has no Windows twin and is left out there.
+function(quillorn_sources variable)
+    file(GLOB found CONFIGURE_DEPENDS ${ARGN})
+    set(chosen)
+    foreach(file IN LISTS found)
+        get_filename_component(directory "${file}" DIRECTORY)
+        get_filename_component(name "${file}" NAME_WE)
+        get_filename_component(extension "${file}" LAST_EXT)
+        if(WIN32)
+            if(name MATCHES "_posix$" OR EXISTS "${directory}/${name}_win${extension}")
+                continue()
+            endif()
+        elseif(name MATCHES "_win$")
+            continue()
+        endif()
+        list(APPEND chosen "${file}")
+    endforeach()
+    set(${variable} ${chosen} PARENT_SCOPE)
+endfunction()
+
 # quillorn_component(<target> [DEPENDS <libs>...]): a static library of the folder's *.cpp files
 # (an interface library while the folder holds headers only).
 function(quillorn_component target)
     cmake_parse_arguments(ARG "" "" "DEPENDS" ${ARGN})
-    file(GLOB sources CONFIGURE_DEPENDS "${CMAKE_CURRENT_SOURCE_DIR}/*.cpp")
+    quillorn_sources(sources "${CMAKE_CURRENT_SOURCE_DIR}/*.cpp")
     file(GLOB headers CONFIGURE_DEPENDS "${CMAKE_CURRENT_SOURCE_DIR}/*.h")
     if(sources)
         add_library(${target} STATIC ${sources} ${headers})
@@ -34,7 +56,7 @@ endfunction()
 # fixtures kept in the source tree.
 function(quillorn_test_program target)
     cmake_parse_arguments(ARG "" "" "LIBS" ${ARGN})
-    file(GLOB sources CONFIGURE_DEPENDS "${CMAKE_CURRENT_SOURCE_DIR}/*.cpp")
+    quillorn_sources(sources "${CMAKE_CURRENT_SOURCE_DIR}/*.cpp")
     if(NOT sources)
         return()
     endif()
