@@ -119,16 +119,32 @@ QString DecodeWithReplacement(UINT codePage, const QByteArray& body, int longest
     return text;
 }
 
+// The Windows code pages (874, 1250-1258) fill 0x80-0x9F with printable characters; Windows
+// decodes the few positions they leave empty as the C1 control of the same number, although they
+// map nothing.
+bool LeavesPositionsEmpty(UINT codePage) {
+    return codePage == 874 || (codePage >= 1250 && codePage <= 1258);
+}
+
+void ReplaceEmptyPositions(QString& text) {
+    for (QChar& c : text) {
+        if (c.unicode() >= 0x80 && c.unicode() <= 0x9F)
+            c = QChar(QChar::ReplacementCharacter);
+    }
+}
+
 std::optional<QString> DecodeCodePage(UINT codePage, const QByteArray& body) {
     CPINFO info{};
     if (!IsValidCodePage(codePage) || !GetCPInfo(codePage, &info))
         return std::nullopt;
     QString text;
-    if (body.isEmpty() ||
-        DecodeStrictly(codePage, body.constData(), static_cast<int>(body.size()), text))
-        return text;
-    return DecodeWithReplacement(codePage, body,
-                                 static_cast<int>(std::max<UINT>(1, info.MaxCharSize)));
+    if (!body.isEmpty() &&
+        !DecodeStrictly(codePage, body.constData(), static_cast<int>(body.size()), text))
+        text = DecodeWithReplacement(codePage, body,
+                                     static_cast<int>(std::max<UINT>(1, info.MaxCharSize)));
+    if (LeavesPositionsEmpty(codePage))
+        ReplaceEmptyPositions(text);
+    return text;
 }
 
 // UTF-16 and UTF-32: "utf-16" reads its byte-order mark (the machine's order, little-endian,

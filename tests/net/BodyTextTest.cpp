@@ -87,6 +87,11 @@ TEST(BodyTextTest, ReplacesBytesTheCharsetCannotDecode) {
               QStringLiteral("a\uFFFDb"));
     EXPECT_EQ(DecodeBody("text/plain; charset=shift_jis", "a\x82"),
               QStringLiteral("a\uFFFD"));  // a lead byte with nothing after it
+    // The one position Windows-1251 leaves empty.
+    EXPECT_EQ(DecodeBody("text/plain; charset=windows-1251",
+                         "a\x98"
+                         "b"),
+              QStringLiteral("a\uFFFDb"));
 }
 
 }  // namespace
