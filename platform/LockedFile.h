@@ -32,8 +32,8 @@ public:
     // file \"<path>\". <reason>" for an existing file, "Cannot create file ..." for a new one.
     void OpenForAppending(const QString& path);
 
-    // Writes all of bytes, resuming after partial writes. A write the system refuses raises
-    // OutputFailure "Cannot write file \"<path>\". <system error text>".
+    // Writes all of bytes at the end of the file, resuming after partial writes. A write the system
+    // refuses raises OutputFailure "Cannot write file \"<path>\". <system error text>".
     // Precondition: IsOpen().
     void Write(QByteArrayView bytes);
 
