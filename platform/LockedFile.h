@@ -1,4 +1,5 @@
-// A file held open for writing under an advisory exclusive lock (flock): a second writer that asks
+// A file held open for writing under an advisory exclusive lock (flock; on Windows LockFileEx on a
+// byte far beyond the end of the file, as Windows locks are mandatory): a second writer that asks
 // for the lock, such as another Quillorn in the same directory, is refused, while readers are
 // unaffected. Every Write is in the file (handed to the system) when it returns.
 #pragma once

@@ -5,6 +5,8 @@
 #include <io.h>
 #include <windows.h>
 
+#include <algorithm>
+
 #include "platform/Errors.h"
 #include "platform/LockedFile.h"
 #include "platform/RegularFile.h"

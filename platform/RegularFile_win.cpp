@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include <QDir>
+#include <cerrno>
 
 #include "platform/RegularFile.h"
 #include "platform/SystemError.h"
