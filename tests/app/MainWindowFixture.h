@@ -5,8 +5,10 @@
 
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QLabel>
+#include <QMetaObject>
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
@@ -61,6 +63,12 @@ protected:
         setup.saveQuiet = saveQuiet;
         form = std::make_unique<MainWindow>(std::move(setup));
         return *form;
+    }
+
+    // What Windows does when the session ends: the application's aboutToQuit, from inside the
+    // event processing, with no window closed and no signal.
+    static void EndSession() {
+        QMetaObject::invokeMethod(qApp, "aboutToQuit", Qt::DirectConnection);
     }
 
     MainWindow& ShownForm() {

@@ -288,6 +288,27 @@ TEST_F(MainWindowRunTest, TerminationSignalsDuringARunStopItAndCloseOnceWithoutA
     EXPECT_EQ(Messages().filter(QStringLiteral(": Cannot create file \"")).size(), 1);
 }
 
+// The session's end on Windows during a run: the run stops and tidies up (its rows and store
+// kept), and only then the window ends.
+TEST_F(MainWindowRunTest, TheSessionsEndDuringARunStopsItAndEndsTheWindowAfterItsCleanUp) {
+    QSignalSpy closed(form.get(), &MainWindow::Closed);
+    DuringThePauseBeforeTheSecondCard([&] {
+        EndSession();
+        EXPECT_TRUE(form->StopRequested().AbortRequested());
+        EXPECT_EQ(closed.count(), 0);  // the run tidies up first
+    });
+    Button("StartButton")->click();
+    QApplication::processEvents();
+
+    EXPECT_TRUE(boxes.seen.isEmpty());
+    ASSERT_EQ(closed.count(), 1);
+    EXPECT_EQ(closed[0][0].toInt(), 0);
+    EXPECT_EQ(DataRows().size(), 3);
+    EXPECT_TRUE(Exists(QStringLiteral("IdsDB.dat")));
+    EXPECT_TRUE(Exists(QStringLiteral("settings.ini")));
+    EXPECT_TRUE(Exists(QStringLiteral("urls.txt")));
+}
+
 TEST_F(MainWindowRunTest, RepeatRearmsAfterARunWithItsLogLineAndATickStartsTheNextRun) {
     Spin("RepeatIntervalSpinEdit")->setValue(1);
     QTest::mouseClick(Check("RepeatCheckBox"), Qt::LeftButton);

@@ -173,6 +173,29 @@ TEST_F(MainWindowTest, CloseWritesTheSettingsThenTheCardListInTheEncodingItWasRe
     EXPECT_EQ(Read(QStringLiteral("urls.txt")), "\xEF\xBB\xBF\xD1\x82\xD1\x80\xD0\xB8\r\nfour\r\n");
 }
 
+// Windows ends a session by quitting the application from under the window and ends the process
+// soon after: no close and no signal come. The typed card list and options are saved at once, and
+// the window ends as on a termination signal, once.
+TEST_F(MainWindowTest, TheApplicationsQuitAtTheSessionsEndSavesBothFilesAndEndsTheWindowOnce) {
+    MainWindow& window = ShownForm();
+    QSignalSpy closed(&window, &MainWindow::Closed);
+    Check("CheckBox1")->setChecked(false);
+    Memo("InnsMemo")->setPlainText(QStringLiteral("Кафе"));
+
+    EndSession();
+    EndSession();
+
+    EXPECT_TRUE(window.StopRequested().AbortRequested());
+    ASSERT_EQ(closed.count(), 1);
+    EXPECT_EQ(closed[0][0].toInt(), 0);
+    EXPECT_FALSE(window.isVisible());
+    EXPECT_TRUE(boxes.seen.isEmpty());
+    EXPECT_EQ(Read(QStringLiteral("settings.ini")),
+              "[Settings]\r\nVerticalMode=0\r\nRepeatInterval=300\r\nDoRepeat=0\r\n"
+              "NoReviewsNoWrites=1\r\n");
+    EXPECT_EQ(Read(QStringLiteral("urls.txt")), "\xCA\xE0\xF4\xE5\r\n");
+}
+
 TEST_F(MainWindowTest, CloseWithoutFilesWritesTheFourKeysAndTheCardListInTheSystemCodePage) {
     MainWindow& window = ShownForm();
     Memo("InnsMemo")->setPlainText(QStringLiteral("Кафе"));
