@@ -110,4 +110,7 @@ protected:
     std::unique_ptr<MainWindow> form;
 };
 
+// The window's own cases, in MainWindowTest.cpp and, for signals, MainWindowTest_posix.cpp.
+class MainWindowTest : public MainWindowFixture {};
+
 }  // namespace quillorn::test
