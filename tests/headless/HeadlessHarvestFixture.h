@@ -38,8 +38,17 @@ protected:
     Harvest Run(QStringList args, const QString& locale = kRussian,
                 const std::function<void(QProcess&, const QString&)>& onOutput = {});
 
+    // The stop, or the program ended outright and the test failed when the stop cannot be sent:
+    // a program that never hears it would run for the whole ten minutes.
+    static void Stop(QProcess& program, bool (*send)(const QProcess&)) {
+        if (!send(program)) {
+            ADD_FAILURE() << "the stop could not be sent to the program";
+            program.kill();
+        }
+    }
+
     standin::StandInDirectory directory;
-    QString binary = QStringLiteral(QUILLORN_BINARY_DIR "/quillorn-harvest");
+    QString binary = QStringLiteral(QUILLORN_HARVEST_PROGRAM);
     // Limits and held signals the program starts with (POSIX only).
     ChildSetup child;
     std::function<void(QProcess&)> onStarted;

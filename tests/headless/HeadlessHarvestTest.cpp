@@ -197,7 +197,8 @@ TEST_F(HeadlessHarvestTest, RefusedStartsEndWithStatusTwoAndTouchNothing) {
     const Harvest empty = Run({});
     EXPECT_EQ(empty.status, 2);
     EXPECT_TRUE(empty.err.contains(QStringLiteral("Карточки не заданы")));
-    EXPECT_TRUE(empty.err.contains(Path(QStringLiteral("urls.txt")))) << empty.err.toStdString();
+    EXPECT_TRUE(empty.err.contains(QDir::toNativeSeparators(Path(QStringLiteral("urls.txt")))))
+        << empty.err.toStdString();
     EXPECT_TRUE(QDir(tmp.path()).isEmpty());
 
     WriteCards({directory.AddCard(HarvestCard(QStringLiteral("803"), 1))});
@@ -207,7 +208,7 @@ TEST_F(HeadlessHarvestTest, RefusedStartsEndWithStatusTwoAndTouchNothing) {
         const Harvest busy = Run({});
         EXPECT_EQ(busy.status, 2);
         EXPECT_TRUE(busy.err.contains(QStringLiteral("Старт невозможен: В папке ") +
-                                      QDir::cleanPath(tmp.path()) +
+                                      QDir::toNativeSeparators(QDir::cleanPath(tmp.path())) +
                                       QStringLiteral(" уже идёт выгрузка отзывов")))
             << busy.err.toStdString();
         EXPECT_EQ(QDir(tmp.path()).entryList(QDir::Files), QStringList{"urls.txt"});
@@ -216,7 +217,7 @@ TEST_F(HeadlessHarvestTest, RefusedStartsEndWithStatusTwoAndTouchNothing) {
 
     // Started from a folder named Temp, as the window is refused.
     ASSERT_TRUE(QDir(tmp.path()).mkdir(QStringLiteral("Temp")));
-    const QString copy = Path(QStringLiteral("Temp/quillorn-harvest"));
+    const QString copy = Path(QStringLiteral("Temp/") + QFileInfo(binary).fileName());
     ASSERT_TRUE(QFile::copy(binary, copy));
     binary = copy;
     const Harvest refused = Run({});
@@ -262,7 +263,7 @@ TEST_F(HeadlessHarvestTest, SignalMidRunStopsWithRowsAndStoreKept) {
             [&](QProcess& program, const QString& out) {
                 if (!sent && out.contains(QStringLiteral("страницу ") + cards[1])) {
                     sent = true;
-                    Interrupt(program);
+                    Stop(program, Interrupt);
                     // A second one during the clean-up changes nothing.
                     Terminate(program);
                 }
@@ -289,7 +290,7 @@ TEST_F(HeadlessHarvestTest, RepeatRunsAgainAfterItsMinuteUntilStopped) {
                                 kRussian, [&](QProcess& program, const QString& out) {
                                     if (!stopped && out.count(rearm) == 2) {
                                         stopped = true;
-                                        Terminate(program);
+                                        Stop(program, Terminate);
                                     }
                                 });
 
@@ -324,7 +325,7 @@ TEST_F(HeadlessHarvestTest, RepeatOutlivesAFolderBusyAtALaterRun) {
                     window.reset();
                 } else if (released && !stopped && out.count(rearm) > rearmsWhileBusy) {
                     stopped = true;
-                    Terminate(program);
+                    Stop(program, Terminate);
                 }
             });
 

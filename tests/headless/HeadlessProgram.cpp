@@ -8,10 +8,9 @@ namespace quillorn::test {
 namespace {
 
 // An ended program has no id, and kill(0) would reach this test too.
-void Signal(const QProcess& program, int signal) {
+bool Signal(const QProcess& program, int signal) {
     const qint64 pid = program.processId();
-    if (pid > 0)
-        ::kill(static_cast<pid_t>(pid), signal);
+    return pid > 0 && ::kill(static_cast<pid_t>(pid), signal) == 0;
 }
 
 }  // namespace
@@ -35,12 +34,12 @@ void PrepareChild(QProcess& program, const ChildSetup& setup) {
     });
 }
 
-void Interrupt(const QProcess& program) {
-    Signal(program, SIGINT);
+bool Interrupt(const QProcess& program) {
+    return Signal(program, SIGINT);
 }
 
-void Terminate(const QProcess& program) {
-    Signal(program, SIGTERM);
+bool Terminate(const QProcess& program) {
+    return Signal(program, SIGTERM);
 }
 
 }  // namespace quillorn::test

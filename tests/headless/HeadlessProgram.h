@@ -20,8 +20,8 @@ void PrepareChild(QProcess& program, const ChildSetup& setup);
 
 // A stop from the keyboard (SIGINT; Ctrl+Break on Windows, whose Ctrl+C cannot be sent to one
 // process group) and from the system (SIGTERM; Ctrl+Break again). An ended program has no id and
-// is not sent anything.
-void Interrupt(const QProcess& program);
-void Terminate(const QProcess& program);
+// is not sent anything. False when the stop could not be sent.
+bool Interrupt(const QProcess& program);
+bool Terminate(const QProcess& program);
 
 }  // namespace quillorn::test

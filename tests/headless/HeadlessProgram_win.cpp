@@ -8,11 +8,10 @@ namespace quillorn::test {
 
 namespace {
 
-void BreakGroup(const QProcess& program) {
+bool BreakGroup(const QProcess& program) {
     // The group's id is its first process's id.
     const qint64 pid = program.processId();
-    if (pid > 0)
-        ::GenerateConsoleCtrlEvent(CTRL_BREAK_EVENT, static_cast<DWORD>(pid));
+    return pid > 0 && ::GenerateConsoleCtrlEvent(CTRL_BREAK_EVENT, static_cast<DWORD>(pid));
 }
 
 }  // namespace
@@ -28,12 +27,12 @@ void PrepareChild(QProcess& program, const ChildSetup&) {
     });
 }
 
-void Interrupt(const QProcess& program) {
-    BreakGroup(program);
+bool Interrupt(const QProcess& program) {
+    return BreakGroup(program);
 }
 
-void Terminate(const QProcess& program) {
-    BreakGroup(program);
+bool Terminate(const QProcess& program) {
+    return BreakGroup(program);
 }
 
 }  // namespace quillorn::test
