@@ -18,6 +18,7 @@
 #include "output/WorkbookStep.h"
 #include "output/XlsxSpreadsheetApp.h"
 #include "platform/FolderRunLock.h"
+#include "platform/SystemCodePage.h"
 #include "platform/TextEncoding.h"
 #include "standin/FakeRunHost.h"
 #include "standin/PinnedLocale.h"
@@ -27,6 +28,11 @@
 
 namespace quillorn::test {
 namespace {
+
+// A file the program writes in the system's code page (the log, the store, the result file).
+QString InCodePage(const QByteArray& bytes) {
+    return DecodeFile(bytes, SystemCodePage()).text;
+}
 
 // The window's run over the same list, in-process with a fake window, as the harvest tests do.
 void WindowRun(const QString& dir, const Endpoints& endpoints, const QStringList& cards,
@@ -38,7 +44,8 @@ void WindowRun(const QString& dir, const Endpoints& endpoints, const QStringList
     host.noReviewsNoWrites = false;
     standin::PinnedLocale locale(QStringLiteral("dd.MM.yyyy"), QStringLiteral("H:mm:ss"),
                                  decimalSeparator);
-    locale.SetCodePage(TextEncoding::Utf8);  // the code page of ru_RU.UTF-8 and of C
+    // The program's own: UTF-8 under ru_RU.UTF-8 and under C, the ANSI code page on Windows.
+    locale.SetCodePage(SystemCodePage());
     standin::TestClock clock;
     MemoryLogSink sink;
     RunLog log(sink, locale, clock, AppDir(dir));
@@ -54,9 +61,9 @@ void WindowRun(const QString& dir, const Endpoints& endpoints, const QStringList
 QString Comparable(const QString& dir, const QString& name) {
     QFile file(QDir(dir).filePath(name));
     const QByteArray bytes = file.open(QIODevice::ReadOnly) ? file.readAll() : "<missing>";
-    // The journal is always Windows-1251; the rest is UTF-8 under both locales the tests use.
+    // The journal is always Windows-1251; the rest is in the system's code page.
     QString text =
-        name == QStringLiteral("IdDates.dat") ? DecodeWindows1251(bytes) : QString::fromUtf8(bytes);
+        name == QStringLiteral("IdDates.dat") ? DecodeWindows1251(bytes) : InCodePage(bytes);
     static const QRegularExpression stamp(QStringLiteral("(^|\n|\t)[0-9][^\t\r\n]*?(?=: |\r)"));
     static const QRegularExpression numbered(QStringLiteral("(data|log-)-?[0-9]+\\."));
     return text.replace(stamp, QStringLiteral("\\1<stamp>"))
@@ -106,7 +113,7 @@ TEST_P(SameFilesAsTheWindow, AndASecondRunDeliversNothingAgain) {
                   Comparable(windowDir.path(), window.front()));
     }
     // What the log file holds reached standard output, line by line.
-    const QString log = QString::fromUtf8(Read(Files("log-*.txt").value(0)));
+    const QString log = InCodePage(Read(Files("log-*.txt").value(0)));
     EXPECT_TRUE(first.out.startsWith(QString(log).replace(QStringLiteral("\r\n"), "\n")));
     const QString ourBook = Path(Files("data*.xlsx").value(0));
     const QString windowBook =
