@@ -160,24 +160,6 @@ INSTANTIATE_TEST_SUITE_P(Locales, SameFilesAsTheWindow,
                                             ::testing::Bool()),
                          LocaleAndLayout);
 
-// What every Linux editor saves: UTF-8 without a mark. The card is asked for by its own path,
-// under the users' locale and under C.
-TEST_F(HeadlessHarvestTest, ACardListInUtf8WithoutMarkIsRequestedAsWritten) {
-    const QByteArray encoded = "/moscow/search/%D0%BA%D0%B0%D1%84%D0%B5";  // "кафе"
-    standin::StandInCard card = HarvestCard(QStringLiteral("811"), 1);
-    card.path = QString::fromLatin1(encoded);
-    directory.AddCard(card);
-    WriteCards({directory.CardUrl(QStringLiteral("/moscow/search/кафе"))});
-    for (const QString& locale : {kRussian, QStringLiteral("C")}) {
-        directory.ClearRequests();
-        const Harvest run = Run({QStringLiteral("--interval"), QStringLiteral("0")}, locale);
-        EXPECT_EQ(run.status, 0) << locale.toStdString() << run.err.toStdString();
-        ASSERT_FALSE(directory.RequestLines().isEmpty());
-        EXPECT_TRUE(directory.RequestLines().first().contains(QString::fromLatin1(encoded)))
-            << directory.RequestLines().first().toStdString();
-    }
-}
-
 TEST_F(HeadlessHarvestTest, SpeaksTheLanguageOfTheLocale) {
     const Harvest russian = Run({QStringLiteral("--help")});
     EXPECT_EQ(russian.status, 0);

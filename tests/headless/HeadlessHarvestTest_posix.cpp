@@ -1,5 +1,6 @@
-// quillorn-harvest's cases that only POSIX systems have: a limit on the size of its files, a FIFO
-// in place of its store, and a signal held back until it is ready to take it.
+// quillorn-harvest's cases that only POSIX systems have: a card list in UTF-8 without a mark read
+// under a UTF-8 locale (Windows reads it in its ANSI code page), a limit on the size of its files,
+// a FIFO in place of its store, and a signal held back until it is ready to take it.
 #include <sys/stat.h>
 
 #include <QFile>
@@ -10,6 +11,24 @@
 
 namespace quillorn::test {
 namespace {
+
+// What every Linux editor saves: UTF-8 without a mark. The card is asked for by its own path,
+// under the users' locale and under C.
+TEST_F(HeadlessHarvestTest, ACardListInUtf8WithoutMarkIsRequestedAsWritten) {
+    const QByteArray encoded = "/moscow/search/%D0%BA%D0%B0%D1%84%D0%B5";  // "кафе"
+    standin::StandInCard card = HarvestCard(QStringLiteral("811"), 1);
+    card.path = QString::fromLatin1(encoded);
+    directory.AddCard(card);
+    WriteCards({directory.CardUrl(QStringLiteral("/moscow/search/кафе"))});
+    for (const QString& locale : {kRussian, QStringLiteral("C")}) {
+        directory.ClearRequests();
+        const Harvest run = Run({QStringLiteral("--interval"), QStringLiteral("0")}, locale);
+        EXPECT_EQ(run.status, 0) << locale.toStdString() << run.err.toStdString();
+        ASSERT_FALSE(directory.RequestLines().isEmpty());
+        EXPECT_TRUE(directory.RequestLines().first().contains(QString::fromLatin1(encoded)))
+            << directory.RequestLines().first().toStdString();
+    }
+}
 
 TEST_F(HeadlessHarvestTest, ResultFileThatCannotBeWrittenEndsWithStatusOne) {
     // ulimit -f as cron or LimitFSIZE= set it: the header fits, the row with its long review does
