@@ -1,5 +1,6 @@
 // The fixture of the files folder's tests, shared by the cases every system has and those of
-// POSIX (FilesFolderTest_posix.cpp) and Windows (FilesFolderTest_win.cpp).
+// POSIX (FilesFolderTest_posix.cpp) and Windows (FilesFolderWindowsTest_win.cpp, named apart so
+// that it does not take the place of FilesFolderTest.cpp).
 #pragma once
 
 #include "frontend/FilesFolder.h"

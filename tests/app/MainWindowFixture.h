@@ -43,7 +43,10 @@ protected:
                          bool tlsAvailable = true) {
         MainWindowSetup setup;
         setup.dir = AppDir(dir.isEmpty() ? tmp.path() : dir);
-        setup.programDir = programDir.isEmpty() ? setup.dir : AppDir(programDir);
+        // The test program's own folder by default: the temporary folder is under %TEMP% on
+        // Windows, where every start would be refused.
+        setup.programDir =
+            AppDir(programDir.isEmpty() ? QCoreApplication::applicationDirPath() : programDir);
         setup.endpoints = endpoints;
         auto testClock = std::make_unique<standin::TestClock>();
         clock = testClock.get();
@@ -103,7 +106,7 @@ protected:
     FakeNotificationArea* tray = nullptr;
     RecordingOpener* opener = nullptr;
     int endedWith = -1;
-    // The executable's folder the refusals judge, when it is not the files' folder.
+    // The executable's folder the refusals judge; the test program's own when empty.
     QString programDir;
     // Long enough that no test sees a save after a quiet moment unless it asks for one.
     std::chrono::milliseconds saveQuiet = std::chrono::hours(1);
