@@ -233,7 +233,8 @@ TEST_F(MainWindowTest, CloseThatCannotWriteTheSettingsReportsItAndKeepsTheWindow
     EXPECT_EQ(boxes.seen[1].title, QStringLiteral("Quillorn"));
     EXPECT_EQ(boxes.seen[1].icon, QMessageBox::Critical);
     EXPECT_TRUE(boxes.seen[1].text.startsWith(
-        QStringLiteral("Cannot create file \"%1\". ").arg(Path(QStringLiteral("settings.ini")))))
+        QStringLiteral("Cannot create file \"%1\". ")
+            .arg(QDir::toNativeSeparators(Path(QStringLiteral("settings.ini"))))))
         << boxes.seen[1].text.toStdString();
     EXPECT_TRUE(boxes.seen[1].text.endsWith(u'.'));
 }
@@ -543,8 +544,8 @@ TEST_F(TypedInputTest, AFailedSaveIsReportedOnceOnTheLogPanelAndCostsNotTheOther
     window.SaveTypedInput();
     window.SaveTypedInput();
     EXPECT_TRUE(Read(QStringLiteral("settings.ini")).contains("VerticalMode=0"));
-    const QString failure =
-        QStringLiteral(": Cannot create file \"%1\". ").arg(Path(QStringLiteral("urls.txt")));
+    const QString failure = QStringLiteral(": Cannot create file \"%1\". ")
+                                .arg(QDir::toNativeSeparators(Path(QStringLiteral("urls.txt"))));
     EXPECT_EQ(Messages().filter(failure).size(), 1) << Messages().join(u'\n').toStdString();
     EXPECT_EQ(boxes.seen.size(), boxesAtStart);
 
