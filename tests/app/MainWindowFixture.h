@@ -5,8 +5,10 @@
 
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QLabel>
+#include <QMetaObject>
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
@@ -41,7 +43,10 @@ protected:
                          bool tlsAvailable = true) {
         MainWindowSetup setup;
         setup.dir = AppDir(dir.isEmpty() ? tmp.path() : dir);
-        setup.programDir = programDir.isEmpty() ? setup.dir : AppDir(programDir);
+        // The test program's own folder by default: the temporary folder is under %TEMP% on
+        // Windows, where every start would be refused.
+        setup.programDir =
+            AppDir(programDir.isEmpty() ? QCoreApplication::applicationDirPath() : programDir);
         setup.endpoints = endpoints;
         auto testClock = std::make_unique<standin::TestClock>();
         clock = testClock.get();
@@ -61,6 +66,12 @@ protected:
         setup.saveQuiet = saveQuiet;
         form = std::make_unique<MainWindow>(std::move(setup));
         return *form;
+    }
+
+    // What Windows does when the session ends: the application's aboutToQuit, from inside the
+    // event processing, with no window closed and no signal.
+    static void EndSession() {
+        QMetaObject::invokeMethod(qApp, "aboutToQuit", Qt::DirectConnection);
     }
 
     MainWindow& ShownForm() {
@@ -95,11 +106,14 @@ protected:
     FakeNotificationArea* tray = nullptr;
     RecordingOpener* opener = nullptr;
     int endedWith = -1;
-    // The executable's folder the refusals judge, when it is not the files' folder.
+    // The executable's folder the refusals judge; the test program's own when empty.
     QString programDir;
     // Long enough that no test sees a save after a quiet moment unless it asks for one.
     std::chrono::milliseconds saveQuiet = std::chrono::hours(1);
     std::unique_ptr<MainWindow> form;
 };
+
+// The window's own cases, in MainWindowTest.cpp and, for signals, MainWindowTest_posix.cpp.
+class MainWindowTest : public MainWindowFixture {};
 
 }  // namespace quillorn::test

@@ -143,8 +143,8 @@ TEST_F(SettingsFilesTest, AFileThatCannotBeReplacedRaisesAndTheOldOneStays) {
         ReplaceFileContents(inMissingDir, "new");
         FAIL() << "no failure";
     } catch (const OutputFailure& failure) {
-        EXPECT_TRUE(failure.Message().startsWith(
-            QStringLiteral("Cannot create file \"%1\". ").arg(inMissingDir)));
+        EXPECT_TRUE(failure.Message().startsWith(QStringLiteral("Cannot create file \"%1\". ")
+                                                     .arg(QDir::toNativeSeparators(inMissingDir))));
     }
     QDir(tmp.path()).mkdir(QStringLiteral("dir.txt"));
     EXPECT_THROW(ReplaceFileContents(Path(QStringLiteral("dir.txt")), "new"), OutputFailure);

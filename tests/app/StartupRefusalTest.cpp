@@ -41,6 +41,7 @@ TEST_F(RefusedWindowTest, ShowsTheWarningWithoutIconEndsTheProcessAndWritesNothi
     const QString dir = Path(QStringLiteral("Rar$DI12.345"));
     ASSERT_TRUE(QDir().mkpath(dir));
     Write(QStringLiteral("Rar$DI12.345/settings.ini"), "[Settings]\r\nDoRepeat=1\r\n");
+    programDir = dir;  // a portable copy unpacked there keeps its files beside itself
     MainWindow& window = MakeForm(dir);
     window.show();
     ASSERT_EQ(boxes.seen.size(), 1);

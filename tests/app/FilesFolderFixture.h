@@ -1,0 +1,16 @@
+// The fixture of the files folder's tests, shared by the cases every system has and those of
+// POSIX (FilesFolderTest_posix.cpp) and Windows (FilesFolderWindowsTest_win.cpp, named apart so
+// that it does not take the place of FilesFolderTest.cpp).
+#pragma once
+
+#include "frontend/FilesFolder.h"
+#include "tests/support/FolderFixture.h"
+
+namespace quillorn::test {
+
+class FilesFolderTest : public FolderFixture {
+protected:
+    AppDir program{QStringLiteral("/opt/quillorn")};
+};
+
+}  // namespace quillorn::test
