@@ -1,69 +1,13 @@
 #include "output/WorkbookStep.h"
 
-#include "OutputFixture.h"
-#include "output/DesktopOpener.h"
-#include "output/ResultTable.h"
-#include "output/XlsxSpreadsheetApp.h"
-#include "platform/Errors.h"
-#include "standin/SampleProfile.h"
-#include "tests/support/RecordingOpener.h"
-#include "tests/support/XlsxReader.h"
-
-#include <QProcess>
+#include "tests/output/WorkbookStepFixture.h"
 
 namespace quillorn {
 namespace {
 
-using test::FileSizeLimit;
+using test::MissingSpreadsheet;
 using test::RecordingOpener;
-
-// A writer that is not there: the step must neither be due nor touch it.
-class MissingSpreadsheet final : public SpreadsheetApp {
-public:
-    bool Available() const override { return false; }
-    std::unique_ptr<ImportedWorkbook> Import(const QString&) override {
-        ADD_FAILURE() << "imported although unavailable";
-        throw Failure(QStringLiteral("unavailable"));
-    }
-};
-
-class WorkbookStepTest : public test::OutputFixture {
-protected:
-    // Opens the table, writes count reviews and closes it; the log is emptied afterwards.
-    void WriteTable(int count, bool vertical = true) {
-        table.Open(vertical);
-        table.BeginCard();
-        for (int i = 0; i < count; ++i) {
-            ReviewRecord review;
-            review.Id = QString::number(i);
-            review.HasAuthor = i % 2 == 0;
-            review.AuthorName = QStringLiteral("Анна");
-            review.Text = QStringLiteral("Отзыв %1\r\nс переносом 👍").arg(i);
-            review.DateCreated = QStringLiteral("2023-05-1%1T10:20:30+03:00").arg(i);
-            review.Rating = QStringLiteral("5");
-            review.LikesCount = QString::number(i);
-            table.AddReview(profile, review);
-        }
-        table.EndCard(profile, true);
-        table.Close();
-        sink.Clear();
-    }
-
-    // The log's messages without their time stamps.
-    QStringList Messages() const {
-        QStringList messages;
-        for (const QString& line : sink.Lines()) {
-            messages.append(line.mid(Stamp().size()));
-        }
-        return messages;
-    }
-
-    XlsxSpreadsheetApp spreadsheet{locale.DecimalSeparator(), tmp.path()};
-    RecordingOpener opener;
-    WorkbookStep step{log, spreadsheet, opener};
-    ResultTable table{log, clock, dir};
-    CardProfile profile = standin::SampleProfile(QStringLiteral("70000001012345678"));
-};
+using test::WorkbookStepTest;
 
 TEST_F(WorkbookStepTest, MakesTheWorkbookBesideTheResultFileAndOpensIt) {
     WriteTable(3);
@@ -146,25 +90,6 @@ TEST_F(WorkbookStepTest, NotDueWithoutDataRowsOrWithoutAWriter) {
     EXPECT_FALSE(without.Due(table));
     EXPECT_TRUE(sink.Lines().isEmpty());
     EXPECT_TRUE(Files().filter(".xlsx").isEmpty());
-}
-
-TEST_F(WorkbookStepTest, FailedSaveLogsTheErrorAndDoesNotOpen) {
-    WriteTable(3);
-    {
-        FileSizeLimit fullDisk(2048);  // the rows fit, the packed workbook does not
-        step.Run(table);
-    }
-
-    QStringList messages = Messages();
-    ASSERT_EQ(messages.size(), 3);
-    EXPECT_EQ(messages[1], ": Файл сформирован, в нем 4 строк");
-    EXPECT_TRUE(messages[2].startsWith(": Ошибка: Cannot create file \"" +
-                                       dir.FilePath("data1234.xlsx") + "\". "))
-        << messages[2].toStdString();
-    EXPECT_TRUE(messages[2].endsWith(" (File too large)")) << messages[2].toStdString();
-    EXPECT_TRUE(opener.opened.isEmpty());
-    // No workbook, whole or partial, under its name or a temporary one.
-    EXPECT_EQ(QDir(tmp.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"data1234.tab"});
 }
 
 TEST_F(WorkbookStepTest, OccupiedWorkbookNameIsAFailureNotAReplacement) {
