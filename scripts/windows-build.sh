@@ -47,6 +47,9 @@ shift || true
 mkdir -p "$build_dir"
 build_dir=$(cd "$build_dir" && pwd)
 
+sudo_cmd=()
+[[ $(id -u) -eq 0 ]] || sudo_cmd=(sudo)
+
 started=$SECONDS
 bash "$root/scripts/install-packages.sh" "$root/packages.txt"
 # scripts/windows-deps.sh installs the cross compiler, Wine and Xvfb and prints the dependency
@@ -95,6 +98,18 @@ set_wine_environment() {
 set_wine_environment QT_QPA_PLATFORM windows
 set_wine_environment QT_PLUGIN_PATH "$(winepath -w "$deps/plugins" 2>/dev/null)"
 wineserver -k >/dev/null 2>&1 || true
+
+# A full disk for real: Windows cannot limit the size of a process's files, so the full-disk test
+# fills a small file system of its own (tests/support/FullDisk.h).
+full_disk="$build_dir/full-disk"
+mkdir -p "$full_disk"
+if ! mountpoint -q "$full_disk"; then
+    "${sudo_cmd[@]}" mount -t tmpfs -o size=2m,mode=1777 quillorn-full-disk "$full_disk" ||
+        die "cannot mount the small file system of the full-disk test at $full_disk"
+fi
+trap '"${sudo_cmd[@]}" umount "$full_disk" 2>/dev/null || true' EXIT
+export QUILLORN_FULL_DISK
+QUILLORN_FULL_DISK=$(winepath -w "$full_disk" 2>/dev/null)
 
 log "running the suite under Wine"
 results="$build_dir/windows-tests.log"
