@@ -171,6 +171,10 @@ MainWindow::MainWindow(MainWindowSetup setup, QWidget* parent)
     // A session that ends with the window in the notification area closes no window.
     connect(qGuiApp, &QGuiApplication::commitDataRequest, this, &MainWindow::SaveTypedInput);
     connect(qGuiApp, &QGuiApplication::saveStateRequest, this, &MainWindow::SaveTypedInput);
+    // Windows ends a session by quitting the application from under the window (and the process
+    // soon after), with no close and no signal: that is a termination. After the window's own
+    // close, which is how the program ends otherwise, it changes nothing.
+    connect(qApp, &QCoreApplication::aboutToQuit, this, &MainWindow::CloseForTermination);
 }
 
 MainWindow::~MainWindow() = default;

@@ -88,10 +88,11 @@ public:
     void OnRepeatTimer();
     bool InnsMemoKeyDown(QKeyEvent* event);
 
-    // A close asked for by a termination signal (SIGTERM, SIGINT, SIGHUP). Nobody may be there to
-    // answer a box: the request in progress is abandoned, both files are saved, a failure goes to
-    // standard error and the log panel, open boxes are dismissed, and the window closes once a run
-    // in progress has tidied up, whatever the saves gave. Further signals change nothing.
+    // A close asked for by a termination signal (SIGTERM, SIGINT, SIGHUP), or by the application's
+    // quit when Windows ends the session. Nobody may be there to answer a box: the request in
+    // progress is abandoned, both files are saved, a failure goes to standard error and the log
+    // panel, open boxes are dismissed, and the window closes once a run in progress has tidied up,
+    // whatever the saves gave. Further signals change nothing.
     void CloseForTermination();
 
     // Another start in the same files folder handed over to this window: it comes back from the

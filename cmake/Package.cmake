@@ -7,7 +7,10 @@
 # now), and they and the window's library use the checked C functions, as the components do.
 foreach(program quillorn quillorn-harvest)
     target_compile_definitions(${program} PRIVATE QUILLORN_VERSION="${PROJECT_VERSION}")
-    target_link_options(${program} PRIVATE LINKER:-z,relro LINKER:-z,now)
+    # ELF only: MinGW's linker makes Windows programs with ASLR and no-execute data by default.
+    if(NOT WIN32)
+        target_link_options(${program} PRIVATE LINKER:-z,relro LINKER:-z,now)
+    endif()
 endforeach()
 foreach(target quillorn quillorn-harvest quillorn_app)
     quillorn_harden(${target})

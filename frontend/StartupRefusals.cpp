@@ -1,5 +1,7 @@
 #include "frontend/StartupRefusals.h"
 
+#include <QDir>
+
 namespace quillorn {
 
 namespace {
@@ -16,11 +18,14 @@ const QString kLineBreak = QStringLiteral("\r\n");
 }  // namespace
 
 std::optional<QString> StartupRefusal(const QString& appDir, bool tlsAvailable) {
-    if (appDir.contains(QStringLiteral("Rar$"), Qt::CaseSensitive)) {
+    // A Windows path may come with backslashes (D:\Temp\Rar$EXa0.123\); on Linux a backslash
+    // is a letter of a name and stays one.
+    const QString path = QDir::fromNativeSeparators(appDir);
+    if (path.contains(QStringLiteral("Rar$"), Qt::CaseSensitive)) {
         return QStringLiteral("Вы запустили программу изнутри архива!") + kLineBreak +
                CommonEnding();
     }
-    if (appDir.contains(QStringLiteral("/temp/"), Qt::CaseInsensitive)) {
+    if (path.contains(QStringLiteral("/temp/"), Qt::CaseInsensitive)) {
         return QStringLiteral("Программа запущена из временной папки!") + kLineBreak +
                QStringLiteral("Скорее всего, Вы запустили программу изнутри архива.") + kLineBreak +
                CommonEnding();

@@ -12,7 +12,8 @@ inline constexpr const char* kRefusalCaption = "Внимание!";
 
 // appDir is the executable's directory with its trailing separator. The archive test is on the
 // letters "Rar$" (case matters); the temporary-folder test on a directory named temp in any letter
-// case ("/tmp/" is not one). tlsAvailable is what net's TlsAvailable() says.
+// case ("/tmp/" is not one), between "/" or, on Windows, "\\" too. tlsAvailable is what net's
+// TlsAvailable() says.
 std::optional<QString> StartupRefusal(const QString& appDir, bool tlsAvailable);
 
 }  // namespace quillorn

@@ -84,12 +84,13 @@ TerminationSignals::TerminationSignals(std::function<void()> onSignal, QObject* 
     if (!Catch())
         throw Failure(QStringLiteral("Cannot watch for termination signals"));
     // Bytes written before this moment are read on the event loop's first turn.
-    notifier_ = new QSocketNotifier(g_fds[1], QSocketNotifier::Read, this);
-    connect(notifier_, &QSocketNotifier::activated, this, &TerminationSignals::Drain);
+    auto* notifier = new QSocketNotifier(g_fds[1], QSocketNotifier::Read, this);
+    connect(notifier, &QSocketNotifier::activated, this, &TerminationSignals::Drain);
+    watcher_ = notifier;
 }
 
 TerminationSignals::~TerminationSignals() {
-    notifier_->setEnabled(false);  // before its descriptor may close
+    static_cast<QSocketNotifier*>(watcher_)->setEnabled(false);  // before its descriptor may close
     if (caughtHere_ && !g_caughtForProcess)
         Release();
 }

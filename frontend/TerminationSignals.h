@@ -1,13 +1,12 @@
 // Turns SIGTERM, SIGINT and SIGHUP (a session ending, Ctrl+C in a terminal, a terminal closing, a
 // service being stopped) into an ordinary call on the event loop's thread, so the window saves the
 // user's settings and card list, and a run in progress stops cleanly instead of dying mid-write.
+// On Windows the console's Ctrl+C, Ctrl+Break, close, logoff and shutdown take the signals' place.
 // Also keeps a file-size limit (ulimit -f, LimitFSIZE=) from killing the program mid-row.
 #pragma once
 
 #include <QObject>
 #include <functional>
-
-class QSocketNotifier;
 
 namespace quillorn {
 
@@ -36,7 +35,9 @@ private:
 
     std::function<void()> onSignal_;
     bool caughtHere_ = false;
-    QSocketNotifier* notifier_ = nullptr;  // owned as a child
+    // Owned as a child: what wakes this thread when a signal has come (a socket notifier on the
+    // self-pipe, a notifier on an event object on Windows).
+    QObject* watcher_ = nullptr;
 };
 
 }  // namespace quillorn

@@ -4,6 +4,7 @@
 
 #include "frontend/TerminationSignals.h"
 #include "frontend/Translations.h"
+#include "headless/ConsoleOutput.h"
 #include "headless/HarvestOptions.h"
 #include "headless/HeadlessHarvest.h"
 
@@ -12,6 +13,7 @@ int main(int argc, char* argv[]) {
     // stop (130), not by the signal's default action.
     quillorn::SurviveFileSizeLimit();
     quillorn::CatchTerminationSignals();
+    quillorn::PrepareConsoleOutput();
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("quillorn-harvest"));
     const quillorn::Translations translations(QStringLiteral("quillorn-harvest"));

@@ -3,7 +3,6 @@
 // the tree's arena in one piece when they close, so a tree costs a handful of allocations.
 #include <algorithm>
 #include <charconv>
-#include <clocale>
 #include <cstdlib>
 #include <cstring>
 #include <limits>
@@ -13,11 +12,11 @@
 #include <type_traits>
 #include <vector>
 
-#include <locale.h>
 #ifdef __SSE2__
 #include <emmintrin.h>
 #endif
 
+#include "json/ClassicDouble.h"
 #include "json/JsonDocument.h"
 #include "json/JsonValue.h"
 #include "platform/HexDigits.h"
@@ -75,8 +74,7 @@ double ToDouble(const char16_t* begin, const char16_t* end) {
     double value = 0;
     const auto [rest, error] = std::from_chars(ascii.data(), ascii.data() + ascii.size(), value);
     if (error == std::errc::result_out_of_range) {
-        static const locale_t cLocale = newlocale(LC_ALL_MASK, "C", locale_t(nullptr));
-        value = strtod_l(ascii.c_str(), nullptr, cLocale);
+        value = ClassicStrtod(ascii.c_str());
     } else if (error != std::errc()) {
         value = 0;
     }

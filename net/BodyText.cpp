@@ -1,12 +1,8 @@
 #include "net/BodyText.h"
 
-#include <iconv.h>
-
 #include <QList>
-#include <QSysInfo>
-#include <cerrno>
-#include <memory>
-#include <optional>
+
+#include "net/CharsetDecoder.h"
 
 namespace quillorn {
 namespace {
@@ -161,8 +157,8 @@ QByteArray XmlDeclarationEncoding(const QByteArray& body) {
     return declaration.mid(i + 1, close - i - 1).trimmed();
 }
 
-// A name iconv may be handed: plain charset characters only, so that no "//" option or path
-// reaches it.
+// A name the system's converter may be handed: plain charset characters only, so that no "//"
+// option or path reaches it.
 bool SafeCharsetName(const QByteArray& name) {
     if (name.isEmpty() || name.size() > 40)
         return false;
@@ -173,58 +169,6 @@ bool SafeCharsetName(const QByteArray& name) {
             return false;
     }
     return true;
-}
-
-struct IconvClose {
-    void operator()(void* handle) const { iconv_close(static_cast<iconv_t>(handle)); }
-};
-
-// Decodes with the system's converter; nothing when it does not know the name.
-std::optional<QString> DecodeWithIconv(const QByteArray& name, const QByteArray& body) {
-    const char* wide = QSysInfo::ByteOrder == QSysInfo::LittleEndian ? "UTF-16LE" : "UTF-16BE";
-    iconv_t handle = iconv_open(wide, name.constData());
-    if (handle == reinterpret_cast<iconv_t>(-1))
-        return std::nullopt;
-    std::unique_ptr<void, IconvClose> guard(handle);
-
-    QString text(body.size() + 16, Qt::Uninitialized);
-    char* in = const_cast<char*>(body.constData());
-    size_t inLeft = static_cast<size_t>(body.size());
-    qsizetype written = 0;
-    while (true) {
-        if (text.size() - written < 16)
-            text.resize(text.size() * 2 + 16);
-        char* out = reinterpret_cast<char*>(text.data() + written);
-        size_t outLeft = static_cast<size_t>(text.size() - written) * 2;
-        const size_t before = outLeft;
-        const size_t rc = iconv(handle, inLeft ? &in : nullptr, &inLeft, &out, &outLeft);
-        written += static_cast<qsizetype>((before - outLeft) / 2);
-        if (rc != static_cast<size_t>(-1)) {
-            if (inLeft == 0)
-                break;
-            continue;
-        }
-        if (errno == E2BIG)
-            continue;
-        // An invalid or truncated sequence: one replacement character, then go on after the byte.
-        if (text.size() - written < 1)
-            text.resize(text.size() + 16);
-        text[written++] = QChar(QChar::ReplacementCharacter);
-        ++in;
-        --inLeft;
-        if (inLeft == 0)
-            break;
-    }
-    // Stateful encodings may hold a last character until they are told the input ended.
-    if (text.size() - written < 16)
-        text.resize(written + 16);
-    char* out = reinterpret_cast<char*>(text.data() + written);
-    size_t outLeft = static_cast<size_t>(text.size() - written) * 2;
-    const size_t before = outLeft;
-    iconv(handle, nullptr, nullptr, &out, &outLeft);
-    written += static_cast<qsizetype>((before - outLeft) / 2);
-    text.truncate(written);
-    return text;
 }
 
 }  // namespace
@@ -264,7 +208,7 @@ QString DecodeCharset(const QByteArray& charset, const QByteArray& body) {
         return QString::fromUtf8(body);
     if (name == "iso-8859-1" || name == "latin1" || name == "us-ascii" || !SafeCharsetName(name))
         return QString::fromLatin1(body);
-    if (auto text = DecodeWithIconv(name, body))
+    if (auto text = DecodeWithSystemConverter(name, body))
         return *std::move(text);
     return QString::fromLatin1(body);
 }

@@ -4,17 +4,17 @@
 // found; a numeric address needs no name server and is read at once.
 #pragma once
 
-#include <netdb.h>
-
 #include <QByteArray>
 #include <memory>
 
 #include "net/SocketWait.h"
 
+struct addrinfo;
+
 namespace quillorn {
 
 struct AddressListDeleter {
-    void operator()(addrinfo* list) const noexcept { freeaddrinfo(list); }
+    void operator()(addrinfo* list) const noexcept;
 };
 using AddressList = std::unique_ptr<addrinfo, AddressListDeleter>;
 

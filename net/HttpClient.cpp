@@ -1,11 +1,11 @@
 #include "net/HttpClient.h"
 
 #include <QUrl>
-#include <csignal>
 
 #include "net/BodyText.h"
 #include "net/CookieStore.h"
 #include "net/ResponseReader.h"
+#include "net/SocketCalls.h"
 #include "net/TlsContext.h"
 #include "net/Transport.h"
 #include "net/Url.h"
@@ -65,13 +65,6 @@ QByteArray CredentialBytes(const QString& text) {
 
 bool IsRedirect(int code) {
     return code >= 300 && code < 400 && code != 304;
-}
-
-void IgnoreBrokenPipes() {
-    // A peer that hangs up while a TLS record is written must give an error, not end the program.
-    struct sigaction current {};
-    if (sigaction(SIGPIPE, nullptr, &current) == 0 && current.sa_handler == SIG_DFL)
-        std::signal(SIGPIPE, SIG_IGN);
 }
 
 }  // namespace

@@ -13,8 +13,9 @@
 // (not a Failure) when the abort check asks for it (SetAbortCheck).
 //
 // Not re-entrant: one request at a time (a GET started from the event pump during a GET fails).
-// Creating a client sets SIGPIPE to be ignored unless the program handles it already, so that a
-// peer hanging up during a write is an error of that request, not the end of the process.
+// On Linux creating a client sets SIGPIPE to be ignored unless the program handles it already, so
+// that a peer hanging up during a write is an error of that request, not the end of the process
+// (Winsock raises no such signal).
 #pragma once
 
 #include <QByteArray>

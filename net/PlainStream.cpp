@@ -1,13 +1,10 @@
 #include "net/PlainStream.h"
 
-#include <sys/socket.h>
-
 #include <algorithm>
-#include <cerrno>
 
 #include "net/Socket.h"
+#include "net/SocketCalls.h"
 #include "net/SocketWait.h"
-#include "platform/SystemError.h"
 
 namespace quillorn {
 
@@ -17,36 +14,38 @@ void PlainStream::Write(const QByteArray& bytes) {
     auto deadline = waiter_.ReadDeadline();
     while (left > 0) {
         waiter_.Checkpoint();
-        const auto chunk = static_cast<size_t>(std::min<qsizetype>(left, 1 << 20));
-        const ssize_t n = send(socket_.Fd(), data, chunk, MSG_NOSIGNAL);
+        const std::int64_t chunk = std::min<qsizetype>(left, 1 << 20);
+        const std::int64_t n = SendSome(socket_.Handle(), data, chunk);
+        const int error = n < 0 ? LastSocketError() : 0;
         if (n >= 0) {
             data += n;
             left -= n;
             deadline = waiter_.ReadDeadline();
-        } else if (errno == EAGAIN || errno == EWOULDBLOCK) {
-            waiter_.WaitReady(socket_.Fd(), WaitFor::Writable, deadline,
+        } else if (IsWouldBlock(error)) {
+            waiter_.WaitReady(socket_.Handle(), WaitFor::Writable, deadline,
                               waiter_.Settings().readPumpIntervalMs, "Write timed out");
-        } else if (errno != EINTR) {
+        } else if (!IsInterrupted(error)) {
             throw ConnectionClosed(QStringLiteral("Cannot send to %1: %2")
-                                       .arg(socket_.Peer(), SystemErrorText(errno)));
+                                       .arg(socket_.Peer(), SocketErrorText(error)));
         }
     }
 }
 
 qsizetype PlainStream::Read(char* data, qsizetype size) {
-    const auto chunk = static_cast<size_t>(std::min<qsizetype>(size, 1 << 30));
+    const std::int64_t chunk = std::min<qsizetype>(size, 1 << 30);
     const auto deadline = waiter_.ReadDeadline();
     while (true) {
         waiter_.Checkpoint();
-        const ssize_t n = recv(socket_.Fd(), data, chunk, 0);
+        const std::int64_t n = ReceiveSome(socket_.Handle(), data, chunk);
         if (n >= 0)
             return n;
-        if (errno == EAGAIN || errno == EWOULDBLOCK) {
-            waiter_.WaitReady(socket_.Fd(), WaitFor::Readable, deadline,
+        const int error = LastSocketError();
+        if (IsWouldBlock(error)) {
+            waiter_.WaitReady(socket_.Handle(), WaitFor::Readable, deadline,
                               waiter_.Settings().readPumpIntervalMs, "Read timed out");
-        } else if (errno != EINTR) {
+        } else if (!IsInterrupted(error)) {
             throw ConnectionClosed(QStringLiteral("Cannot read from %1: %2")
-                                       .arg(socket_.Peer(), SystemErrorText(errno)));
+                                       .arg(socket_.Peer(), SocketErrorText(error)));
         }
     }
 }

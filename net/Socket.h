@@ -5,6 +5,8 @@
 #include <QByteArray>
 #include <QString>
 
+#include "net/SocketHandle.h"
+
 namespace quillorn {
 
 class SocketWaiter;
@@ -12,15 +14,15 @@ class SocketWaiter;
 class Socket {
 public:
     Socket() = default;
-    Socket(int fd, QByteArray peer) : fd_(fd), peer_(std::move(peer)) {}
+    Socket(SocketHandle handle, QByteArray peer) : handle_(handle), peer_(std::move(peer)) {}
     ~Socket() { Close(); }
     Socket(Socket&& other) noexcept;
     Socket& operator=(Socket&& other) noexcept;
     Socket(const Socket&) = delete;
     Socket& operator=(const Socket&) = delete;
 
-    bool IsOpen() const { return fd_ >= 0; }
-    int Fd() const { return fd_; }
+    bool IsOpen() const { return handle_ != kNoSocket; }
+    SocketHandle Handle() const { return handle_; }
     // "host:port" ("[v6]:port"), for messages.
     QString Peer() const { return QString::fromLatin1(peer_); }
     // Whether the socket shows something to read: bytes, the peer's close, or an error.
@@ -28,7 +30,7 @@ public:
     void Close() noexcept;
 
 private:
-    int fd_ = -1;
+    SocketHandle handle_ = kNoSocket;
     QByteArray peer_;
 };
 

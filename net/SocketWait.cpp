@@ -1,13 +1,10 @@
 #include "net/SocketWait.h"
 
-#include <poll.h>
-
 #include <QString>
 #include <algorithm>
-#include <cerrno>
 
+#include "net/SocketCalls.h"
 #include "platform/Errors.h"
-#include "platform/SystemError.h"
 
 namespace quillorn {
 namespace {
@@ -61,19 +58,15 @@ SocketWaiter::Clock::time_point SocketWaiter::ConnectDeadline() const {
     return Clock::now() + std::chrono::milliseconds(settings_.connectTimeoutMs);
 }
 
-void SocketWaiter::WaitReady(int fd, WaitFor what, Clock::time_point deadline, int pumpIntervalMs,
-                             const char* timeoutMessage) {
+void SocketWaiter::WaitReady(SocketHandle socket, WaitFor what, Clock::time_point deadline,
+                             int pumpIntervalMs, const char* timeoutMessage) {
     while (true) {
         PumpIfDue(pumpIntervalMs);
         const auto nextPump = lastPump_ + std::chrono::milliseconds(pumpIntervalMs);
         const auto until = std::min(deadline, requestDeadline_);
         const int timeout = std::min(MsUntil(until), MsUntil(nextPump));
-        pollfd entry{fd, static_cast<short>(what == WaitFor::Readable ? POLLIN : POLLOUT), 0};
-        const int rc = poll(&entry, 1, timeout);
-        if (rc > 0)
+        if (PollSocket(socket, what == WaitFor::Writable, timeout))
             return;
-        if (rc < 0 && errno != EINTR)
-            throw Failure(QStringLiteral("poll: ") + SystemErrorText(errno));
         if (Clock::now() >= until)
             throw deadline <= requestDeadline_ ? Failure(QString::fromLatin1(timeoutMessage))
                                                : TookTooLong();

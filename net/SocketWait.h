@@ -6,6 +6,7 @@
 #include <chrono>
 #include <functional>
 
+#include "net/SocketHandle.h"
 #include "platform/EventPump.h"
 
 struct addrinfo;
@@ -55,11 +56,11 @@ public:
     Clock::time_point ReadDeadline() const;
     Clock::time_point ConnectDeadline() const;
 
-    // Waits until fd is ready (or has an error the next call reports). Raises timeoutMessage at
+    // Waits until socket is ready (or has an error the next call reports). Raises timeoutMessage at
     // deadline, "Request took too long" at the request's deadline (the limit that comes first
     // names the failure), RequestAborted as Checkpoint does.
-    void WaitReady(int fd, WaitFor what, Clock::time_point deadline, int pumpIntervalMs,
-                   const char* timeoutMessage);
+    void WaitReady(SocketHandle socket, WaitFor what, Clock::time_point deadline,
+                   int pumpIntervalMs, const char* timeoutMessage);
 
 private:
     void PumpIfDue(int intervalMs);

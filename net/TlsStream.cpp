@@ -1,43 +1,35 @@
 #include "net/TlsStream.h"
 
-#include <arpa/inet.h>
-#include <netinet/in.h>
 #include <openssl/err.h>
 #include <openssl/ssl.h>
 
 #include <algorithm>
-#include <cerrno>
 
 #include "net/Socket.h"
+#include "net/SocketCalls.h"
 #include "net/SocketWait.h"
 #include "net/TlsError.h"
-#include "platform/SystemError.h"
 
 namespace quillorn {
 namespace {
 
-bool IsIpAddress(const QByteArray& host) {
-    in6_addr scratch{};
-    return inet_pton(AF_INET, host.constData(), &scratch) == 1 ||
-           inet_pton(AF_INET6, host.constData(), &scratch) == 1;
-}
-
 // Whether a failed SSL_read saw the TCP connection end without the peer's close_notify.
-bool IsUnexpectedEnd(int error, int savedErrno) {
+// savedError is the socket error of the failed call.
+bool IsUnexpectedEnd(int error, int savedError) {
     const unsigned long code = ERR_peek_error();
     if (error == SSL_ERROR_SSL)
         return ERR_GET_LIB(code) == ERR_LIB_SSL &&
                ERR_GET_REASON(code) == SSL_R_UNEXPECTED_EOF_WHILE_READING;
     // Older libraries report it as a system error without an error number.
-    return error == SSL_ERROR_SYSCALL && code == 0 && savedErrno == 0;
+    return error == SSL_ERROR_SYSCALL && code == 0 && savedError == 0;
 }
 
 // Why a call failed: the library's queued error, else the system's, else a closed connection.
-QString FailureCause(int savedErrno) {
+QString FailureCause(int savedError) {
     const QString queued = TakeTlsError("");
     if (!queued.isEmpty())
         return queued;
-    return savedErrno != 0 ? SystemErrorText(savedErrno) : QStringLiteral("connection closed");
+    return savedError != 0 ? SocketErrorText(savedError) : QStringLiteral("connection closed");
 }
 
 }  // namespace
@@ -49,9 +41,10 @@ void TlsStream::SslFree::operator()(ssl_st* ssl) const {
 TlsStream::TlsStream(const Socket& socket, SocketWaiter& waiter, ssl_ctx_st* context,
                      const QByteArray& serverName)
     : socket_(socket), waiter_(waiter), ssl_(SSL_new(context)) {
-    if (!ssl_ || SSL_set_fd(ssl_.get(), socket_.Fd()) != 1)
+    // The library takes a Windows SOCKET through the same int parameter.
+    if (!ssl_ || SSL_set_fd(ssl_.get(), static_cast<int>(socket_.Handle())) != 1)
         throw Failure(QStringLiteral("TLS set-up failed: ") + TakeTlsError("no TLS session"));
-    if (!IsIpAddress(serverName))
+    if (!IsNumericAddress(serverName))
         SSL_set_tlsext_host_name(ssl_.get(), serverName.constData());
     const auto deadline = waiter_.ReadDeadline();
     while (true) {
@@ -59,12 +52,12 @@ TlsStream::TlsStream(const Socket& socket, SocketWaiter& waiter, ssl_ctx_st* con
         if (rc == 1)
             return;
         const int error = SSL_get_error(ssl_.get(), rc);
-        const int savedErrno = errno;
+        const int savedError = LastSocketError();
         if (AwaitWant(error, deadline, "Read timed out"))
             continue;
         throw Failure(
             QStringLiteral("TLS handshake with %1 failed: %2")
-                .arg(socket_.Peer(), FailureCause(error == SSL_ERROR_SYSCALL ? savedErrno : 0)));
+                .arg(socket_.Peer(), FailureCause(error == SSL_ERROR_SYSCALL ? savedError : 0)));
     }
 }
 
@@ -77,7 +70,7 @@ bool TlsStream::AwaitWant(int error, std::chrono::steady_clock::time_point deadl
                           const char* timeoutMessage) {
     if (error != SSL_ERROR_WANT_READ && error != SSL_ERROR_WANT_WRITE)
         return false;
-    waiter_.WaitReady(socket_.Fd(),
+    waiter_.WaitReady(socket_.Handle(),
                       error == SSL_ERROR_WANT_READ ? WaitFor::Readable : WaitFor::Writable,
                       deadline, waiter_.Settings().readPumpIntervalMs, timeoutMessage);
     return true;
@@ -98,13 +91,13 @@ void TlsStream::Write(const QByteArray& bytes) {
             continue;
         }
         const int error = SSL_get_error(ssl_.get(), n);
-        const int savedErrno = errno;
+        const int savedError = LastSocketError();
         if (AwaitWant(error, deadline, "Write timed out"))
             continue;
         ERR_clear_error();
         throw ConnectionClosed(QStringLiteral("Cannot send to %1: %2")
-                                   .arg(socket_.Peer(), savedErrno
-                                                            ? SystemErrorText(savedErrno)
+                                   .arg(socket_.Peer(), savedError
+                                                            ? SocketErrorText(savedError)
                                                             : QStringLiteral("connection closed")));
     }
 }
@@ -118,10 +111,10 @@ qsizetype TlsStream::Read(char* data, qsizetype size) {
         if (n > 0)
             return n;
         const int error = SSL_get_error(ssl_.get(), n);
-        const int savedErrno = errno;
+        const int savedError = LastSocketError();
         if (error == SSL_ERROR_ZERO_RETURN)
             return 0;
-        if (IsUnexpectedEnd(error, savedErrno)) {
+        if (IsUnexpectedEnd(error, savedError)) {
             // The TCP connection ended without close_notify: an end, but perhaps not the one
             // the peer meant (bytes may have been cut off on the way).
             ERR_clear_error();
@@ -131,7 +124,7 @@ qsizetype TlsStream::Read(char* data, qsizetype size) {
         if (AwaitWant(error, deadline, "Read timed out"))
             continue;
         throw ConnectionClosed(QStringLiteral("Cannot read from %1: %2")
-                                   .arg(socket_.Peer(), FailureCause(savedErrno)));
+                                   .arg(socket_.Peer(), FailureCause(savedError)));
     }
 }
 

@@ -4,7 +4,7 @@
 // the thread's previous locale is back when the object goes.
 #pragma once
 
-#include <locale.h>
+#include <memory>
 
 namespace quillorn {
 
@@ -17,8 +17,9 @@ public:
     ClassicNumberFormat& operator=(const ClassicNumberFormat&) = delete;
 
 private:
-    locale_t own_ = nullptr;
-    locale_t previous_ = nullptr;
+    // The thread's locale as it was, and what replaced it; each platform's own.
+    struct Saved;
+    std::unique_ptr<Saved> saved_;
 };
 
 }  // namespace quillorn

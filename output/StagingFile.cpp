@@ -1,10 +1,6 @@
 #include "output/StagingFile.h"
 
-#include <QDir>
 #include <QFile>
-#include <QFileInfo>
-#include <QRandomGenerator>
-#include <QRegularExpression>
 
 #include <fcntl.h>
 #include <sys/file.h>
@@ -23,45 +19,20 @@ bool SameFile(const struct stat& a, const struct stat& b) {
 
 }  // namespace
 
-QString StagingFile::FreePath(const QString& resultFilePath) {
-    const QFileInfo info(resultFilePath);
-    for (;;) {
-        const QString name = QStringLiteral(".%1.%2.xlsx-part")
-                                 .arg(info.completeBaseName())
-                                 .arg(QRandomGenerator::global()->generate64(), 16, 16, QChar('0'));
-        const QString path = info.dir().filePath(name);
-        if (!QFileInfo::exists(path) && !QFileInfo(path).isSymLink())
-            return path;
+void StagingFile::RemoveIfAbandoned(const QString& name) {
+    const QByteArray path = QFile::encodeName(name);
+    const int fd = ::open(path.constData(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK);
+    if (fd < 0)
+        return;
+    struct stat held {};
+    struct stat named {};
+    // A live writer holds its lock: the file is skipped. The name must still lead to the file
+    // locked here when it is removed.
+    if (::fstat(fd, &held) == 0 && S_ISREG(held.st_mode) && ::flock(fd, LOCK_EX | LOCK_NB) == 0 &&
+        ::lstat(path.constData(), &named) == 0 && SameFile(held, named)) {
+        ::unlink(path.constData());
     }
-}
-
-void StagingFile::RemoveAbandoned(const QString& directory) {
-    static const QRegularExpression ours(
-        QStringLiteral("^\\.data-?[0-9]+\\.[0-9a-f]{16}\\.xlsx-part$"));
-    const QDir dir(directory);
-    const QStringList names = dir.entryList(QDir::Files | QDir::Hidden | QDir::System);
-    for (const QString& name : names) {
-        if (!ours.match(name).hasMatch())
-            continue;
-        const QByteArray path = QFile::encodeName(dir.filePath(name));
-        const int fd = ::open(path.constData(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK);
-        if (fd < 0)
-            continue;
-        struct stat held {};
-        struct stat named {};
-        // A live writer holds its lock: the file is skipped. The name must still lead to the
-        // file locked here when it is removed.
-        if (::fstat(fd, &held) == 0 && S_ISREG(held.st_mode) &&
-            ::flock(fd, LOCK_EX | LOCK_NB) == 0 && ::lstat(path.constData(), &named) == 0 &&
-            SameFile(held, named)) {
-            ::unlink(path.constData());
-        }
-        ::close(fd);
-    }
-}
-
-StagingFile::~StagingFile() {
-    Discard();
+    ::close(fd);
 }
 
 bool StagingFile::Claim(const QString& path) {

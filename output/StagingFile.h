@@ -1,8 +1,8 @@
 // The hidden file beside the result file in which a workbook is assembled before it is moved to
 // its real name (".data<N>.<16 hex digits>.xlsx-part"). Its writer holds it under an exclusive
-// lock (flock) for as long as it exists, so a later workbook step can tell the part file of a
-// conversion still running in another process from one a killed process left behind, and remove
-// only the latter.
+// lock (flock; LockFileEx beyond its end on Windows) for as long as it exists, so a later workbook
+// step can tell the part file of a conversion still running in another process from one a killed
+// process left behind, and remove only the latter.
 #pragma once
 
 #include <QString>
@@ -34,6 +34,9 @@ public:
     void Release();
 
 private:
+    // Removes the part file at path when no process holds it locked.
+    static void RemoveIfAbandoned(const QString& path);
+
     int fd_ = -1;
     QString path_;
 };

@@ -5,6 +5,7 @@
 #include "output/XlsxCellValue.h"
 #include "platform/Errors.h"
 #include "platform/HexDigits.h"
+#include "platform/RenameWithoutReplacing.h"
 #include "platform/SystemError.h"
 
 #include <QFile>
@@ -12,8 +13,6 @@
 
 #include <xlsxwriter.h>
 
-#include <fcntl.h>
-#include <unistd.h>
 #include <algorithm>
 #include <cerrno>
 #include <cmath>
@@ -432,32 +431,13 @@ private:
     qint64 rows_ = 0;
 };
 
-// Moves from to to, failing rather than replacing a file already at to.
+// Moves from to to, failing rather than replacing a file already at to; from goes either way.
 void MoveWithoutReplacing(const QString& from, const QString& to) {
-    QByteArray source = QFile::encodeName(from);
-    QByteArray target = QFile::encodeName(to);
-    if (::renameat2(AT_FDCWD, source.constData(), AT_FDCWD, target.constData(), RENAME_NOREPLACE) ==
-        0) {
+    QString reason;
+    if (RenameWithoutReplacing(from, to, reason))
         return;
-    }
-    int error = errno;
-    if (error == EINVAL || error == ENOSYS) {
-        // The file system cannot rename exclusively; a hard link refuses an existing name too.
-        if (::link(source.constData(), target.constData()) == 0) {
-            ::unlink(source.constData());
-            return;
-        }
-        error = errno;
-    }
-    if (error == EXDEV || error == EPERM) {
-        if (QFile::copy(from, to)) {
-            QFile::remove(from);
-            return;
-        }
-        error = QFileInfo::exists(to) ? EEXIST : EACCES;
-    }
     QFile::remove(from);
-    throw Failure(QStringLiteral("Cannot create file \"%1\". %2").arg(to, SystemErrorText(error)));
+    throw Failure(QStringLiteral("Cannot create file \"%1\". %2").arg(to, reason));
 }
 
 class XlsxImportedWorkbook final : public ImportedWorkbook {

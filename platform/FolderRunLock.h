@@ -1,7 +1,9 @@
 // The lock that keeps a folder to one harvest run at a time, across programs: a run holds it from
 // its start until its store of taken reviews is saved, so no second run can load that store while
 // it is about to change and deliver the same reviews again. Every front end that harvests into a
-// folder takes it before it touches any file there.
+// folder takes it before it touches any file there. On Linux the folder itself carries the lock; on
+// Windows, where a folder cannot be locked, the hidden file ".quillorn.lock" inside it does, and
+// stays there for good.
 #pragma once
 
 #include <QString>

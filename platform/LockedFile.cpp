@@ -8,36 +8,19 @@
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
-#include <QFileInfo>
 #include <cerrno>
 
 namespace quillorn {
-
-LockedFile::~LockedFile() {
-    Close();
-}
-
-LockedFile::LockedFile(LockedFile&& other) noexcept
-    : fd_(std::exchange(other.fd_, -1)),
-      path_(std::move(other.path_)),
-      errorText_(std::move(other.errorText_)) {}
-
-LockedFile& LockedFile::operator=(LockedFile&& other) noexcept {
-    if (this != &other) {
-        Close();
-        fd_ = std::exchange(other.fd_, -1);
-        path_ = std::move(other.path_);
-        errorText_ = std::move(other.errorText_);
-    }
-    return *this;
-}
 
 bool LockedFile::Open(const QString& path, Mode mode) {
     Close();
     path_ = path;
     errorText_.clear();
-    int flags = O_WRONLY | O_CREAT;
-    flags |= mode == Mode::CreateNew ? O_EXCL : O_APPEND;
+    // Every write goes to the end of the file, also after Truncate took some back: a new file
+    // must not keep writing at its old end and leave a hole of zero bytes.
+    int flags = O_WRONLY | O_CREAT | O_APPEND;
+    if (mode == Mode::CreateNew)
+        flags |= O_EXCL;
     const int fd = OpenRegularFile(path, flags, errorText_);
     if (fd < 0)
         return false;
@@ -51,15 +34,6 @@ bool LockedFile::Open(const QString& path, Mode mode) {
     }
     fd_ = fd;
     return true;
-}
-
-void LockedFile::OpenForAppending(const QString& path) {
-    const bool existed = QFileInfo::exists(path);
-    if (Open(path, Mode::OpenOrAppend))
-        return;
-    const QString format = existed ? QStringLiteral("Cannot open file \"%1\". %2")
-                                   : QStringLiteral("Cannot create file \"%1\". %2");
-    throw Failure(format.arg(path, errorText_));
 }
 
 void LockedFile::Write(QByteArrayView bytes) {

@@ -1,4 +1,5 @@
-// A file held open for writing under an advisory exclusive lock (flock): a second writer that asks
+// A file held open for writing under an advisory exclusive lock (flock; on Windows LockFileEx on a
+// byte far beyond the end of the file, as Windows locks are mandatory): a second writer that asks
 // for the lock, such as another Quillorn in the same directory, is refused, while readers are
 // unaffected. Every Write is in the file (handed to the system) when it returns.
 #pragma once
@@ -32,8 +33,8 @@ public:
     // file \"<path>\". <reason>" for an existing file, "Cannot create file ..." for a new one.
     void OpenForAppending(const QString& path);
 
-    // Writes all of bytes, resuming after partial writes. A write the system refuses raises
-    // OutputFailure "Cannot write file \"<path>\". <system error text>".
+    // Writes all of bytes at the end of the file, resuming after partial writes. A write the system
+    // refuses raises OutputFailure "Cannot write file \"<path>\". <system error text>".
     // Precondition: IsOpen().
     void Write(QByteArrayView bytes);
 

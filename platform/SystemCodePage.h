@@ -7,7 +7,8 @@
 //   code page the files brought over from Windows are in, and what Quillorn used before it asked
 //   the system at all.
 // On Linux the character set is the locale's (nl_langinfo(CODESET)), so the program must have set
-// its locale (QCoreApplication does) before it asks. The Windows twin asks GetACP().
+// its locale (QCoreApplication does) before it asks. On Windows it is the ANSI code page (GetACP():
+// 1251 on a Russian system, 65001 where the user chose UTF-8 for programs without Unicode support).
 #pragma once
 
 #include <QByteArrayView>
@@ -22,5 +23,9 @@ TextEncoding SystemCodePage();
 // The code page that stands for a character set named as the C library names it ("UTF-8",
 // "ANSI_X3.4-1968", "CP1251", "KOI8-R"); letter case, '-' and '_' do not matter.
 TextEncoding CodePageOfCharset(QByteArrayView charset);
+
+// The code page that stands for a Windows code page number: 65001 (UTF-8) and 20127 (US-ASCII)
+// are UTF-8, every other (1251, 866, 1252, ...) is Windows-1251.
+TextEncoding CodePageOfWindowsCodePage(unsigned int number);
 
 }  // namespace quillorn

@@ -1,5 +1,7 @@
 #include "platform/TextEncoding.h"
 
+#include "platform/Windows1251Table.h"
+
 #include <QStringDecoder>
 #include <QStringEncoder>
 #include <array>
@@ -8,23 +10,15 @@
 namespace quillorn {
 namespace {
 
-// Both directions of Windows-1251, taken once from Qt's converter so no table is written by hand.
+// Both directions of Windows-1251, from the system's table; the first byte of a code unit wins.
 struct Cp1251Tables {
-    std::array<char16_t, 256> toUnicode{};
+    std::array<char16_t, 256> toUnicode = Windows1251CodeUnits();
     std::vector<unsigned char> fromUnicode = std::vector<unsigned char>(0x10000, 0);
     std::vector<bool> mapped = std::vector<bool>(0x10000, false);
 
     Cp1251Tables() {
-        QStringDecoder decoder("windows-1251");
         for (int b = 0; b < 256; ++b) {
-            const char byte = static_cast<char>(b);
-            QString s = decoder.decode(QByteArrayView(&byte, 1));
-            char16_t u = s.size() == 1 ? s.at(0).unicode() : u'\xFFFD';
-            // The one byte the code page leaves undefined (0x98) maps to the same code unit, as
-            // Windows does, so that every byte survives a round trip.
-            if (u == 0xFFFD)
-                u = static_cast<char16_t>(b);
-            toUnicode[b] = u;
+            const char16_t u = toUnicode[b];
             if (!mapped[u]) {
                 mapped[u] = true;
                 fromUnicode[u] = static_cast<unsigned char>(b);

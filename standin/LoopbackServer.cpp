@@ -1,22 +1,15 @@
 #include "standin/LoopbackServer.h"
 
-#include <arpa/inet.h>
-#include <netinet/in.h>
-#include <netinet/tcp.h>
 #include <openssl/bio.h>
 #include <openssl/err.h>
 #include <openssl/pem.h>
 #include <openssl/ssl.h>
-#include <poll.h>
-#include <sys/socket.h>
-#include <unistd.h>
 
-#include <cerrno>
 #include <chrono>
-#include <csignal>
 #include <optional>
 #include <stdexcept>
 
+#include "standin/ServerSockets.h"
 #include "standin/TestCertificate.h"
 
 namespace quillorn::standin {
@@ -53,19 +46,16 @@ void LoopbackServer::TlsContextFree::operator()(ssl_ctx_st* context) const {
 }
 
 // One accepted socket, with its TLS session when the server speaks TLS. Reads and writes give up
-// when the server stops; the socket time-outs only exist so that the stop flag is looked at.
+// when the server stops; they wait in slices only so that the stop flag is looked at.
 class LoopbackServer::Connection {
 public:
-    Connection(int fd, SSL_CTX* tls, const std::atomic<bool>& stopping)
-        : fd_(fd), stopping_(stopping) {
-        timeval slice{0, kSliceMs * 1000};
-        setsockopt(fd_, SOL_SOCKET, SO_RCVTIMEO, &slice, sizeof slice);
-        setsockopt(fd_, SOL_SOCKET, SO_SNDTIMEO, &slice, sizeof slice);
-        const int one = 1;
-        setsockopt(fd_, IPPROTO_TCP, TCP_NODELAY, &one, sizeof one);
+    Connection(ServerSocket socket, SSL_CTX* tls, const std::atomic<bool>& stopping)
+        : socket_(socket), stopping_(stopping) {
+        PrepareConnection(socket_, kSliceMs);
         if (tls) {
             ssl_.reset(SSL_new(tls));
-            SSL_set_fd(ssl_.get(), fd_);
+            // The library takes a Windows SOCKET through the same int parameter.
+            SSL_set_fd(ssl_.get(), static_cast<int>(socket_));
         }
     }
     ~Connection() { Close(); }
@@ -86,7 +76,7 @@ public:
 
     // Some bytes into buffer; 0 when the peer closed, the connection broke or the server stops.
     int Read(char* buffer, int size) {
-        while (!stopping_ && fd_ >= 0) {
+        while (!stopping_ && socket_ != kNoServerSocket) {
             if (ssl_) {
                 const int n = SSL_read(ssl_.get(), buffer, size);
                 if (n > 0)
@@ -94,11 +84,9 @@ public:
                 if (!Retry(SSL_get_error(ssl_.get(), n)))
                     return 0;
             } else {
-                const ssize_t n = recv(fd_, buffer, static_cast<size_t>(size), 0);
-                if (n > 0)
-                    return static_cast<int>(n);
-                if (n == 0 || !(errno == EAGAIN || errno == EWOULDBLOCK || errno == EINTR))
-                    return 0;
+                const int n = ReceiveSlice(socket_, buffer, size, kSliceMs);
+                if (n >= 0)
+                    return n;
             }
         }
         return 0;
@@ -106,7 +94,7 @@ public:
 
     bool Write(const char* data, qsizetype size) {
         while (size > 0) {
-            if (stopping_ || fd_ < 0)
+            if (stopping_ || socket_ == kNoServerSocket)
                 return false;
             const int want = static_cast<int>(std::min<qsizetype>(size, 1 << 20));
             int n = 0;
@@ -118,13 +106,11 @@ public:
                     return false;
                 }
             } else {
-                const ssize_t sent = send(fd_, data, static_cast<size_t>(want), MSG_NOSIGNAL);
-                if (sent < 0) {
-                    if (errno == EAGAIN || errno == EWOULDBLOCK || errno == EINTR)
-                        continue;
+                n = SendSlice(socket_, data, want, kSliceMs);
+                if (n < 0)
+                    continue;
+                if (n == 0)
                     return false;
-                }
-                n = static_cast<int>(sent);
             }
             data += n;
             size -= n;
@@ -168,25 +154,26 @@ public:
     }
 
     void Close(bool notify = true) {
-        if (fd_ < 0)
+        if (socket_ == kNoServerSocket)
             return;
         if (ssl_) {
             if (notify)
                 SSL_shutdown(ssl_.get());  // close_notify; the client's answer is not awaited
             ssl_.reset();
         }
-        shutdown(fd_, SHUT_WR);
-        ::close(fd_);
-        fd_ = -1;
+        ShutdownAndClose(socket_);
+        socket_ = kNoServerSocket;
     }
 
 private:
     // Whether a TLS call should be repeated: a socket time-out slice (the stop flag is checked by
     // the caller's loop) or a renegotiation step.
     bool Retry(int error) const {
-        if (error == SSL_ERROR_WANT_READ || error == SSL_ERROR_WANT_WRITE)
+        if (error == SSL_ERROR_WANT_READ || error == SSL_ERROR_WANT_WRITE) {
+            AwaitSlice(socket_, error == SSL_ERROR_WANT_WRITE, kSliceMs);
             return true;
-        if (error == SSL_ERROR_SYSCALL && (errno == EAGAIN || errno == EWOULDBLOCK))
+        }
+        if (error == SSL_ERROR_SYSCALL && SliceElapsed())
             return true;
         ERR_clear_error();
         return false;
@@ -216,7 +203,7 @@ private:
         }
     }
 
-    int fd_;
+    ServerSocket socket_;
     const std::atomic<bool>& stopping_;
     std::unique_ptr<SSL, SslFree> ssl_;
     QByteArray pending_;
@@ -385,27 +372,10 @@ SSL_CTX* MakeServerContext() {
 }  // namespace
 
 LoopbackServer::LoopbackServer(Transport transport) : transport_(transport) {
-    std::signal(SIGPIPE, SIG_IGN);  // a client that hangs up mid-answer must not end the tests
+    IgnoreBrokenPipes();  // a client that hangs up mid-answer must not end the tests
     if (transport_ == Transport::Tls)
         tlsContext_.reset(MakeServerContext());
-
-    listenFd_ = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    if (listenFd_ < 0)
-        throw std::runtime_error("loopback server: no socket");
-    const int one = 1;
-    setsockopt(listenFd_, SOL_SOCKET, SO_REUSEADDR, &one, sizeof one);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    address.sin_port = 0;
-    socklen_t length = sizeof address;
-    if (bind(listenFd_, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 ||
-        listen(listenFd_, 64) != 0 ||
-        getsockname(listenFd_, reinterpret_cast<sockaddr*>(&address), &length) != 0) {
-        ::close(listenFd_);
-        throw std::runtime_error("loopback server: cannot listen on 127.0.0.1");
-    }
-    port_ = ntohs(address.sin_port);
+    listenSocket_ = ListenOnLoopback(port_);
     acceptThread_ = std::thread([this] { AcceptLoop(); });
 }
 
@@ -420,7 +390,7 @@ LoopbackServer::~LoopbackServer() {
     }
     for (auto& thread : threads)
         thread.join();
-    ::close(listenFd_);
+    CloseServerSocket(listenSocket_);
 }
 
 QString LoopbackServer::Origin() const {
@@ -466,13 +436,10 @@ bool LoopbackServer::WaitForConnections(int n, int timeoutMs) const {
 
 void LoopbackServer::AcceptLoop() {
     while (!stopping_) {
-        pollfd entry{listenFd_, POLLIN, 0};
-        if (poll(&entry, 1, kSliceMs) <= 0)
+        const ServerSocket accepted = AcceptWithin(listenSocket_, kSliceMs);
+        if (accepted == kNoServerSocket)
             continue;
-        const int fd = accept4(listenFd_, nullptr, nullptr, SOCK_CLOEXEC);
-        if (fd < 0)
-            continue;
-        auto connection = std::make_unique<Connection>(fd, tlsContext_.get(), stopping_);
+        auto connection = std::make_unique<Connection>(accepted, tlsContext_.get(), stopping_);
         std::lock_guard lock(mutex_);
         const int index = connections_++;
         connectionThreads_.emplace_back(

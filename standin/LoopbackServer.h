@@ -14,6 +14,7 @@
 #include <QString>
 #include <atomic>
 #include <condition_variable>
+#include <cstdint>
 #include <deque>
 #include <functional>
 #include <memory>
@@ -144,7 +145,7 @@ private:
 
     Transport transport_;
     quint16 port_ = 0;
-    int listenFd_ = -1;
+    std::intptr_t listenSocket_ = -1;  // a ServerSocket (ServerSockets.h)
     struct TlsContextFree {
         void operator()(ssl_ctx_st* context) const;
     };

@@ -3,8 +3,8 @@
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QThread>
-#include <csignal>
 
 namespace quillorn::test {
 
@@ -28,8 +28,9 @@ void ModalBoxWatcher::Poll() {
 QString RealProgramFixture::Install(const QString& folder) {
     const QString dir = QDir(base.path()).filePath(folder);
     EXPECT_TRUE(QDir().mkpath(dir));
-    const QString program = dir + QStringLiteral("/quillorn");
-    EXPECT_TRUE(QFile::copy(QStringLiteral(QUILLORN_BINARY_DIR "/quillorn"), program));
+    // Under the name it was built with (quillorn.exe on Windows), which StartInstalled finds.
+    const QString built = QStringLiteral(QUILLORN_WINDOW_PROGRAM);
+    EXPECT_TRUE(QFile::copy(built, QDir(dir).filePath(QFileInfo(built).fileName())));
     return dir;
 }
 
@@ -44,17 +45,6 @@ std::unique_ptr<QProcess> RealProgramFixture::Start(const QString& program,
     return process;
 }
 
-bool RealProgramFixture::IsUp(const QProcess& process) {
-    QFile status(QStringLiteral("/proc/%1/status").arg(process.processId()));
-    if (process.processId() <= 0 || !status.open(QIODevice::ReadOnly))
-        return false;
-    for (const QByteArray& line : status.readAll().split('\n')) {
-        if (line.startsWith("SigCgt:"))
-            return (line.mid(7).trimmed().toULongLong(nullptr, 16) >> (SIGTERM - 1)) & 1;
-    }
-    return false;
-}
-
 bool RealProgramFixture::WaitUntilUp(const QProcess& process) {
     for (int i = 0; i < 2000 && !IsUp(process); ++i)
         QThread::msleep(5);
@@ -65,13 +55,6 @@ RealProgramFixture::Ending RealProgramFixture::WaitForEnd(QProcess& process) {
     if (!process.waitForFinished(20000))
         process.kill();
     return {process.exitCode(), QString::fromUtf8(process.readAllStandardError())};
-}
-
-RealProgramFixture::Ending RealProgramFixture::Terminate(QProcess& process) {
-    // An ended program has no id, and kill(0) would reach this test and ctest too.
-    if (const qint64 pid = process.processId(); pid > 0)
-        ::kill(static_cast<pid_t>(pid), SIGTERM);
-    return WaitForEnd(process);
 }
 
 RealProgramFixture::Ending RealProgramFixture::RunAndTerminate(const QString& dir) {

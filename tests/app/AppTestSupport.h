@@ -74,7 +74,8 @@ private:
 // Programs run offscreen, each in a folder of its own under base: the real `quillorn` copied there,
 // or a test program given the folder. A program is up once it has set up its termination
 // handlers, which it does right after its window is made; SIGTERM then ends it as a session's end
-// would.
+// would. On Windows it is up once its window shows, and is ended by the session's end itself
+// (RealProgramEnding_win.cpp).
 class RealProgramFixture : public ::testing::Test {
 protected:
     struct Ending {

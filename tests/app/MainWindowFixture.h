@@ -5,8 +5,10 @@
 
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QLabel>
+#include <QMetaObject>
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
@@ -63,6 +65,12 @@ protected:
         return *form;
     }
 
+    // What Windows does when the session ends: the application's aboutToQuit, from inside the
+    // event processing, with no window closed and no signal.
+    static void EndSession() {
+        QMetaObject::invokeMethod(qApp, "aboutToQuit", Qt::DirectConnection);
+    }
+
     MainWindow& ShownForm() {
         MainWindow& shown = form ? *form : MakeForm();
         shown.show();
@@ -101,5 +109,8 @@ protected:
     std::chrono::milliseconds saveQuiet = std::chrono::hours(1);
     std::unique_ptr<MainWindow> form;
 };
+
+// The window's own cases, in MainWindowTest.cpp and, for signals, MainWindowTest_posix.cpp.
+class MainWindowTest : public MainWindowFixture {};
 
 }  // namespace quillorn::test

@@ -2,15 +2,12 @@
 // leaves beside the window's run, its exit statuses, a stop by signal and its repeat.
 #include <gtest/gtest.h>
 
-#include <sys/resource.h>
-#include <sys/stat.h>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
-#include <csignal>
 #include <functional>
 #include <optional>
 
@@ -24,123 +21,17 @@
 #include "platform/TextEncoding.h"
 #include "standin/FakeRunHost.h"
 #include "standin/PinnedLocale.h"
-#include "standin/StandInDirectory.h"
 #include "standin/TestClock.h"
-#include "tests/support/FolderFixture.h"
+#include "tests/headless/HeadlessHarvestFixture.h"
 #include "tests/support/RecordingOpener.h"
 
-namespace quillorn {
+namespace quillorn::test {
 namespace {
-
-using standin::StandInCard;
-using standin::StandInReview;
-
-const QString kRussian = QStringLiteral("ru_RU.UTF-8");
-
-StandInCard Card(const QString& branch, int reviews) {
-    StandInCard card;
-    card.path = QStringLiteral("/firm/") + branch;
-    card.branchId = branch;
-    card.key = QStringLiteral("k") + branch;
-    card.name = QStringLiteral("Кафе \"Донская\"\t") + branch;
-    card.generalRating = QStringLiteral("4.6");
-    for (int i = 0; i < reviews; ++i) {
-        StandInReview review;
-        review.id = QStringLiteral("%1-%2").arg(branch).arg(i);
-        review.text = QStringLiteral("Отзыв %1\nвторая строка").arg(i);
-        card.reviews << review;
-    }
-    return card;
-}
-
-// Signals the program while it runs; an ended one has no id, and 0 would reach this test too.
-void Signal(const QProcess& program, int signal) {
-    const qint64 pid = program.processId();
-    if (pid > 0)
-        ::kill(static_cast<pid_t>(pid), signal);
-}
-
-struct Harvest {
-    int status = -1;  // the exit status; -1 when the program did not end normally
-    QString out;
-    QString err;
-};
-
-class HeadlessHarvestTest : public test::FolderFixture {
-protected:
-    void WriteCards(const QStringList& urls) const {
-        Write(QStringLiteral("urls.txt"), (urls.join(QStringLiteral("\r\n")) + "\r\n").toUtf8());
-    }
-
-    // Runs the program over tmp; onOutput sees standard output as it grows (standard error so far
-    // in errSoFar) and may signal the process. Nothing here waits on a clock: a program that never
-    // ends fails after ten minutes.
-    Harvest Run(QStringList args, const QString& locale = kRussian,
-                const std::function<void(QProcess&, const QString&)>& onOutput = {}) {
-        QProcess program;
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert(QStringLiteral("LANG"), locale);
-        env.insert(QStringLiteral("LC_ALL"), locale);
-        program.setProcessEnvironment(env);
-        program.setChildProcessModifier([limit = fileSizeLimit, hold = holdTermination] {
-            // The program's own handling is under test: nothing of this process's may reach it.
-            ::signal(SIGXFSZ, SIG_DFL);
-            if (limit) {
-                rlimit size{};
-                ::getrlimit(RLIMIT_FSIZE, &size);
-                size.rlim_cur = *limit;
-                ::setrlimit(RLIMIT_FSIZE, &size);
-            }
-            if (hold) {
-                sigset_t held;
-                sigemptyset(&held);
-                sigaddset(&held, SIGTERM);
-                ::sigprocmask(SIG_BLOCK, &held, nullptr);
-            }
-        });
-        args << QStringLiteral("--dir") << tmp.path() << QStringLiteral("--api-base")
-             << directory.ApiBase() << QStringLiteral("--site-base") << directory.SiteAddress();
-        program.start(binary, args);
-        Harvest harvest;
-        if (!program.waitForStarted())
-            return harvest;
-        if (onStarted)
-            onStarted(program);
-        QByteArray out;
-        QByteArray err;
-        for (int waits = 0; program.state() != QProcess::NotRunning && waits < 6000; ++waits) {
-            program.waitForReadyRead(100);
-            out += program.readAllStandardOutput();
-            err += program.readAllStandardError();
-            errSoFar = QString::fromUtf8(err);
-            if (onOutput)
-                onOutput(program, QString::fromUtf8(out));
-        }
-        if (!program.waitForFinished(1000))
-            program.kill();
-        out += program.readAllStandardOutput();
-        err += program.readAllStandardError();
-        harvest.out = QString::fromUtf8(out);
-        harvest.err = QString::fromUtf8(err);
-        if (program.exitStatus() == QProcess::NormalExit)
-            harvest.status = program.exitCode();
-        return harvest;
-    }
-
-    standin::StandInDirectory directory;
-    QString binary = QStringLiteral(QUILLORN_BINARY_DIR "/quillorn-harvest");
-    // The program's own limit on the size of the files it writes (ulimit -f).
-    std::optional<rlim_t> fileSizeLimit;
-    // SIGTERM blocked in the program from its start until it unblocks it itself.
-    bool holdTermination = false;
-    std::function<void(QProcess&)> onStarted;
-    QString errSoFar;
-};
 
 // The window's run over the same list, in-process with a fake window, as the harvest tests do.
 void WindowRun(const QString& dir, const Endpoints& endpoints, const QStringList& cards,
                bool vertical, const QString& decimalSeparator) {
-    test::RecordingOpener opener;
+    RecordingOpener opener;
     standin::FakeRunHost host;
     host.cardLines = cards;
     host.vertical = vertical;
@@ -190,8 +81,8 @@ class SameFilesAsTheWindow : public HeadlessHarvestTest,
 TEST_P(SameFilesAsTheWindow, AndASecondRunDeliversNothingAgain) {
     const auto [locale, vertical] = GetParam();
     // Two pages for the first card, none for the second, whose row is kept.
-    const QStringList cards = {directory.AddCard(Card(QStringLiteral("801"), 52)),
-                               directory.AddCard(Card(QStringLiteral("802"), 0))};
+    const QStringList cards = {directory.AddCard(HarvestCard(QStringLiteral("801"), 52)),
+                               directory.AddCard(HarvestCard(QStringLiteral("802"), 0))};
     WriteCards(cards);
     QTemporaryDir windowDir;
     WindowRun(
@@ -266,7 +157,7 @@ INSTANTIATE_TEST_SUITE_P(Locales, SameFilesAsTheWindow,
 // under the users' locale and under C.
 TEST_F(HeadlessHarvestTest, ACardListInUtf8WithoutMarkIsRequestedAsWritten) {
     const QByteArray encoded = "/moscow/search/%D0%BA%D0%B0%D1%84%D0%B5";  // "кафе"
-    StandInCard card = Card(QStringLiteral("811"), 1);
+    standin::StandInCard card = HarvestCard(QStringLiteral("811"), 1);
     card.path = QString::fromLatin1(encoded);
     directory.AddCard(card);
     WriteCards({directory.CardUrl(QStringLiteral("/moscow/search/кафе"))});
@@ -309,7 +200,7 @@ TEST_F(HeadlessHarvestTest, RefusedStartsEndWithStatusTwoAndTouchNothing) {
     EXPECT_TRUE(empty.err.contains(Path(QStringLiteral("urls.txt")))) << empty.err.toStdString();
     EXPECT_TRUE(QDir(tmp.path()).isEmpty());
 
-    WriteCards({directory.AddCard(Card(QStringLiteral("803"), 1))});
+    WriteCards({directory.AddCard(HarvestCard(QStringLiteral("803"), 1))});
     {
         const std::optional<FolderRunLock> window = FolderRunLock::TryTake(AppDir(tmp.path()));
         ASSERT_TRUE(window);
@@ -335,34 +226,11 @@ TEST_F(HeadlessHarvestTest, RefusedStartsEndWithStatusTwoAndTouchNothing) {
     EXPECT_EQ(QDir(tmp.path()).entryList(QDir::Files), QStringList{"urls.txt"});
 }
 
-TEST_F(HeadlessHarvestTest, ResultFileThatCannotBeWrittenEndsWithStatusOne) {
-    // ulimit -f as cron or LimitFSIZE= set it: the header fits, the row with its long review does
-    // not. The limit's signal would end the program mid-row by default.
-    StandInCard card = Card(QStringLiteral("804"), 1);
-    card.reviews[0].text = QString(3000, QChar(u'ж'));
-    WriteCards({directory.AddCard(card)});
-    fileSizeLimit = 2048;
-
-    const Harvest harvest = Run({QStringLiteral("--per-review")});
-
-    EXPECT_EQ(harvest.status, 1) << harvest.err.toStdString();
-    EXPECT_TRUE(harvest.out.contains(QStringLiteral(": Ошибка: Cannot write file")))
-        << harvest.out.toStdString();
-    EXPECT_TRUE(harvest.err.contains(QStringLiteral(": Ошибка: Cannot write file")))
-        << harvest.err.toStdString();
-    const QStringList results = Files(QStringLiteral("data*.tab"));
-    ASSERT_EQ(results.size(), 1);
-    const QByteArray table = Read(results.front());
-    EXPECT_TRUE(table.endsWith("\r\n"));
-    EXPECT_EQ(table.count('\n'), table.count("\r\n")) << "a torn row";
-    EXPECT_FALSE(Read(QStringLiteral("IdsDB.dat")).contains("804-0"));
-}
-
 // A card whose every attempt failed (a dead proxy, the site down) must not look like a healthy
 // run to a timer; its failures reach standard error, and the other cards are still harvested.
 TEST_F(HeadlessHarvestTest, CardLeftBehindAfterEveryAttemptEndsWithStatusOne) {
-    const QStringList cards = {directory.AddCard(Card(QStringLiteral("809"), 0)),
-                               directory.AddCard(Card(QStringLiteral("810"), 1))};
+    const QStringList cards = {directory.AddCard(HarvestCard(QStringLiteral("809"), 0)),
+                               directory.AddCard(HarvestCard(QStringLiteral("810"), 1))};
     directory.ScriptCardPage(QStringLiteral("/firm/809"),
                              standin::HttpResponse::Status(503, "Service Unavailable"),
                              HarvestRun::kAttemptsPerCard);
@@ -379,40 +247,11 @@ TEST_F(HeadlessHarvestTest, CardLeftBehindAfterEveryAttemptEndsWithStatusOne) {
     EXPECT_EQ(Read(QStringLiteral("IdsDB.dat")), "810-0\r\n");
 }
 
-// A FIFO in place of the store would block the open for ever, beyond the reach of any signal.
-TEST_F(HeadlessHarvestTest, FifoInPlaceOfTheStoreIsRefusedAtOnce) {
-    WriteCards({directory.AddCard(Card(QStringLiteral("811"), 1))});
-    ASSERT_EQ(::mkfifo(QFile::encodeName(Path(QStringLiteral("IdsDB.dat"))).constData(), 0600), 0);
-
-    const Harvest harvest = Run({});
-
-    EXPECT_EQ(harvest.status, 2) << harvest.out.toStdString();
-    EXPECT_TRUE(harvest.err.contains(Path(QStringLiteral("IdsDB.dat"))))
-        << harvest.err.toStdString();
-    EXPECT_TRUE(harvest.err.contains(QStringLiteral("It is not a regular file.")));
-}
-
-// A stop that comes at the program's first instant ends it as a stop, and no run begins. The
-// signal is held back (a blocked signal stays blocked across exec) until the program is ready to
-// take it: sent at once without that, it would find the loader still at work, before any of the
-// program's code, where nothing can catch it.
-TEST_F(HeadlessHarvestTest, SignalAtTheFirstInstantStopsWithoutARun) {
-    WriteCards({directory.AddCard(Card(QStringLiteral("812"), 1))});
-    holdTermination = true;
-    onStarted = [](QProcess& program) { Signal(program, SIGTERM); };
-
-    for (int i = 0; i < 3; ++i) {
-        const Harvest harvest = Run({});
-        EXPECT_EQ(harvest.status, 130) << harvest.err.toStdString() << harvest.out.toStdString();
-    }
-    EXPECT_TRUE(directory.RequestLines().isEmpty());
-    EXPECT_TRUE(Files(QStringLiteral("data*.tab")).isEmpty());
-}
-
+// SIGINT and SIGTERM on Linux, Ctrl+Break on Windows.
 TEST_F(HeadlessHarvestTest, SignalMidRunStopsWithRowsAndStoreKept) {
-    const QStringList cards = {directory.AddCard(Card(QStringLiteral("805"), 2)),
-                               directory.AddCard(Card(QStringLiteral("806"), 2)),
-                               directory.AddCard(Card(QStringLiteral("807"), 2))};
+    const QStringList cards = {directory.AddCard(HarvestCard(QStringLiteral("805"), 2)),
+                               directory.AddCard(HarvestCard(QStringLiteral("806"), 2)),
+                               directory.AddCard(HarvestCard(QStringLiteral("807"), 2))};
     WriteCards(cards);
     // The second card's page never comes: the signal must abandon the request.
     directory.ScriptCardPage(QStringLiteral("/firm/806"), standin::HttpResponse::Stall());
@@ -423,9 +262,9 @@ TEST_F(HeadlessHarvestTest, SignalMidRunStopsWithRowsAndStoreKept) {
             [&](QProcess& program, const QString& out) {
                 if (!sent && out.contains(QStringLiteral("страницу ") + cards[1])) {
                     sent = true;
-                    Signal(program, SIGINT);
+                    Interrupt(program);
                     // A second one during the clean-up changes nothing.
-                    Signal(program, SIGTERM);
+                    Terminate(program);
                 }
             });
 
@@ -439,7 +278,7 @@ TEST_F(HeadlessHarvestTest, SignalMidRunStopsWithRowsAndStoreKept) {
 }
 
 TEST_F(HeadlessHarvestTest, RepeatRunsAgainAfterItsMinuteUntilStopped) {
-    WriteCards({directory.AddCard(Card(QStringLiteral("808"), 1))});
+    WriteCards({directory.AddCard(HarvestCard(QStringLiteral("808"), 1))});
     const QString rearm =
         QStringLiteral(": Ставим повторный запуск выгрузки на таймер через, минут: 1");
 
@@ -450,7 +289,7 @@ TEST_F(HeadlessHarvestTest, RepeatRunsAgainAfterItsMinuteUntilStopped) {
                                 kRussian, [&](QProcess& program, const QString& out) {
                                     if (!stopped && out.count(rearm) == 2) {
                                         stopped = true;
-                                        Signal(program, SIGTERM);
+                                        Terminate(program);
                                     }
                                 });
 
@@ -463,7 +302,7 @@ TEST_F(HeadlessHarvestTest, RepeatRunsAgainAfterItsMinuteUntilStopped) {
 // The window harvesting the same folder when a later run is due: that run is refused, and the
 // schedule waits for the next one instead of ending.
 TEST_F(HeadlessHarvestTest, RepeatOutlivesAFolderBusyAtALaterRun) {
-    WriteCards({directory.AddCard(Card(QStringLiteral("813"), 1))});
+    WriteCards({directory.AddCard(HarvestCard(QStringLiteral("813"), 1))});
     const QString rearm =
         QStringLiteral(": Ставим повторный запуск выгрузки на таймер через, минут: 1");
     std::optional<FolderRunLock> window;
@@ -485,7 +324,7 @@ TEST_F(HeadlessHarvestTest, RepeatOutlivesAFolderBusyAtALaterRun) {
                     window.reset();
                 } else if (released && !stopped && out.count(rearm) > rearmsWhileBusy) {
                     stopped = true;
-                    Signal(program, SIGTERM);
+                    Terminate(program);
                 }
             });
 
@@ -496,4 +335,4 @@ TEST_F(HeadlessHarvestTest, RepeatOutlivesAFolderBusyAtALaterRun) {
 }
 
 }  // namespace
-}  // namespace quillorn
+}  // namespace quillorn::test

@@ -17,6 +17,22 @@ TEST(BodyTextTest, UsesTheCharsetParameterOfTheContentType) {
               QStringLiteral("привет"));
 }
 
+TEST(BodyTextTest, DecodesTheOtherCyrillicCharsetsAndUtf16) {
+    EXPECT_EQ(DecodeBody("text/plain; charset=ISO-8859-5", "\xDF\xE0\xD8\xD2\xD5\xE2"),
+              QStringLiteral("привет"));
+    EXPECT_EQ(DecodeBody("text/plain; charset=ibm866", "\xAF\xE0\xA8\xA2\xA5\xE2"),
+              QStringLiteral("привет"));
+    EXPECT_EQ(DecodeBody("text/plain; charset=cp1251", kPrivet1251), QStringLiteral("привет"));
+    // "utf-16" reads its byte-order mark, and takes the machine's order (little-endian) without
+    // one.
+    EXPECT_EQ(DecodeBody("text/plain; charset=utf-16", QByteArray("\xFE\xFF\x04\x3F\x04\x40", 6)),
+              QStringLiteral("пр"));
+    EXPECT_EQ(DecodeBody("text/plain; charset=utf-16", QByteArray("\x3F\x04\x40\x04", 4)),
+              QStringLiteral("пр"));
+    EXPECT_EQ(DecodeBody("text/plain; charset=utf-16le", QByteArray("\x3F\x04\x40\x04", 4)),
+              QStringLiteral("пр"));
+}
+
 TEST(BodyTextTest, MapsEveryByteToTheSameNumberWithoutAKnownCharset) {
     QByteArray all;
     QString expected;
@@ -71,6 +87,11 @@ TEST(BodyTextTest, ReplacesBytesTheCharsetCannotDecode) {
               QStringLiteral("a\uFFFDb"));
     EXPECT_EQ(DecodeBody("text/plain; charset=shift_jis", "a\x82"),
               QStringLiteral("a\uFFFD"));  // a lead byte with nothing after it
+    // The one position Windows-1251 leaves empty.
+    EXPECT_EQ(DecodeBody("text/plain; charset=windows-1251",
+                         "a\x98"
+                         "b"),
+              QStringLiteral("a\uFFFDb"));
 }
 
 }  // namespace

@@ -34,6 +34,20 @@ TEST(TextEncodingTest, Windows1251RoundTripsEveryByte) {
     EXPECT_EQ(EncodeWindows1251(DecodeWindows1251(all)), all);
 }
 
+// The table is the system's own on each platform; these bytes tell code pages apart.
+TEST(TextEncodingTest, Windows1251IsTheCyrillicCodePage) {
+    QByteArray cyrillic;
+    QString expected;
+    for (int b = 0xC0; b <= 0xFF; ++b) {
+        cyrillic.append(static_cast<char>(b));
+        expected.append(QChar(0x0410 + b - 0xC0));  // А to я in alphabet order
+    }
+    EXPECT_EQ(DecodeWindows1251(cyrillic), expected);
+    EXPECT_EQ(DecodeWindows1251(QByteArray("\x80\x88\x98\xA8\xB8\xB9\x7F")),
+              QString::fromUtf8("\xD0\x82\xE2\x82\xAC\xC2\x98\xD0\x81\xD1\x91\xE2\x84\x96\x7F"));
+    EXPECT_EQ(EncodeWindows1251(QString::fromUtf8("Ёё№ é")), QByteArray("\xA8\xB8\xB9 ?"));
+}
+
 TEST(TextEncodingTest, UnmappableCharactersBecomeOneQuestionMarkEach) {
     EXPECT_EQ(EncodeWindows1251(QString::fromUtf8("a\xE2\x82\xAC\xE4\xB8\xAD"
                                                   "b\xF0\x9F\x98\x80"

@@ -15,6 +15,12 @@
 #include <thread>
 
 namespace quillorn::test {
+
+class TinyproxyFixture::Running {
+public:
+    pid_t pid = -1;
+};
+
 namespace {
 
 QString TinyproxyPath() {
@@ -110,8 +116,8 @@ bool TinyproxyFixture::Start() {
     const QByteArray configArg = configPath.toLocal8Bit();
     const QByteArray logPath = dir_.filePath(QStringLiteral("tinyproxy.log")).toLocal8Bit();
     const int logFd = ::open(logPath.constData(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644);
-    pid_ = fork();
-    if (pid_ == 0) {
+    const pid_t pid = fork();
+    if (pid == 0) {
         // Foreground, logging to stderr, which goes to the log file.
         dup2(logFd, STDOUT_FILENO);
         dup2(logFd, STDERR_FILENO);
@@ -121,14 +127,16 @@ bool TinyproxyFixture::Start() {
     }
     if (logFd >= 0)
         ::close(logFd);
-    if (pid_ < 0)
+    if (pid < 0)
         throw std::runtime_error("cannot start tinyproxy");
+    running_ = std::make_unique<Running>();
+    running_->pid = pid;
 
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
     while (std::chrono::steady_clock::now() < deadline) {
         int status = 0;
-        if (waitpid(pid_, &status, WNOHANG) == pid_) {
-            pid_ = -1;
+        if (waitpid(pid, &status, WNOHANG) == pid) {
+            running_.reset();
             return false;
         }
         if (Accepts(port_))
@@ -140,20 +148,21 @@ bool TinyproxyFixture::Start() {
 }
 
 void TinyproxyFixture::Stop() {
-    if (pid_ <= 0)
+    if (!running_)
         return;
-    kill(pid_, SIGTERM);
+    const pid_t pid = running_->pid;
+    kill(pid, SIGTERM);
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(3);
     int status = 0;
-    while (waitpid(pid_, &status, WNOHANG) == 0) {
+    while (waitpid(pid, &status, WNOHANG) == 0) {
         if (std::chrono::steady_clock::now() >= deadline) {
-            kill(pid_, SIGKILL);
-            waitpid(pid_, &status, 0);
+            kill(pid, SIGKILL);
+            waitpid(pid, &status, 0);
             break;
         }
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
     }
-    pid_ = -1;
+    running_.reset();
 }
 
 }  // namespace quillorn::test

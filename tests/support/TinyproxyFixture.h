@@ -1,12 +1,14 @@
 // The real tinyproxy, started for a test on a free loopback port with a configuration of its own
 // (basic authentication, loopback only, no Via header) and stopped with the fixture. A machine
 // without tinyproxy makes the constructor throw: proxy tests fail there, they are never skipped.
+// tinyproxy does not run on Windows: there the fixture runs the stand-in proxy (StandInProxy.h)
+// on a thread of the test program, with the same credentials and the same interface.
 #pragma once
 
-#include <sys/types.h>
 #include <QByteArray>
 #include <QString>
 #include <QTemporaryDir>
+#include <memory>
 
 namespace quillorn::test {
 
@@ -23,10 +25,12 @@ public:
     const QByteArray& Password() const { return password_; }
     // "login:password@127.0.0.1:port", the form proxy.txt holds.
     QString ProxyLine() const;
-    // What tinyproxy wrote to its log so far.
+    // What the proxy wrote to its log so far (every request line among it).
     QByteArray Log() const;
 
 private:
+    class Running;  // tinyproxy's process, or the stand-in proxy
+
     bool Start();
     void Stop();
 
@@ -34,7 +38,7 @@ private:
     QByteArray password_;
     QTemporaryDir dir_;
     quint16 port_ = 0;
-    pid_t pid_ = -1;
+    std::unique_ptr<Running> running_;
 };
 
 }  // namespace quillorn::test

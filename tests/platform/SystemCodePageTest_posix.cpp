@@ -25,13 +25,6 @@ protected:
     std::string previous_ = std::setlocale(LC_ALL, nullptr);
 };
 
-TEST_F(SystemCodePageTest, CharsetNamesMapToUtf8OrWindows1251) {
-    for (const char* utf8 : {"UTF-8", "utf8", "ANSI_X3.4-1968", "ASCII", "US-ASCII"})
-        EXPECT_EQ(CodePageOfCharset(utf8), TextEncoding::Utf8) << utf8;
-    for (const char* single : {"CP1251", "WINDOWS-1251", "KOI8-R", "ISO-8859-5", ""})
-        EXPECT_EQ(CodePageOfCharset(single), TextEncoding::Windows1251) << single;
-}
-
 TEST_F(SystemCodePageTest, IsUtf8UnderTheUsersLocaleCUtf8AndPlainC) {
     for (const char* name : {"ru_RU.UTF-8", "C.UTF-8", "C"}) {
         ASSERT_TRUE(UseLocale(name)) << name << " is not installed";
