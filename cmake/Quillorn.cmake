@@ -4,8 +4,9 @@
 # quillorn_harden(<target>): the C library's checked string and memory functions where the
 # compiler can see the sizes (_FORTIFY_SOURCE, which needs optimisation), as Debian builds its own
 # packages; not under the sanitizers, which check those calls themselves.
+# MinGW's checked functions live in libssp, which the programs would then have to ship: not there.
 function(quillorn_harden target)
-    if(NOT QUILLORN_SANITIZE AND NOT QUILLORN_FUZZ)
+    if(NOT QUILLORN_SANITIZE AND NOT QUILLORN_FUZZ AND NOT WIN32)
         target_compile_definitions(${target} PRIVATE
             $<$<CONFIG:Release,RelWithDebInfo,MinSizeRel>:_FORTIFY_SOURCE=2>)
     endif()
