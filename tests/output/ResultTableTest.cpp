@@ -1,6 +1,7 @@
 #include "output/ResultTable.h"
 
 #include "tests/output/ResultTableFixture.h"
+#include "tests/support/MissingFolderText.h"
 
 namespace quillorn {
 namespace {
@@ -172,8 +173,8 @@ TEST_F(ResultTableTest, FileThatCannotBeCreatedFailsAfterTheLineNamingIt) {
         elsewhere.Open(true);
         FAIL() << "no failure";
     } catch (const OutputFailure& failure) {
-        EXPECT_EQ(failure.Message(),
-                  "Cannot create file \"" + elsewhere.FilePath() + "\". No such file or directory");
+        EXPECT_EQ(failure.Message(), "Cannot create file \"" + elsewhere.FilePath() + "\". " +
+                                         test::MissingFolderText());
     }
     EXPECT_EQ(sink.Lines().size(), 1);
     EXPECT_FALSE(elsewhere.IsOpen());

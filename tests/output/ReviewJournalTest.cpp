@@ -1,6 +1,7 @@
 #include "output/ReviewJournal.h"
 
 #include "tests/output/ReviewJournalFixture.h"
+#include "tests/support/MissingFolderText.h"
 
 namespace quillorn {
 namespace {
@@ -47,8 +48,8 @@ TEST_F(ReviewJournalTest, JournalThatCannotBeCreatedFailsWithCannotCreate) {
         elsewhere.Open();
         FAIL() << "no failure";
     } catch (const Failure& failure) {
-        EXPECT_EQ(failure.Message(),
-                  "Cannot create file \"" + elsewhere.FilePath() + "\". No such file or directory");
+        EXPECT_EQ(failure.Message(), "Cannot create file \"" + elsewhere.FilePath() + "\". " +
+                                         test::MissingFolderText());
     }
 }
 
