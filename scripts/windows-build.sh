@@ -3,10 +3,11 @@
 # the first argument; any further arguments go to CMake when it configures), then runs the suite
 # under Wine: CTest with Wine as the cross-compiling emulator, on a private X display.
 #
-#   scripts/windows-build.sh [--no-tests] [--jobs N] [build folder] [CMake arguments...]
+#   scripts/windows-build.sh [--no-tests] [--jobs N] [build folder] [CMake arguments...] [-- CTest arguments...]
 #
 #   --no-tests   build only
 #   --jobs N     N compilers and N tests at a time (default: the number of processors)
+#   -- ...       the rest goes to CTest (-R, -E, --timeout...)
 #
 # Installs the Debian packages it needs (packages.txt for the build tools, and through
 # scripts/windows-deps.sh the cross compiler, Wine and Xvfb) and builds the Windows dependencies
@@ -17,15 +18,24 @@ set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 here="$root/scripts/windows-build"
 
-usage() { echo "usage: $0 [--no-tests] [--jobs N] [build folder] [CMake arguments...]" >&2; exit 2; }
+usage() {
+    echo "usage: $0 [--no-tests] [--jobs N] [build folder] [CMake arguments...] [-- CTest arguments...]" >&2
+    exit 2
+}
 log() { printf '[windows-build] %s\n' "$*"; }
 die() { printf '[windows-build] error: %s\n' "$*" >&2; exit 1; }
 
 tests=yes
 jobs=$(nproc)
 arguments=()
+ctest_arguments=()
 while (($#)); do
     case "$1" in
+        --)
+            shift
+            ctest_arguments=("$@")
+            break
+            ;;
         --no-tests) tests=no ;;
         --jobs)
             [[ "${2:-}" =~ ^[1-9][0-9]*$ ]] || usage
@@ -117,8 +127,8 @@ tested=$SECONDS
 status=0
 # The Wine server goes before Xvfb does, or it would hang on to the display that went away.
 xvfb-run -a -s "-screen 0 1280x1024x24" bash -c \
-    'ctest --test-dir "$1" --parallel "$2" --output-on-failure; rc=$?; wineserver -k; exit "$rc"' \
-    windows-tests "$build_dir" "$jobs" 2>&1 | tee "$results" || status=$?
+    'ctest --test-dir "$@" --output-on-failure; rc=$?; wineserver -k; exit "$rc"' \
+    windows-tests "$build_dir" --parallel "$jobs" "${ctest_arguments[@]}" 2>&1 | tee "$results" || status=$?
 
 summary=$(grep -E '[0-9]+% tests passed, [0-9]+ tests? failed out of [0-9]+' "$results" | tail -n 1 || true)
 if [[ "$summary" =~ ([0-9]+)\ tests?\ failed\ out\ of\ ([0-9]+) ]]; then
