@@ -64,7 +64,14 @@ function(quillorn_test_program target)
     add_executable(${target} ${sources})
     target_link_libraries(${target} PRIVATE ${ARG_LIBS} GTest::gtest GTest::gmock)
     target_compile_options(${target} PRIVATE -include "${PROJECT_SOURCE_DIR}/tests/support/QtPrinters.h")
+    # A cross-built program lists its tests under the emulator when CTest runs, not during the
+    # build: the build then needs no Wine, and the listing runs where the tests do.
+    set(discovery_mode POST_BUILD)
+    if(CMAKE_CROSSCOMPILING)
+        set(discovery_mode PRE_TEST)
+    endif()
     gtest_discover_tests(${target}
+        DISCOVERY_MODE ${discovery_mode}
         DISCOVERY_TIMEOUT 120
         PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen;QUILLORN_SOURCE_DIR=${PROJECT_SOURCE_DIR}"
                    TIMEOUT 300)

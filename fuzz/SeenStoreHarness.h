@@ -102,8 +102,11 @@ inline QString CheckSeenStore(const QByteArray& input, const LocaleServices& loc
         // must load as the compacted one does.
         store.Record(ids.mid(0, ids.size() / 2));
         store.Record(ids.mid(ids.size() / 2));
-        QFile file(QDir(dir.Path()).filePath(QStringLiteral("IdsDB.dat")));
-        const QByteArray afterAppends = file.open(QIODevice::ReadOnly) ? file.readAll() : "";
+        // Closed again before the save: Windows cannot replace a file that is open.
+        const QByteArray afterAppends = [&] {
+            QFile file(QDir(dir.Path()).filePath(QStringLiteral("IdsDB.dat")));
+            return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+        }();
         store.Save();
         compacted = nextRunLoads();
         if (!WriteScratchFile(QStringLiteral("IdsDB.dat"), afterAppends))

@@ -32,18 +32,7 @@ sudo_cmd=()
 
 lists=("$root/packages.txt")
 [[ "$tests" == no ]] || lists+=("$root/packages-tests.txt")
-missing=()
-while read -r pkg; do
-    [[ -z "$pkg" || "$pkg" == \#* ]] && continue
-    status=$(dpkg-query -W -f='${Status}' "$pkg" 2>/dev/null || true)
-    [[ "$status" == "install ok installed" ]] || missing+=("$pkg")
-done < <(cat "${lists[@]}")
-
-if ((${#missing[@]})); then
-    echo "Installing missing packages: ${missing[*]}"
-    "${sudo_cmd[@]}" apt-get update -qq
-    DEBIAN_FRONTEND=noninteractive "${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
-fi
+bash "$root/scripts/install-packages.sh" "${lists[@]}"
 
 # The users' locale: the tests that depend on the numeric locale run under it, and fail without it.
 if [[ "$tests" == yes ]] && ! locale -a 2>/dev/null | grep -qx 'ru_RU.utf8'; then

@@ -1,6 +1,7 @@
-// Exactly once, whatever ends a run: both programs are killed (SIGKILL, as a power cut, an
-// out-of-memory kill or a logout would end them) at random moments of runs over the stand-in
-// directory, then run once to the end. Across every result file each review is there once.
+// Exactly once, whatever ends a run: both programs are killed (SIGKILL, or TerminateProcess on
+// Windows, as a power cut, an out-of-memory kill or a logout would end them) at random moments of
+// runs over the stand-in directory, then run once to the end. Across every result file each review
+// is there once.
 #include <gtest/gtest.h>
 
 #include <QDir>
@@ -67,7 +68,10 @@ protected:
 
     void Start(QProcess& program) const {
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+        // The window without a screen, unless the suite chose its platform (the Windows suite
+        // draws through the Windows plugin on a private display: offscreen finds no fonts there).
+        if (!env.contains(QStringLiteral("QT_QPA_PLATFORM")))
+            env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
         program.setProcessEnvironment(env);
         program.setProcessChannelMode(QProcess::ForwardedErrorChannel);
         program.setStandardOutputFile(QProcess::nullDevice());

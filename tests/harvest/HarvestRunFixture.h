@@ -44,6 +44,9 @@ inline standin::StandInCard ManyReviewsCard(const QString& branch, int reviews) 
 
 class HarvestRunFixture : public FolderFixture {
 protected:
+    HarvestRunFixture() = default;
+    explicit HarvestRunFixture(const QString& parent) : FolderFixture(parent) {}
+
     void SetUp() override {
         FolderFixture::SetUp();
         host.repeatChecked = true;

@@ -559,7 +559,8 @@ TEST_F(HarvestRunTest, FolderHeldByAnotherRunOnlyShowsTheBox) {
     run.Run();
     ASSERT_EQ(host.events.size(), 1);
     EXPECT_TRUE(host.events.front().startsWith(
-        QStringLiteral("Warning Старт невозможен: В папке %1 уже идёт выгрузка").arg(tmp.path())))
+        QStringLiteral("Warning Старт невозможен: В папке %1 уже идёт выгрузка")
+            .arg(QDir::toNativeSeparators(tmp.path()))))
         << host.events.front().toStdString();
     EXPECT_EQ(sink.Lines(), QStringList{"the last run's log"});
     EXPECT_EQ(QDir(tmp.path()).entryList(QDir::Files), QStringList({"IdsDB.dat", "proxy.txt"}));

@@ -1,5 +1,5 @@
 // What the output tests share: a temporary application folder, a pinned locale, virtual time and a
-// memory log. FileSizeLimit makes writes fail for real (EFBIG) the way they do on a full disk.
+// memory log.
 #pragma once
 
 #include "output/RunLog.h"
@@ -7,7 +7,6 @@
 #include "platform/LogSink.h"
 #include "standin/PinnedLocale.h"
 #include "standin/TestClock.h"
-#include "tests/support/FileSizeLimit.h"
 #include "tests/support/FolderFixture.h"
 
 namespace quillorn::test {

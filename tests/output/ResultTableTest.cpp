@@ -1,46 +1,14 @@
 #include "output/ResultTable.h"
 
-#include "OutputFixture.h"
-#include "output/AcceptReview.h"
-#include "output/ReviewJournal.h"
-#include "output/SeenReviewStore.h"
-#include "platform/Errors.h"
-#include "standin/SampleProfile.h"
+#include "tests/output/ResultTableFixture.h"
+#include "tests/support/MissingFolderText.h"
 
 namespace quillorn {
 namespace {
 
-using test::FileSizeLimit;
-
-const QByteArray kMark("\xEF\xBB\xBF");
-
-class ResultTableTest : public test::OutputFixture {
-protected:
-    ResultTableTest() { profile.CardUrl = QStringLiteral("https://2gis.ru/firm/\"1\""); }
-
-    static ReviewRecord Review(const QString& text) {
-        ReviewRecord r;
-        r.Id = text;
-        r.HasAuthor = true;
-        r.AuthorName = QStringLiteral("Анна");
-        r.AuthorReviewCount = QStringLiteral("7");
-        r.AuthorProfileUrl = QStringLiteral("https://2gis.ru/user/42");
-        r.Text = text;
-        r.DateCreated = QStringLiteral("2023-05-17T10:20:30+03:00");
-        r.Rating = QStringLiteral("5");
-        r.LikesCount = QStringLiteral("2");
-        return r;
-    }
-
-    QByteArray Data() const { return Read(QStringLiteral("data1234.tab")); }
-    static QByteArray Line(const QString& text) { return text.toUtf8() + "\r\n"; }
-
-    ResultTable table{log, clock, dir};
-    CardProfile profile = standin::SampleProfile();
-};
-
-const QString kProfileCells = QStringLiteral(
-    "\"70000001\"\t\"Кафе \"Уют\"\"\t\"Новосибирск\"\t\"Ленина, 1\"\t\" 4,5\"\t\"120\"");
+using test::kMark;
+using test::kProfileCells;
+using test::ResultTableTest;
 
 TEST_F(ResultTableTest, EmptyRunLeavesMarkAndHeaderAndLogsThePathFirst) {
     table.Open(true);
@@ -188,37 +156,6 @@ TEST_F(ResultTableTest, PerCardRowHoldingTakenReviewsIsWrittenOnRetryAndOnClose)
     EXPECT_FALSE(table.WritePendingRow());
 }
 
-TEST_F(ResultTableTest, ReviewsOfARowThatCannotBeWrittenAreTakenBack) {
-    ReviewJournal journal(locale, dir);
-    SeenReviewStore store(locale, log, dir);
-    TakenReviews taken(store);
-    ResultTable tracked(log, clock, dir, &taken);
-    journal.Open();
-    store.Load();
-    tracked.Open(false);
-    const auto take = [&](const QString& id) {
-        ASSERT_TRUE(AcceptReview(id, store, journal, log));
-        tracked.AddReview(profile, Review(id));
-    };
-    tracked.BeginCard();
-    take("kept");
-    tracked.EndCard(profile, true);
-    tracked.BeginCard();
-    take("a");
-    take("b");
-    {
-        FileSizeLimit full(static_cast<rlim_t>(Data().size()));
-        // The next attempt at the card writes its pending row first.
-        EXPECT_THROW(tracked.BeginCard(), OutputFailure);
-    }
-    EXPECT_EQ(store.Ids(), QStringList{"kept"});
-    EXPECT_EQ(Read("IdsDB.dat"), "kept\r\n");
-    // The journal records takes, also those whose row was lost.
-    EXPECT_EQ(Read("IdDates.dat").count("\r\n"), 3);
-    EXPECT_NO_THROW(tracked.Close());
-    EXPECT_EQ(tracked.RowCount(), 1);
-}
-
 TEST_F(ResultTableTest, NamesPastTwoToTheThirtyOneHaveAMinusSignAndNeverReplaceAFile) {
     clock.Set(0x80000005u);
     Write("data-2147483643.tab", "older run");
@@ -236,33 +173,13 @@ TEST_F(ResultTableTest, FileThatCannotBeCreatedFailsAfterTheLineNamingIt) {
         elsewhere.Open(true);
         FAIL() << "no failure";
     } catch (const OutputFailure& failure) {
-        EXPECT_EQ(failure.Message(),
-                  "Cannot create file \"" + elsewhere.FilePath() + "\". No such file or directory");
+        EXPECT_EQ(failure.Message(), "Cannot create file \"" + elsewhere.FilePath() + "\". " +
+                                         test::MissingFolderText());
     }
     EXPECT_EQ(sink.Lines().size(), 1);
     EXPECT_FALSE(elsewhere.IsOpen());
     EXPECT_EQ(elsewhere.RowCount(), 0);
     EXPECT_NO_THROW(elsewhere.Close());
-}
-
-TEST_F(ResultTableTest, FullDiskRaisesOutputFailureAndLeavesNoPartialRow) {
-    table.Open(true);
-    table.BeginCard();
-    table.AddReview(profile, Review("fits"));
-    const QByteArray before = Data();
-    {
-        FileSizeLimit limit(static_cast<rlim_t>(before.size() + 40));
-        try {
-            table.AddReview(profile, Review(QString(500, 'x')));
-            FAIL() << "no failure";
-        } catch (const OutputFailure& failure) {
-            EXPECT_EQ(failure.Message(),
-                      "Cannot write file \"" + table.FilePath() + "\". File too large");
-        }
-    }
-    EXPECT_EQ(Data(), before);
-    EXPECT_EQ(table.RowCount(), 1);
-    EXPECT_NO_THROW(table.Close());
 }
 
 TEST_F(ResultTableTest, OpenFileIsRefusedToASecondWriterButReadable) {

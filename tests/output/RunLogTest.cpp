@@ -1,15 +1,11 @@
 #include "output/RunLog.h"
 
-#include "OutputFixture.h"
-#include "platform/Errors.h"
-#include "platform/TextEncoding.h"
+#include "tests/output/RunLogFixture.h"
 
 namespace quillorn {
 namespace {
 
-using test::FileSizeLimit;
-
-class RunLogTest : public test::OutputFixture {};
+using test::RunLogTest;
 
 TEST_F(RunLogTest, MessageWithLineBreaksBecomesSeveralLinesOnlyTheFirstStamped) {
     log.Add(": ERROR_first\r\nsecond\nthird\r");
@@ -55,35 +51,6 @@ TEST_F(RunLogTest, ExistingLogFileIsNeverReplaced) {
     EXPECT_EQ(log.SaveRunLog(), dir.FilePath("log-1235.txt"));
     EXPECT_EQ(Read("log-1234.txt"), "earlier");
     EXPECT_TRUE(Read("log-1235.txt").endsWith("log-1235.txt\r\n"));
-}
-
-TEST_F(RunLogTest, FailedSaveRaisesOutputFailureAndKeepsThePanel) {
-    for (int i = 0; i < 50; ++i)
-        log.Add(": строка журнала, которая занимает место");
-    {
-        FileSizeLimit limit(100);
-        try {
-            log.SaveRunLog();
-            FAIL() << "no failure";
-        } catch (const OutputFailure& failure) {
-            EXPECT_EQ(failure.Message(),
-                      "Cannot write file \"" + dir.FilePath("log-1234.txt") + "\". File too large");
-        }
-    }
-    EXPECT_EQ(sink.Lines().size(), 51);
-    EXPECT_EQ(Files(), QStringList());  // no empty log file left behind
-
-    RunLog elsewhere(sink, locale, clock, AppDir(tmp.path() + "/missing"));
-    EXPECT_THROW(
-        {
-            try {
-                elsewhere.SaveRunLog();
-            } catch (const OutputFailure& failure) {
-                EXPECT_TRUE(failure.Message().startsWith("Cannot create file \""));
-                throw;
-            }
-        },
-        OutputFailure);
 }
 
 }  // namespace

@@ -1,28 +1,11 @@
 #include "output/SeenReviewStore.h"
 
-#include "OutputFixture.h"
-#include "platform/Errors.h"
-
-#include <QRandomGenerator>
-#include <algorithm>
+#include "tests/output/SeenReviewStoreFixture.h"
 
 namespace quillorn {
 namespace {
 
-using test::FileSizeLimit;
-
-class SeenReviewStoreTest : public test::OutputFixture {
-protected:
-    QByteArray Stored() const { return Read("IdsDB.dat"); }
-    QString CountLine(int n) const {
-        return Stamp() +
-               ": в файле IdsDB.dat взяты ID отзывов, которые не будут загружаться. Их "
-               "количество: " +
-               QString::number(n);
-    }
-
-    SeenReviewStore store{locale, log, dir};
-};
+using test::SeenReviewStoreTest;
 
 TEST_F(SeenReviewStoreTest, WithoutFileNoCountLineAndRecordedInWindows1251WithoutMark) {
     store.Load();
@@ -155,19 +138,6 @@ TEST_F(SeenReviewStoreTest, ALastLineCutOffLoadsAndIsEndedBeforeAnythingIsAppend
     EXPECT_EQ(Stored(), EncodeText("1\r\n\uFFFD\r\n3\r\n", TextEncoding::Utf16LE, true));
 }
 
-TEST_F(SeenReviewStoreTest, IdsThatCannotBeRecordedAreNotInTheFileNorSaved) {
-    Write("IdsDB.dat", "1\r\n");
-    store.Load();
-    {
-        FileSizeLimit full(8);
-        store.Record({"2"});
-        EXPECT_THROW(store.Record({"33", "44"}), OutputFailure);
-    }
-    EXPECT_EQ(Stored(), "1\r\n2\r\n");  // no part of the failed write
-    store.Save();
-    EXPECT_EQ(Stored(), "1\r\n2\r\n");
-}
-
 TEST_F(SeenReviewStoreTest, ShuffledFileLoadsSortedAndEveryIdIsFound) {
     QStringList ids;
     for (int i = 0; i < 5000; ++i)
@@ -185,24 +155,6 @@ TEST_F(SeenReviewStoreTest, ShuffledFileLoadsSortedAndEveryIdIsFound) {
     EXPECT_FALSE(store.Contains("zz"));
     store.Remove(ids.first());
     EXPECT_FALSE(store.Contains(ids.first()));
-}
-
-TEST_F(SeenReviewStoreTest, FailedSaveLeavesThePreviousFileWhole) {
-    Write("IdsDB.dat", "1\r\n2\r\n");
-    store.Load();
-    store.Record({"review-1", "review-0"});
-    {
-        FileSizeLimit limit(16);
-        try {
-            store.Save();
-            FAIL() << "no failure";
-        } catch (const OutputFailure& failure) {
-            EXPECT_EQ(failure.Message(),
-                      "Cannot write file \"" + store.FilePath() + "\". File too large");
-        }
-    }
-    EXPECT_EQ(Stored(), "1\r\n2\r\nreview-1\r\nreview-0\r\n");
-    EXPECT_EQ(Files(), QStringList{"IdsDB.dat"});
 }
 
 TEST_F(SeenReviewStoreTest, UnreadableFileFailsWithCannotOpen) {

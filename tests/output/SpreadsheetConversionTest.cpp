@@ -1,134 +1,15 @@
 #include "output/ResultTable.h"
-#include "output/XlsxSpreadsheetApp.h"
-#include "platform/Errors.h"
-#include "tests/support/ProcessLocale.h"
-#include "tests/support/XlsxReader.h"
 
-#include <QDir>
-#include <QFile>
-#include <QProcess>
-#include <QTemporaryDir>
-
-#include <gtest/gtest.h>
-
-#include <sys/resource.h>
-#include <unistd.h>
+#include "tests/output/SpreadsheetConversionFixture.h"
 
 namespace quillorn {
 namespace {
 
+using test::Q;
 using test::ReadXlsxFirstSheet;
+using test::SpreadsheetConversionTest;
+using test::VerticalLines;
 using test::XlsxSheet;
-
-// A cell of a data row as the result table writes it.
-QString Q(const QString& text) {
-    return '"' + text + '"';
-}
-
-class SpreadsheetConversionTest : public ::testing::Test {
-protected:
-    void SetUp() override { ASSERT_TRUE(dir_.isValid()); }
-
-    // Writes a result file: the mark, then every line followed by CR LF.
-    QString WriteResultFile(const QStringList& lines, const QString& name = "data7.tab") {
-        QByteArray bytes("\xEF\xBB\xBF");
-        for (const QString& line : lines) {
-            bytes += line.toUtf8() + "\r\n";
-        }
-        return WriteBytes(bytes, name);
-    }
-
-    QString WriteBytes(const QByteArray& bytes, const QString& name = "data7.tab") {
-        QString path = dir_.filePath(name);
-        QFile file(path);
-        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(bytes);
-        return path;
-    }
-
-    QString Convert(const QString& resultPath, qint64* rows = nullptr) {
-        auto workbook = app_.Import(resultPath);
-        if (rows) {
-            *rows = workbook->RowCount();
-        }
-        QString path = dir_.filePath("data7.xlsx");
-        workbook->SaveAs(path);
-        return path;
-    }
-
-    // The fields of a result line with their enclosing quotes removed.
-    static QStringList Fields(const QString& line) {
-        QStringList fields = line.split('\t');
-        for (QString& field : fields) {
-            if (field.size() >= 2 && field.startsWith('"') && field.endsWith('"')) {
-                field = field.mid(1, field.size() - 2);
-            }
-        }
-        return fields;
-    }
-
-    // What a reader sees of a data cell: the escaped tabs and line breaks as what they are, a CR
-    // LF pair as one line break.
-    static QString Shown(QString field) {
-        return field.replace("&#13;&#10;", "\n")
-            .replace("&#10;", "\n")
-            .replace("&#13;", "\n")
-            .replace("&#9;", "\t");
-    }
-
-    // Every field of every line is in the sheet at its place, as text (with its escapes shown in
-    // the data rows), or as a number or date that reads back to the same digits.
-    static void ExpectSheetHolds(const XlsxSheet& sheet, const QStringList& lines) {
-        ASSERT_EQ(sheet.rows.size(), lines.size());
-        for (int r = 0; r < lines.size(); ++r) {
-            QStringList fields = Fields(lines[r]);
-            EXPECT_LE(sheet.rows[r].size(), fields.size()) << "row " << r;
-            for (int c = 0; c < fields.size(); ++c) {
-                const test::XlsxCell* cell = sheet.Cell(r, c);
-                QString field = fields[c];
-                if (!cell) {
-                    EXPECT_TRUE(field.isEmpty()) << "row " << r << " col " << c;
-                } else if (!cell->isNumber) {
-                    EXPECT_EQ(cell->text, r == 0 ? field : Shown(field))
-                        << "row " << r << " col " << c;
-                } else if (cell->numberFormat == "dd.mm.yyyy") {
-                    EXPECT_EQ(test::XlsxSerialToDate(cell->number), field);
-                } else {
-                    QString digits = field.trimmed().replace(',', '.');
-                    EXPECT_EQ(QString::number(cell->number, 'g', 15), digits)
-                        << "row " << r << " col " << c;
-                }
-            }
-        }
-    }
-
-    QTemporaryDir dir_;
-    XlsxSpreadsheetApp app_{QStringLiteral(","), QDir::tempPath()};
-};
-
-QStringList VerticalLines() {
-    return {
-        ResultTable::VerticalHeader(),
-        // Cyrillic, a firm name with quotes inside, an escaped line break, the user's separator.
-        QStringList{Q("70000001012345678"), Q("ООО \"Ромашка\""), Q("Новосибирск"),
-                    Q("Красный проспект, 1"), Q(" 4,7"), Q("42"), Q("Иван"), Q("12"),
-                    Q("https://2gis.ru/novosibirsk/user/abc"),
-                    Q("Отлично!&#13;&#10;Вернусь&#9;ещё 😀"), Q("2023-05-17T10:20:30+07:00"),
-                    Q("17.05.2023"), Q(" 5"), Q("0"), Q(""), Q("https://2gis.ru/firm/1")}
-            .join('\t'),
-        // Anonymous review without answer, an empty creation date.
-        QStringList{Q("70000001012345678"), Q("ООО \"Ромашка\""), Q("Новосибирск"),
-                    Q("Красный проспект, 1"), Q(" 4,7"), Q("42"), Q("Анонимный отзыв"), Q(""),
-                    Q(""), Q("Так себе"), Q(""), Q(".."), Q(" 3"), Q("1"), Q("Спасибо за отзыв"),
-                    Q("https://2gis.ru/firm/1")}
-            .join('\t'),
-        // A card without new reviews: nine empty cells before the card URL.
-        QStringList{Q("141265769336620"), Q("Кафе"), Q("Омск"), Q("ул. Ленина, 5"), Q(" 5"),
-                    Q(" 7"), Q(""), Q(""), Q(""), Q(""), Q(""), Q(""), Q(""), Q(""), Q(""),
-                    Q("https://2gis.ru/firm/2")}
-            .join('\t'),
-    };
-}
 
 TEST_F(SpreadsheetConversionTest, VerticalLayoutHoldsEveryFieldInPlace) {
     QStringList lines = VerticalLines();
@@ -258,33 +139,6 @@ TEST_F(SpreadsheetConversionTest, AddressesBeyondTheLinksASheetHoldsStayText) {
     EXPECT_EQ(sheet.CellText(32766, 0), "https://2gis.ru/user/32765");
 }
 
-TEST_F(SpreadsheetConversionTest, SheetIsNamedAfterTheResultFileAndPrintsOnePageWide) {
-    XlsxSheet sheet =
-        ReadXlsxFirstSheet(Convert(WriteResultFile(VerticalLines(), "data1421172.tab")));
-
-    EXPECT_EQ(sheet.name, "data1421172");
-    EXPECT_EQ(sheet.orientation, "landscape");
-    EXPECT_TRUE(sheet.fitToPage);
-    EXPECT_EQ(sheet.fitToWidth, 1);
-    EXPECT_EQ(sheet.fitToHeight, 0);  // as many pages down as the rows need
-    EXPECT_EQ(sheet.printTitles, "data1421172!$1:$1");
-
-    const QString thirty = QString(30, u'ю');
-    const std::pair<QString, QString> names[] = {
-        {"data-2147483643.tab", "data-2147483643"},
-        {"a[b]:c*d?e'f\\g.tab", "a_b__c_d_e_f_g"},
-        {thirty + "😀x.tab", thirty},  // 31 characters at most, no half emoji
-        {"history.tab", "Sheet1"},
-        {".tab", "Sheet1"},
-    };
-    for (const auto& [file, name] : names) {
-        QFile::remove(dir_.filePath("data7.xlsx"));
-        sheet = ReadXlsxFirstSheet(Convert(WriteResultFile(VerticalLines(), file)));
-        EXPECT_EQ(sheet.name, name) << file.toStdString();
-        EXPECT_TRUE(sheet.printTitles.endsWith("!$1:$1")) << file.toStdString();
-    }
-}
-
 // The program's start takes the C library's locale from the environment; under a decimal comma
 // the sheet must still spell its numbers, widths and margins with a point.
 TEST_F(SpreadsheetConversionTest, SheetXmlIsTheSameUnderADecimalCommaLocale) {
@@ -392,44 +246,6 @@ TEST_F(SpreadsheetConversionTest, TenThousandRowsArriveInFileOrder) {
     ExpectSheetHolds(sheet, lines);
 }
 
-TEST_F(SpreadsheetConversionTest, ThirdPartyReaderOpensTheWorkbook) {
-    QString workbook = Convert(WriteResultFile(VerticalLines()));
-    QProcess python;
-    python.start(QStringLiteral("/usr/bin/python3"),
-                 {QStringLiteral("-c"),
-                  QStringLiteral("import sys, openpyxl\n"
-                                 "ws = openpyxl.load_workbook(sys.argv[1]).worksheets[0]\n"
-                                 "print(ws.max_row, ws['B2'].value, ws['L2'].value.date(),"
-                                 " ws['E2'].value, ws.freeze_panes, ws.auto_filter.ref,"
-                                 " ws.title, ws['P2'].hyperlink.target)\n"),
-                  workbook});
-    ASSERT_TRUE(python.waitForFinished(60000));
-    EXPECT_EQ(python.exitCode(), 0) << python.readAllStandardError().toStdString();
-    EXPECT_EQ(QString::fromUtf8(python.readAllStandardOutput()).trimmed(),
-              "4 ООО \"Ромашка\" 2023-05-17 4.7 A2 A1:P4 data7 https://2gis.ru/firm/1");
-}
-
-// What a real spreadsheet program makes of the workbook, beside this project's own reader.
-TEST_F(SpreadsheetConversionTest, SpreadsheetProgramSeesLineBreaksSheetNameLinksAndPageSetup) {
-    XlsxSheet sheet = test::ReadThroughSpreadsheetProgram(
-        Convert(WriteResultFile(VerticalLines(), "data1421172.tab")));
-
-    EXPECT_EQ(sheet.name, "data1421172");
-    EXPECT_EQ(sheet.CellText(1, 9), "Отлично!\nВернусь\tещё 😀");
-    EXPECT_TRUE(sheet.Cell(1, 9)->wrap);
-    EXPECT_FALSE(sheet.Cell(1, 1)->wrap);
-    EXPECT_EQ(sheet.Cell(1, 8)->link, "https://2gis.ru/novosibirsk/user/abc");
-    EXPECT_EQ(sheet.Cell(3, 15)->link, "https://2gis.ru/firm/2");
-    EXPECT_EQ(sheet.Cell(1, 15)->text, "https://2gis.ru/firm/1");
-    EXPECT_TRUE(sheet.Cell(1, 9)->link.isEmpty());
-    EXPECT_EQ(sheet.Cell(1, 4)->number, 4.7);
-    EXPECT_EQ(sheet.orientation, "landscape");
-    EXPECT_TRUE(sheet.fitToPage);
-    EXPECT_EQ(sheet.fitToWidth, 1);
-    EXPECT_EQ(sheet.fitToHeight, 0);
-    EXPECT_EQ(sheet.printTitles, "data1421172!$A$1:$XFD$1");
-}
-
 TEST_F(SpreadsheetConversionTest, ExistingWorkbookIsNeverReplaced) {
     QString target = dir_.filePath("data7.xlsx");
     QFile existing(target);
@@ -498,43 +314,11 @@ TEST_F(SpreadsheetConversionTest, MissingResultFileFailsWithItsPath) {
     }
 }
 
-// While it lives, the process can open no further file.
-class NoFreeFileDescriptors {
-public:
-    NoFreeFileDescriptors() {
-        getrlimit(RLIMIT_NOFILE, &saved_);
-        int lowestFree = ::dup(0);
-        ::close(lowestFree);
-        rlimit none = saved_;
-        none.rlim_cur = rlim_t(lowestFree);
-        setrlimit(RLIMIT_NOFILE, &none);
-    }
-    ~NoFreeFileDescriptors() { setrlimit(RLIMIT_NOFILE, &saved_); }
-
-private:
-    rlimit saved_{};
-};
-
 TEST_F(SpreadsheetConversionTest, AvailabilityProbeLeavesNothingBehind) {
     QTemporaryDir temp;
     EXPECT_TRUE(XlsxSpreadsheetApp(",", temp.path()).Available());
     EXPECT_TRUE(QDir(temp.path()).isEmpty(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot));
     EXPECT_FALSE(QFile::exists("unused.xlsx"));
-}
-
-TEST_F(SpreadsheetConversionTest, NotAvailableWhenTheLibraryCannotStartASheet) {
-    QString resultPath = WriteResultFile(VerticalLines());
-    // Asked once beforehand as well: besides showing the writer is there, this warms the
-    // sanitizer's type-check cache, whose first look-up needs a free file descriptor.
-    EXPECT_TRUE(app_.Available());
-    bool available = true;
-    {
-        NoFreeFileDescriptors guard;
-        available = app_.Available();
-    }
-    EXPECT_FALSE(available);
-    EXPECT_TRUE(app_.Available());
-    EXPECT_EQ(QDir(dir_.path()).entryList(QDir::Files | QDir::Hidden).size(), 1);
 }
 
 }  // namespace

@@ -1,69 +1,13 @@
 #include "output/WorkbookStep.h"
 
-#include "OutputFixture.h"
-#include "output/DesktopOpener.h"
-#include "output/ResultTable.h"
-#include "output/XlsxSpreadsheetApp.h"
-#include "platform/Errors.h"
-#include "standin/SampleProfile.h"
-#include "tests/support/RecordingOpener.h"
-#include "tests/support/XlsxReader.h"
-
-#include <QProcess>
+#include "tests/output/WorkbookStepFixture.h"
 
 namespace quillorn {
 namespace {
 
-using test::FileSizeLimit;
+using test::MissingSpreadsheet;
 using test::RecordingOpener;
-
-// A writer that is not there: the step must neither be due nor touch it.
-class MissingSpreadsheet final : public SpreadsheetApp {
-public:
-    bool Available() const override { return false; }
-    std::unique_ptr<ImportedWorkbook> Import(const QString&) override {
-        ADD_FAILURE() << "imported although unavailable";
-        throw Failure(QStringLiteral("unavailable"));
-    }
-};
-
-class WorkbookStepTest : public test::OutputFixture {
-protected:
-    // Opens the table, writes count reviews and closes it; the log is emptied afterwards.
-    void WriteTable(int count, bool vertical = true) {
-        table.Open(vertical);
-        table.BeginCard();
-        for (int i = 0; i < count; ++i) {
-            ReviewRecord review;
-            review.Id = QString::number(i);
-            review.HasAuthor = i % 2 == 0;
-            review.AuthorName = QStringLiteral("Анна");
-            review.Text = QStringLiteral("Отзыв %1\r\nс переносом 👍").arg(i);
-            review.DateCreated = QStringLiteral("2023-05-1%1T10:20:30+03:00").arg(i);
-            review.Rating = QStringLiteral("5");
-            review.LikesCount = QString::number(i);
-            table.AddReview(profile, review);
-        }
-        table.EndCard(profile, true);
-        table.Close();
-        sink.Clear();
-    }
-
-    // The log's messages without their time stamps.
-    QStringList Messages() const {
-        QStringList messages;
-        for (const QString& line : sink.Lines()) {
-            messages.append(line.mid(Stamp().size()));
-        }
-        return messages;
-    }
-
-    XlsxSpreadsheetApp spreadsheet{locale.DecimalSeparator(), tmp.path()};
-    RecordingOpener opener;
-    WorkbookStep step{log, spreadsheet, opener};
-    ResultTable table{log, clock, dir};
-    CardProfile profile = standin::SampleProfile(QStringLiteral("70000001012345678"));
-};
+using test::WorkbookStepTest;
 
 TEST_F(WorkbookStepTest, MakesTheWorkbookBesideTheResultFileAndOpensIt) {
     WriteTable(3);
@@ -148,25 +92,6 @@ TEST_F(WorkbookStepTest, NotDueWithoutDataRowsOrWithoutAWriter) {
     EXPECT_TRUE(Files().filter(".xlsx").isEmpty());
 }
 
-TEST_F(WorkbookStepTest, FailedSaveLogsTheErrorAndDoesNotOpen) {
-    WriteTable(3);
-    {
-        FileSizeLimit fullDisk(2048);  // the rows fit, the packed workbook does not
-        step.Run(table);
-    }
-
-    QStringList messages = Messages();
-    ASSERT_EQ(messages.size(), 3);
-    EXPECT_EQ(messages[1], ": Файл сформирован, в нем 4 строк");
-    EXPECT_TRUE(messages[2].startsWith(": Ошибка: Cannot create file \"" +
-                                       dir.FilePath("data1234.xlsx") + "\". "))
-        << messages[2].toStdString();
-    EXPECT_TRUE(messages[2].endsWith(" (File too large)")) << messages[2].toStdString();
-    EXPECT_TRUE(opener.opened.isEmpty());
-    // No workbook, whole or partial, under its name or a temporary one.
-    EXPECT_EQ(QDir(tmp.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"data1234.tab"});
-}
-
 TEST_F(WorkbookStepTest, OccupiedWorkbookNameIsAFailureNotAReplacement) {
     WriteTable(2);
     ASSERT_TRUE(QDir(tmp.path()).mkdir("data1234.xlsx"));
@@ -176,37 +101,6 @@ TEST_F(WorkbookStepTest, OccupiedWorkbookNameIsAFailureNotAReplacement) {
     EXPECT_EQ(Messages().last(), ": Ошибка: Cannot create file \"" + dir.FilePath("data1234.xlsx") +
                                      "\". The file already exists");
     EXPECT_TRUE(opener.opened.isEmpty());
-}
-
-TEST_F(WorkbookStepTest, NextStepRemovesPartFilesOfKilledConversionsOnly) {
-    // What a conversion killed while saving leaves behind: its part file, locked by nobody.
-    const QString abandoned = QStringLiteral(".data1200.0123456789abcdef.xlsx-part");
-    // A conversion still saving in another process holds its part file locked.
-    const QString live = QStringLiteral(".data-1201.fedcba9876543210.xlsx-part");
-    // Names of other making.
-    const QStringList foreign = {QStringLiteral(".report.0123456789abcdef.xlsx-part"),
-                                 QStringLiteral("data1202.0123456789abcdef.xlsx-part"),
-                                 QStringLiteral(".data1203.xlsx-part")};
-    for (const QString& name : QStringList{abandoned, live} + foreign)
-        Write(name, "PK");
-    QProcess writer;
-    writer.start(QStringLiteral("flock"),
-                 {QStringLiteral("-x"), dir.FilePath(live), QStringLiteral("-c"),
-                  QStringLiteral("echo held; exec sleep 60")});
-    ASSERT_TRUE(writer.waitForReadyRead(10000)) << "flock(1) did not take the lock";
-    WriteTable(1);
-
-    step.Run(table);
-
-    writer.kill();
-    writer.waitForFinished();
-    EXPECT_EQ(Messages().last(),
-              ": Открываем файл с результатами " + dir.FilePath("data1234.xlsx"));
-    QStringList expected =
-        QStringList{live, QStringLiteral("data1234.tab"), QStringLiteral("data1234.xlsx")} +
-        foreign;
-    expected.sort();
-    EXPECT_EQ(QDir(tmp.path()).entryList(QDir::Files | QDir::Hidden, QDir::Name), expected);
 }
 
 TEST_F(WorkbookStepTest, UnreadableResultFileEndsTheStepAfterItsFirstLine) {

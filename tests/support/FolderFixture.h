@@ -14,6 +14,12 @@ namespace quillorn::test {
 
 class FolderFixture : public ::testing::Test {
 protected:
+    FolderFixture() = default;
+    // The folder inside parent, a file system of the test's choosing, instead of the system's
+    // temporary folder.
+    explicit FolderFixture(const QString& parent)
+        : tmp(QDir(parent).filePath(QStringLiteral("test-XXXXXX"))) {}
+
     void SetUp() override { ASSERT_TRUE(tmp.isValid()) << tmp.errorString().toStdString(); }
 
     QString Path(const QString& name) const { return QDir(tmp.path()).filePath(name); }

@@ -8,12 +8,16 @@
 
 namespace quillorn::test {
 
+// The C library's name for a locale the tests name as Linux does ("ru_RU.UTF-8"): the same name on
+// Linux; on Windows the language and country with their ANSI code page ("Russian_Russia.1251").
+std::string NativeLocaleName(const std::string& name);
+
 class ProcessLocale {
 public:
     explicit ProcessLocale(const char* name) {
         const char* current = std::setlocale(LC_ALL, nullptr);
         saved_ = current ? current : "C";
-        active_ = std::setlocale(LC_ALL, name) != nullptr;
+        active_ = std::setlocale(LC_ALL, NativeLocaleName(name).c_str()) != nullptr;
     }
     ~ProcessLocale() { std::setlocale(LC_ALL, saved_.c_str()); }
     ProcessLocale(const ProcessLocale&) = delete;

@@ -1,5 +1,7 @@
 #include "tests/support/XlsxReader.h"
 
+#include "tests/support/ZipArchive.h"
+
 #include <QDate>
 #include <QFile>
 #include <QProcess>
@@ -12,16 +14,6 @@
 
 namespace quillorn::test {
 namespace {
-
-QByteArray UnzipMember(const QString& path, const QString& member) {
-    QProcess unzip;
-    unzip.start(QStringLiteral("unzip"), {QStringLiteral("-p"), path, member});
-    if (!unzip.waitForFinished(120000) || unzip.exitCode() != 0) {
-        throw std::runtime_error("cannot unzip " + member.toStdString() + " from " +
-                                 path.toStdString());
-    }
-    return unzip.readAllStandardOutput();
-}
 
 // "_xHHHH_" stands for the character HHHH; "_x005F_" thus protects a literal underscore.
 QString DecodeEscapes(const QString& text) {
@@ -57,13 +49,6 @@ double XmlNumber(QStringView text, const char* what) {
                                  text.toString().toStdString() + "\" is no number");
     }
     return value;
-}
-
-QStringList ZipMembers(const QString& path) {
-    QProcess list;
-    list.start(QStringLiteral("unzip"), {QStringLiteral("-Z1"), path});
-    list.waitForFinished(60000);
-    return QString::fromUtf8(list.readAllStandardOutput()).split('\n', Qt::SkipEmptyParts);
 }
 
 struct CellStyle {
@@ -123,7 +108,7 @@ QStringList ReadSharedStrings(const QString& path, const QStringList& members) {
         return {};
     }
     QStringList strings;
-    QXmlStreamReader reader(UnzipMember(path, QStringLiteral("xl/sharedStrings.xml")));
+    QXmlStreamReader reader(ZipMember(path, QStringLiteral("xl/sharedStrings.xml")));
     QString current;
     while (!reader.atEnd()) {
         reader.readNext();
@@ -163,7 +148,7 @@ QMap<QString, QString> ReadSheetRelationships(const QString& path, const QString
     if (!members.contains(part)) {
         return targets;
     }
-    QXmlStreamReader reader(UnzipMember(path, part));
+    QXmlStreamReader reader(ZipMember(path, part));
     while (!reader.atEnd()) {
         reader.readNext();
         if (reader.isStartElement() && reader.name() == u"Relationship") {
@@ -197,14 +182,14 @@ QString XlsxSerialToDate(double serial) {
 }
 
 XlsxSheet ReadXlsxFirstSheet(const QString& path) {
-    QList<CellStyle> styles = ReadStyles(UnzipMember(path, QStringLiteral("xl/styles.xml")));
-    const QStringList members = ZipMembers(path);
+    QList<CellStyle> styles = ReadStyles(ZipMember(path, QStringLiteral("xl/styles.xml")));
+    const QStringList members = ZipMemberNames(path);
     QStringList shared = ReadSharedStrings(path, members);
     QMap<QString, QString> linkTargets = ReadSheetRelationships(path, members);
-    QXmlStreamReader reader(UnzipMember(path, QStringLiteral("xl/worksheets/sheet1.xml")));
+    QXmlStreamReader reader(ZipMember(path, QStringLiteral("xl/worksheets/sheet1.xml")));
 
     XlsxSheet sheet;
-    ReadWorkbookPart(UnzipMember(path, QStringLiteral("xl/workbook.xml")), sheet);
+    ReadWorkbookPart(ZipMember(path, QStringLiteral("xl/workbook.xml")), sheet);
     QList<std::pair<QString, QString>> links;  // cell reference, target
     std::optional<XlsxCell> cell;
     int cellRow = 0;

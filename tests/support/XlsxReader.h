@@ -1,5 +1,5 @@
 // Reads back a workbook the spreadsheet writer made, independently of the library that wrote it:
-// unzips the first sheet and the styles with `unzip` and parses their XML, so tests can compare
+// unzips the first sheet and the styles (ZipArchive.h) and parses their XML, so tests can compare
 // a workbook cell by cell with the result file it came from; or lets a real spreadsheet program
 // (Gnumeric) read it.
 #pragma once

@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "tools/probe/ProbeCommand.h"
+#include "tools/probe/StandardStreams.h"
 
 namespace quillorn::probe {
 
@@ -35,6 +36,7 @@ std::optional<QString> ReadStandardInputText() {
 }  // namespace quillorn::probe
 
 int main(int argc, char* argv[]) {
+    quillorn::probe::UseBinaryStandardStreams();
     QCoreApplication app(argc, argv);
     using quillorn::probe::ProbeCommands;
     const QStringList args = app.arguments().mid(1);

@@ -1,0 +1,143 @@
+#!/usr/bin/env bash
+# Cross-builds the Windows programs and the test programs into build-win/ (or the folder given as
+# the first argument; any further arguments go to CMake when it configures), then runs the suite
+# under Wine: CTest with Wine as the cross-compiling emulator, on a private X display.
+#
+#   scripts/windows-build.sh [--no-tests] [--jobs N] [build folder] [CMake arguments...] [-- CTest arguments...]
+#
+#   --no-tests   build only
+#   --jobs N     N compilers and N tests at a time (default: the number of processors)
+#   -- ...       the rest goes to CTest (-R, -E, --timeout...)
+#
+# Installs the Debian packages it needs (packages.txt for the build tools, and through
+# scripts/windows-deps.sh the cross compiler, Wine and Xvfb) and builds the Windows dependencies
+# into their cache the first time (QUILLORN_WINDOWS_DEPS chooses another cache folder, and
+# QUILLORN_WINDOWS_DEPS_PREFIX a dependency prefix already built). The Wine
+# prefix the tests run in is made once and kept in the build folder (wine/).
+set -euo pipefail
+root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+here="$root/scripts/windows-build"
+
+usage() {
+    echo "usage: $0 [--no-tests] [--jobs N] [build folder] [CMake arguments...] [-- CTest arguments...]" >&2
+    exit 2
+}
+log() { printf '[windows-build] %s\n' "$*"; }
+die() { printf '[windows-build] error: %s\n' "$*" >&2; exit 1; }
+
+tests=yes
+jobs=$(nproc)
+arguments=()
+ctest_arguments=()
+while (($#)); do
+    case "$1" in
+        --)
+            shift
+            ctest_arguments=("$@")
+            break
+            ;;
+        --no-tests) tests=no ;;
+        --jobs)
+            [[ "${2:-}" =~ ^[1-9][0-9]*$ ]] || usage
+            jobs=$2
+            shift
+            ;;
+        --jobs=*)
+            jobs=${1#--jobs=}
+            [[ "$jobs" =~ ^[1-9][0-9]*$ ]] || usage
+            ;;
+        -h | --help) usage ;;
+        *) arguments+=("$1") ;;
+    esac
+    shift
+done
+set -- "${arguments[@]}"
+build_dir=${1:-"$root/build-win"}
+shift || true
+mkdir -p "$build_dir"
+build_dir=$(cd "$build_dir" && pwd)
+
+sudo_cmd=()
+[[ $(id -u) -eq 0 ]] || sudo_cmd=(sudo)
+
+started=$SECONDS
+bash "$root/scripts/install-packages.sh" "$root/packages.txt"
+# scripts/windows-deps.sh installs the cross compiler, Wine and Xvfb and prints the dependency
+# prefix last: a fraction of a second when the cache is built. QUILLORN_WINDOWS_DEPS_PREFIX names a
+# built prefix instead (one whose recipe key differs from this clone's, say).
+if [[ -n "${QUILLORN_WINDOWS_DEPS_PREFIX:-}" ]]; then
+    deps=$QUILLORN_WINDOWS_DEPS_PREFIX
+    bash "$root/scripts/install-packages.sh" g++-mingw-w64-x86-64-posix wine wine64 xvfb xauth
+else
+    deps=$(bash "$root/scripts/windows-deps.sh" | tail -n 1)
+fi
+[[ -f "$deps/bin/Qt6Core.dll" ]] || die "no Windows dependency prefix at '$deps'"
+
+wine_prefix="$build_dir/wine"
+# CTest runs every test program, and lists its tests, through this.
+emulator="$here/wine-run.sh;$wine_prefix;$deps/bin"
+
+if [[ ! -f "$build_dir/build.ninja" ]]; then
+    cmake -S "$root" -B "$build_dir" -G Ninja -DCMAKE_BUILD_TYPE=Release \
+        -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64-x86_64.cmake" \
+        -DQUILLORN_WINDOWS_DEPS_PREFIX="$deps" -DCMAKE_CROSSCOMPILING_EMULATOR="$emulator" \
+        -DQUILLORN_TESTS=ON -DQUILLORN_BENCH=OFF "$@"
+else
+    # A rebuilt cache may sit under another key: the folder follows it.
+    cmake -S "$root" -B "$build_dir" -DQUILLORN_WINDOWS_DEPS_PREFIX="$deps" \
+        -DCMAKE_CROSSCOMPILING_EMULATOR="$emulator" "$@" >/dev/null
+fi
+cmake --build "$build_dir" --parallel "$jobs"
+log "built into $build_dir in $((SECONDS - started)) s"
+[[ "$tests" == yes ]] || exit 0
+
+export WINEPREFIX="$wine_prefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+if [[ ! -f "$wine_prefix/system.reg" ]]; then
+    log "making the Wine prefix $wine_prefix"
+    rm -rf "$wine_prefix"
+    (unset DISPLAY && timeout 600 wineboot --init) >"$build_dir/wineboot.log" 2>&1 ||
+        die "wineboot failed; see $build_dir/wineboot.log"
+fi
+# Wine keeps QT_* variables away from Windows programs, so the Qt settings of the test programs
+# live in the prefix's registry: the Windows platform plugin (the offscreen one finds no fonts
+# under Wine) from the dependency prefix.
+set_wine_environment() {
+    wine reg add 'HKCU\Environment' /v "$1" /d "$2" /f >/dev/null 2>&1 ||
+        die "cannot set $1 in the registry of $wine_prefix"
+}
+set_wine_environment QT_QPA_PLATFORM windows
+set_wine_environment QT_PLUGIN_PATH "$(winepath -w "$deps/plugins" 2>/dev/null)"
+wineserver -k >/dev/null 2>&1 || true
+
+# A full disk for real: Windows cannot limit the size of a process's files, so the full-disk test
+# fills a small file system of its own (tests/support/FullDisk.h).
+full_disk="$build_dir/full-disk"
+mkdir -p "$full_disk"
+if ! mountpoint -q "$full_disk"; then
+    "${sudo_cmd[@]}" mount -t tmpfs -o size=2m,mode=1777 quillorn-full-disk "$full_disk" ||
+        die "cannot mount the small file system of the full-disk test at $full_disk"
+fi
+trap '"${sudo_cmd[@]}" umount "$full_disk" 2>/dev/null || true' EXIT
+export QUILLORN_FULL_DISK
+QUILLORN_FULL_DISK=$(winepath -w "$full_disk" 2>/dev/null)
+
+log "running the suite under Wine"
+results="$build_dir/windows-tests.log"
+tested=$SECONDS
+status=0
+# The Wine server goes before Xvfb does, or it would hang on to the display that went away.
+xvfb-run -a -s "-screen 0 1280x1024x24" bash -c \
+    'ctest --test-dir "$@" --output-on-failure; rc=$?; wineserver -k; exit "$rc"' \
+    windows-tests "$build_dir" --parallel "$jobs" "${ctest_arguments[@]}" 2>&1 | tee "$results" || status=$?
+
+summary=$(grep -E '[0-9]+% tests passed, [0-9]+ tests? failed out of [0-9]+' "$results" | tail -n 1 || true)
+if [[ "$summary" =~ ([0-9]+)\ tests?\ failed\ out\ of\ ([0-9]+) ]]; then
+    failed=${BASH_REMATCH[1]} total=${BASH_REMATCH[2]}
+    log "Wine: $total tests run, $((total - failed)) passed, $failed failed in $((SECONDS - tested)) s" \
+        "(log: $results)"
+else
+    log "Wine: CTest ran no tests (log: $results)"
+    status=${status:-1}
+    ((status)) || status=1
+fi
+exit "$status"
