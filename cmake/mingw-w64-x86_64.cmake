@@ -36,11 +36,3 @@ endif()
 if(NOT DEFINED QT_HOST_PATH_CMAKE_DIR)
     set(QT_HOST_PATH_CMAKE_DIR /usr/lib/x86_64-linux-gnu/cmake CACHE PATH "CMake packages of QT_HOST_PATH")
 endif()
-
-# pkg-config (libxlsxwriter) reads the prefix's .pc files only, never the Linux system's.
-if(QUILLORN_WINDOWS_DEPS_PREFIX)
-    set(ENV{PKG_CONFIG_LIBDIR} "${QUILLORN_WINDOWS_DEPS_PREFIX}/lib/pkgconfig")
-    set(ENV{PKG_CONFIG_PATH} "")
-    set(OPENSSL_ROOT_DIR "${QUILLORN_WINDOWS_DEPS_PREFIX}")
-    set(OPENSSL_USE_STATIC_LIBS TRUE)
-endif()
