@@ -47,25 +47,35 @@ status=0
 ((status == 0)) || { cat "$work/help.out" >&2; die "quillorn-harvest.exe --help exited $status"; }
 grep -q -- "--repeat" "$work/help.out" || { cat "$work/help.out" >&2; die "--help printed no options"; }
 
-# The window: started, then closed the way a user's click on the close button does (taskkill
-# without /f sends WM_CLOSE, and succeeds only once the window is there). It must end by itself
-# with 0 and leave its settings saved beside it.
+# The window: started and shown, then closed the way a user's click on the close button does
+# (taskkill without /f sends WM_CLOSE to the process's top-level windows; again each second until
+# the program has ended). It must
+# end by itself with 0 and leave its settings saved beside it.
 log "starting the installed window under Xvfb and closing it"
+# A Wine server started without a display would keep the window off the new one.
+wineserver -k >/dev/null 2>&1 || true
+wineserver -w >/dev/null 2>&1 || true
 cat >"$work/window.sh" <<'SCRIPT'
 set -u
 installed=$1
 wine "$installed/quillorn.exe" >"$WORK/window.out" 2>&1 &
 window=$!
-closed=no
+# Shown: X has a window of quillorn.exe titled "Quillorn".
+shown=no
 for _ in $(seq 120); do
-    if wine taskkill /im quillorn.exe >/dev/null 2>&1; then closed=yes; break; fi
     kill -0 "$window" 2>/dev/null || break
+    if xwininfo -root -tree | grep -q '"Quillorn": ("quillorn.exe"'; then shown=yes; break; fi
     sleep 0.5
 done
-status=0
-if [[ "$closed" == yes ]]; then
-    for _ in $(seq 60); do kill -0 "$window" 2>/dev/null || break; sleep 0.5; done
+closed=no
+if [[ "$shown" == yes ]]; then
+    for _ in $(seq 60); do
+        sleep 1
+        kill -0 "$window" 2>/dev/null || break
+        wine taskkill /im quillorn.exe >/dev/null 2>&1 && closed=yes
+    done
 fi
+status=0
 if kill -0 "$window" 2>/dev/null; then
     echo "still running" >"$WORK/window.result"
     wine taskkill /f /im quillorn.exe >/dev/null 2>&1
