@@ -13,6 +13,9 @@ set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 build=$(cd "${1:-$root/build-win}" && pwd)
 
+# The MinGW binary tools (imports, strip), zip, NSIS and Qt's Russian texts.
+bash "$root/scripts/install-packages.sh" binutils-mingw-w64-x86-64 zip nsis qt6-translations-l10n
+
 log() { printf '[windows-package] %s\n' "$*"; }
 die() { printf '[windows-package] error: %s\n' "$*" >&2; exit 1; }
 

@@ -9,6 +9,9 @@ set -euo pipefail
 setup=$(realpath "${1:?setup.exe}")
 work=${2:?work folder}
 
+# Wine, a private X display and xwininfo, which sees the window appear.
+bash "$(dirname "${BASH_SOURCE[0]}")/../install-packages.sh" wine wine64 xvfb xauth x11-utils
+
 log() { printf '[windows-install-check] %s\n' "$*"; }
 die() { printf '[windows-install-check] error: %s\n' "$*" >&2; exit 1; }
 
