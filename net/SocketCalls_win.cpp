@@ -6,33 +6,11 @@
 
 #include <algorithm>
 
+#include "net/SocketLibrary.h"
 #include "platform/Errors.h"
 
 namespace quillorn {
 namespace {
-
-// Winsock is started once, by the first socket call that needs it, and stopped when the program
-// ends.
-class Winsock {
-public:
-    Winsock() {
-        WSADATA data{};
-        started_ = WSAStartup(MAKEWORD(2, 2), &data) == 0;
-    }
-    ~Winsock() {
-        if (started_)
-            WSACleanup();
-    }
-    Winsock(const Winsock&) = delete;
-    Winsock& operator=(const Winsock&) = delete;
-
-private:
-    bool started_ = false;
-};
-
-void StartWinsock() {
-    static const Winsock winsock;
-}
 
 SOCKET Native(SocketHandle socket) {
     return static_cast<SOCKET>(socket);
@@ -155,7 +133,7 @@ void CloseSocket(SocketHandle socket) noexcept {
 }
 
 SocketHandle StartConnect(const addrinfo& address, bool& pending, int& error) {
-    StartWinsock();
+    StartSocketLibrary();
     pending = false;
     // Not inherited by programs this one starts, as SOCK_CLOEXEC does on Linux.
     const SOCKET socket = WSASocketW(address.ai_family, address.ai_socktype, address.ai_protocol,
@@ -191,14 +169,14 @@ void SendWithoutDelay(SocketHandle socket) {
 }
 
 int LookUpNumeric(const QByteArray& host, const QByteArray& service, addrinfo** found) {
-    StartWinsock();
+    StartSocketLibrary();
     const addrinfo hints = StreamHints(AI_NUMERICHOST);
     return getaddrinfo(host.constData(), service.constData(), &hints, found);
 }
 
 int LookUpName(const Resolver& resolver, const QByteArray& host, const QByteArray& service,
                addrinfo** found) {
-    StartWinsock();
+    StartSocketLibrary();
     const addrinfo hints = StreamHints(0);
     if (!resolver)
         return getaddrinfo(host.constData(), service.constData(), &hints, found);
@@ -219,7 +197,7 @@ QString LookupErrorText(int code) {
 }
 
 bool IsNumericAddress(const QByteArray& text) {
-    StartWinsock();
+    StartSocketLibrary();
     in6_addr scratch{};
     return inet_pton(AF_INET, text.constData(), &scratch) == 1 ||
            inet_pton(AF_INET6, text.constData(), &scratch) == 1;
@@ -228,7 +206,7 @@ bool IsNumericAddress(const QByteArray& text) {
 // Windows has no eventfd: a connected pair of loopback sockets, one byte written to wake the
 // reader.
 WakeSignal::WakeSignal() {
-    StartWinsock();
+    StartSocketLibrary();
     const auto failed = [this](int error) {
         CloseSocket(waitEnd_);
         CloseSocket(raiseEnd_);

@@ -73,20 +73,6 @@ bool FolderRunLock::IsBusy(const AppDir& dir) {
     return !folder.Lock(LOCK_SH);  // closing the folder drops the shared lock again
 }
 
-FolderRunLock::~FolderRunLock() {
-    Release();
-}
-
-FolderRunLock::FolderRunLock(FolderRunLock&& other) noexcept : fd_(std::exchange(other.fd_, -1)) {}
-
-FolderRunLock& FolderRunLock::operator=(FolderRunLock&& other) noexcept {
-    if (this != &other) {
-        Release();
-        fd_ = std::exchange(other.fd_, -1);
-    }
-    return *this;
-}
-
 void FolderRunLock::Release() noexcept {
     if (fd_ < 0)
         return;

@@ -8,7 +8,6 @@
 #include <windows.h>
 
 #include <QDir>
-#include <utility>
 
 #include "platform/Errors.h"
 #include "platform/FolderRunLock.h"
@@ -99,20 +98,6 @@ bool FolderRunLock::IsBusy(const AppDir& dir) {
     if (!file.IsOpen())
         return false;          // no run has ever locked the folder
     return !file.Lock(false);  // dropped again as the file closes
-}
-
-FolderRunLock::~FolderRunLock() {
-    Release();
-}
-
-FolderRunLock::FolderRunLock(FolderRunLock&& other) noexcept : fd_(std::exchange(other.fd_, -1)) {}
-
-FolderRunLock& FolderRunLock::operator=(FolderRunLock&& other) noexcept {
-    if (this != &other) {
-        Release();
-        fd_ = std::exchange(other.fd_, -1);
-    }
-    return *this;
 }
 
 void FolderRunLock::Release() noexcept {

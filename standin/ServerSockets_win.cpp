@@ -6,30 +6,10 @@
 
 #include <stdexcept>
 
+#include "net/SocketLibrary.h"
+
 namespace quillorn::standin {
 namespace {
-
-// Winsock for the servers' own sockets, started before the first and stopped at the program's end.
-class Winsock {
-public:
-    Winsock() {
-        WSADATA data{};
-        started_ = WSAStartup(MAKEWORD(2, 2), &data) == 0;
-    }
-    ~Winsock() {
-        if (started_)
-            WSACleanup();
-    }
-    Winsock(const Winsock&) = delete;
-    Winsock& operator=(const Winsock&) = delete;
-
-private:
-    bool started_ = false;
-};
-
-void StartWinsock() {
-    static const Winsock winsock;
-}
 
 SOCKET Native(ServerSocket socket) {
     return static_cast<SOCKET>(socket);
@@ -55,7 +35,7 @@ bool Wait(ServerSocket socket, bool forWriting, int sliceMs) {
 void IgnoreBrokenPipes() {}
 
 ServerSocket ListenOnLoopback(quint16& port) {
-    StartWinsock();
+    StartSocketLibrary();
     const SOCKET socket = NewSocket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
     if (socket == INVALID_SOCKET)
         throw std::runtime_error("loopback server: no socket");
@@ -85,7 +65,7 @@ ServerSocket AcceptWithin(ServerSocket listener, int sliceMs) {
 }
 
 ServerSocket ConnectTo(const QByteArray& host, quint16 port) {
-    StartWinsock();
+    StartSocketLibrary();
     addrinfo hints{};
     hints.ai_family = AF_UNSPEC;
     hints.ai_socktype = SOCK_STREAM;

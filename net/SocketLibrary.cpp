@@ -1,0 +1,8 @@
+#include "net/SocketLibrary.h"
+
+namespace quillorn {
+
+// POSIX sockets need no start.
+void StartSocketLibrary() {}
+
+}  // namespace quillorn
