@@ -125,9 +125,13 @@ log "running the suite under Wine"
 results="$build_dir/windows-tests.log"
 tested=$SECONDS
 status=0
-# The Wine server goes before Xvfb does, or it would hang on to the display that went away.
+# The first window program would start Wine's desktop process (explorer.exe), which holds on to
+# that test's output pipe for as long as it lives, so CTest would wait on that test until its
+# time-out: the Wine server and the desktop are started first, outside every test's pipes. The
+# Wine server goes before Xvfb does, or it would hang on to the display that went away.
 xvfb-run -a -s "-screen 0 1280x1024x24" bash -c \
-    'ctest --test-dir "$@" --output-on-failure; rc=$?; wineserver -k; exit "$rc"' \
+    'wineserver -p && { wine explorer.exe /desktop </dev/null >/dev/null 2>&1 & }
+     ctest --test-dir "$@" --output-on-failure; rc=$?; wineserver -k; exit "$rc"' \
     windows-tests "$build_dir" --parallel "$jobs" "${ctest_arguments[@]}" 2>&1 | tee "$results" || status=$?
 
 summary=$(grep -E '[0-9]+% tests passed, [0-9]+ tests? failed out of [0-9]+' "$results" | tail -n 1 || true)

@@ -42,10 +42,11 @@ is_system_dll() {
         [[ -n $(find "$system_dlls" -maxdepth 1 -iname "$1" -print -quit) ]]
 }
 
-# Copies the DLLs a PE file imports into the folder, and theirs in turn.
+# Copies the DLLs a PE file imports into the folder, and theirs in turn (objdump in English: its
+# headings are translated in other locales).
 deploy_imports() {
     local dll
-    for dll in $(x86_64-w64-mingw32-objdump -p "$1" | sed -n 's/^\s*DLL Name: //p'); do
+    for dll in $(LC_ALL=C x86_64-w64-mingw32-objdump -p "$1" | sed -n 's/^\s*DLL Name: //p'); do
         [[ -f "$folder/$dll" ]] && continue
         if [[ -f "$prefix/bin/$dll" ]]; then
             cp "$prefix/bin/$dll" "$folder/"
