@@ -107,7 +107,10 @@ set_wine_environment() {
 }
 set_wine_environment QT_QPA_PLATFORM windows
 set_wine_environment QT_PLUGIN_PATH "$(winepath -w "$deps/plugins" 2>/dev/null)"
-wineserver -k >/dev/null 2>&1 || true
+# Xvfb has no window manager: Wine would wait two seconds at every hidden window for one to
+# confirm it, so the windows go to X unmanaged.
+wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1 ||
+    die "cannot set Wine's X11 driver up in $wine_prefix"
 
 # A full disk for real: Windows cannot limit the size of a process's files, so the full-disk test
 # fills a small file system of its own (tests/support/FullDisk.h).
@@ -120,6 +123,10 @@ fi
 trap '"${sudo_cmd[@]}" umount "$full_disk" 2>/dev/null || true' EXIT
 export QUILLORN_FULL_DISK
 QUILLORN_FULL_DISK=$(winepath -w "$full_disk" 2>/dev/null)
+# The Wine server these commands started has no display: windows shown through it would never
+# reach Xvfb, and would not close as windows do. It goes before the suite starts its own.
+wineserver -k >/dev/null 2>&1 || true
+wineserver -w >/dev/null 2>&1 || true
 
 log "running the suite under Wine"
 results="$build_dir/windows-tests.log"
