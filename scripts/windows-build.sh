@@ -98,15 +98,15 @@ if [[ ! -f "$wine_prefix/system.reg" ]]; then
     (unset DISPLAY && timeout 600 wineboot --init) >"$build_dir/wineboot.log" 2>&1 ||
         die "wineboot failed; see $build_dir/wineboot.log"
 fi
-# Wine keeps QT_* variables away from Windows programs, so the Qt settings of the test programs
-# live in the prefix's registry: the Windows platform plugin (the offscreen one finds no fonts
-# under Wine) from the dependency prefix.
+# Wine keeps QT_* variables away from Windows programs, so the test programs' platform lives in the
+# prefix's registry: the Windows one (the offscreen one finds no fonts under Wine). A qt.conf beside
+# each program points Qt at the dependency prefix's plugins.
 set_wine_environment() {
     wine reg add 'HKCU\Environment' /v "$1" /d "$2" /f >/dev/null 2>&1 ||
         die "cannot set $1 in the registry of $wine_prefix"
 }
 set_wine_environment QT_QPA_PLATFORM windows
-set_wine_environment QT_PLUGIN_PATH "$(winepath -w "$deps/plugins" 2>/dev/null)"
+wine reg delete 'HKCU\Environment' /v QT_PLUGIN_PATH /f >/dev/null 2>&1 || true
 # Xvfb has no window manager: Wine would wait two seconds at every hidden window for one to
 # confirm it, so the windows go to X unmanaged.
 wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1 ||
