@@ -28,18 +28,14 @@ void ModalBoxWatcher::Poll() {
 QString RealProgramFixture::Install(const QString& folder) {
     const QString dir = QDir(base.path()).filePath(folder);
     EXPECT_TRUE(QDir().mkpath(dir));
-    // Under the name it was built with (quillorn.exe on Windows), which StartInstalled finds.
-    const QString built = QStringLiteral(QUILLORN_WINDOW_PROGRAM);
-    EXPECT_TRUE(QFile::copy(built, QDir(dir).filePath(QFileInfo(built).fileName())));
+    EXPECT_TRUE(QFile::copy(QStringLiteral(QUILLORN_WINDOW_PROGRAM), QDir(dir).filePath(kProgram)));
     return dir;
 }
 
 std::unique_ptr<QProcess> RealProgramFixture::Start(const QString& program,
                                                     const QStringList& args) {
     auto process = std::make_unique<QProcess>();
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
-    process->setProcessEnvironment(env);
+    process->setProcessEnvironment(WindowProgramEnvironment());
     process->start(program, args);
     EXPECT_TRUE(process->waitForStarted(10000));
     return process;
@@ -54,7 +50,9 @@ bool RealProgramFixture::WaitUntilUp(const QProcess& process) {
 RealProgramFixture::Ending RealProgramFixture::WaitForEnd(QProcess& process) {
     if (!process.waitForFinished(20000))
         process.kill();
-    return {process.exitCode(), QString::fromUtf8(process.readAllStandardError())};
+    // In the system's code page, as Qt writes its messages: UTF-8 on Linux, the ANSI code page on
+    // Windows.
+    return {process.exitCode(), QString::fromLocal8Bit(process.readAllStandardError())};
 }
 
 RealProgramFixture::Ending RealProgramFixture::RunAndTerminate(const QString& dir) {

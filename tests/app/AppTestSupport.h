@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <QDir>
+#include <QFileInfo>
 #include <QMessageBox>
 #include <QObject>
 #include <QProcess>
@@ -71,11 +73,16 @@ private:
     bool has_ = false;
 };
 
-// Programs run offscreen, each in a folder of its own under base: the real `quillorn` copied there,
-// or a test program given the folder. A program is up once it has set up its termination
-// handlers, which it does right after its window is made; SIGTERM then ends it as a session's end
-// would. On Windows it is up once its window shows, and is ended by the session's end itself
-// (RealProgramEnding_win.cpp).
+// The environment a window program of the tests runs in: offscreen on POSIX; on Windows the
+// system's own windows (Wine's offscreen has no fonts), with Qt's messages on standard error,
+// which a window program without a console would send to the debugger.
+QProcessEnvironment WindowProgramEnvironment();
+
+// Programs run each in a folder of its own under base: the real `quillorn` copied there, or a test
+// program given the folder. A program is up once it has set up its termination handlers, which it
+// does right after its window is made; SIGTERM then ends it as a session's end would. On Windows it
+// is up once its window shows, and is ended by the session's end itself, and base lies beside the
+// test program, since every start from under %TEMP% is refused (RealProgramSystem_win.cpp).
 class RealProgramFixture : public ::testing::Test {
 protected:
     struct Ending {
@@ -83,11 +90,11 @@ protected:
         QString errors;
     };
 
-    // The folder, made under base, with a copy of the real program in it.
+    // The folder, made under base, with a copy of the real program in it, named kProgram.
     QString Install(const QString& folder);
     std::unique_ptr<QProcess> Start(const QString& program, const QStringList& args = {});
     std::unique_ptr<QProcess> StartInstalled(const QString& dir) {
-        return Start(dir + QStringLiteral("/quillorn"));
+        return Start(QDir(dir).filePath(kProgram));
     }
     static bool IsUp(const QProcess& process);
     static bool WaitUntilUp(const QProcess& process);
@@ -95,8 +102,11 @@ protected:
     static Ending Terminate(QProcess& process);
     Ending RunAndTerminate(const QString& dir);
     static QStringList Files(const QString& dir);
+    static QString BaseFolder();
 
-    QTemporaryDir base;
+    // The real program's file name: quillorn, or quillorn.exe.
+    const QString kProgram = QFileInfo(QStringLiteral(QUILLORN_WINDOW_PROGRAM)).fileName();
+    QTemporaryDir base{BaseFolder() + QStringLiteral("/quillorn-programs-XXXXXX")};
 };
 
 }  // namespace quillorn::test

@@ -82,7 +82,7 @@ TEST_F(RealProgramTest, RefusesArchiveAndTemporaryFoldersAndEndsWithoutWriting) 
     const Ending refusedArchive = RunAndTerminate(archive);
     EXPECT_EQ(refusedArchive.exitCode, 1);
     EXPECT_TRUE(refusedArchive.errors.contains(QStringLiteral("Вы запустили программу изнутри")));
-    EXPECT_EQ(Files(archive), QStringList({"quillorn"}));
+    EXPECT_EQ(Files(archive), QStringList({kProgram}));
     // Nor does it leave its claim on the folder behind.
     EXPECT_FALSE(QFile::exists(QDir::temp().filePath(
         WindowInstanceName(QFileInfo(archive).canonicalFilePath(), CurrentUserId()))));
@@ -91,7 +91,7 @@ TEST_F(RealProgramTest, RefusesArchiveAndTemporaryFoldersAndEndsWithoutWriting) 
     const Ending refusedTemporary = RunAndTerminate(temporary);
     EXPECT_EQ(refusedTemporary.exitCode, 1);
     EXPECT_TRUE(refusedTemporary.errors.contains(QStringLiteral("из временной папки")));
-    EXPECT_EQ(Files(temporary), QStringList({"quillorn"}));
+    EXPECT_EQ(Files(temporary), QStringList({kProgram}));
 }
 
 TEST_F(RealProgramTest, RunsFromLowerCaseRarAndTemporaryLikeNamesAndSavesOnTheWayOut) {
@@ -99,7 +99,7 @@ TEST_F(RealProgramTest, RunsFromLowerCaseRarAndTemporaryLikeNamesAndSavesOnTheWa
     const Ending ending = RunAndTerminate(dir);
     EXPECT_EQ(ending.exitCode, 0);
     EXPECT_FALSE(ending.errors.contains(QStringLiteral("архива")));
-    EXPECT_EQ(Files(dir), QStringList({"quillorn", "settings.ini", "urls.txt"}));
+    EXPECT_EQ(Files(dir), QStringList({kProgram, "settings.ini", "urls.txt"}));
 }
 
 TEST_F(RealProgramTest, ASignalEndsItWithTheFailureOnStandardErrorWhenTheListCannotBeSaved) {
@@ -107,10 +107,10 @@ TEST_F(RealProgramTest, ASignalEndsItWithTheFailureOnStandardErrorWhenTheListCan
     ASSERT_TRUE(QDir(dir).mkdir(QStringLiteral("urls.txt")));
     const Ending ending = RunAndTerminate(dir);
     EXPECT_EQ(ending.exitCode, 1);
-    EXPECT_TRUE(
-        ending.errors.contains(QStringLiteral("Cannot create file \"%1/urls.txt\". ").arg(dir)))
+    const QString list = QDir::toNativeSeparators(QDir(dir).filePath(QStringLiteral("urls.txt")));
+    EXPECT_TRUE(ending.errors.contains(QStringLiteral("Cannot create file \"%1\". ").arg(list)))
         << ending.errors.toStdString();
-    EXPECT_EQ(Files(dir), QStringList({"quillorn", "settings.ini"}));
+    EXPECT_EQ(Files(dir), QStringList({kProgram, "settings.ini"}));
 }
 
 }  // namespace

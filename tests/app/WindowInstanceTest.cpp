@@ -33,7 +33,7 @@ TEST_F(WindowInstanceTest, ASecondStartHandsOverToTheOpenWindowAndEndsWithoutTou
     EXPECT_EQ(handedOver.exitCode, 0);
     EXPECT_TRUE(handedOver.errors.contains(QStringLiteral("its window has been brought forward")))
         << handedOver.errors.toStdString();
-    EXPECT_EQ(Files(dir), QStringList({"quillorn"}));  // nothing read back, nothing written
+    EXPECT_EQ(Files(dir), QStringList({kProgram}));  // nothing read back, nothing written
 
     // Another folder is another window's.
     const QString other = Install(QStringLiteral("two"));
@@ -83,9 +83,7 @@ class TypedInputSurvivesTest : public MainWindowFixture {};
 TEST_F(TypedInputSurvivesTest, AnEditIsSavedAQuietMomentLaterSoAKillLosesNothing) {
     const QString line = QStringLiteral("https://2gis.ru/moscow/firm/70000001000000001");
     QProcess editor;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
-    editor.setProcessEnvironment(env);
+    editor.setProcessEnvironment(WindowProgramEnvironment());
     editor.start(QStringLiteral(QUILLORN_WINDOW_EDIT), {tmp.path(), line});
     ASSERT_TRUE(editor.waitForStarted(10000));
     // QTRY_* report to QtTest, not to this test: a failure must be the test's own.

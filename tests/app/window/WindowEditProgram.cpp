@@ -11,7 +11,11 @@ int main(int argc, char* argv[]) {
     using namespace quillorn;
     return test::RunWindowProgram(
         argc, argv, 2, "quillorn-window-edit DIR LINE",
-        [](MainWindowSetup& setup, const QStringList&) { setup.programDir = setup.dir; },
+        // Judged where it was built: the files folder may be a temporary one, which Windows
+        // starts refuse.
+        [](MainWindowSetup& setup, const QStringList&) {
+            setup.programDir = AppDir(QCoreApplication::applicationDirPath());
+        },
         [](MainWindow& form, const QStringList& args) {
             form.findChild<QPlainTextEdit*>(QStringLiteral("InnsMemo"))
                 ->appendPlainText(args.at(1));

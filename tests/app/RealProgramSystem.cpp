@@ -1,11 +1,22 @@
-// How the window tests see that the real program is up and ask it to end, on POSIX: its
-// termination handlers are in place, and SIGTERM ends it as a session's end would.
+// How the window tests run the real program on POSIX: offscreen, copied under the temporary
+// folder; it is up once its termination handlers are in place, and SIGTERM ends it as a session's
+// end would.
 #include <QFile>
 #include <csignal>
 
 #include "tests/app/AppTestSupport.h"
 
 namespace quillorn::test {
+
+QProcessEnvironment WindowProgramEnvironment() {
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    return env;
+}
+
+QString RealProgramFixture::BaseFolder() {
+    return QDir::tempPath();
+}
 
 bool RealProgramFixture::IsUp(const QProcess& process) {
     QFile status(QStringLiteral("/proc/%1/status").arg(process.processId()));

@@ -1,13 +1,26 @@
-// The Windows twin of RealProgramEnding.cpp. The window program has no console and no signals: it
+// The Windows twin of RealProgramSystem.cpp. The window program has no console and no signals: it
 // is up once its window shows, and it is ended as Windows ends a session, by the two messages
-// every top-level window of the process receives, WM_QUERYENDSESSION and then WM_ENDSESSION.
+// every top-level window of the process receives, WM_QUERYENDSESSION and then WM_ENDSESSION. Its
+// copies lie beside the test program: every start from under %TEMP% is refused.
 #include <windows.h>
 
+#include <QCoreApplication>
 #include <vector>
 
 #include "tests/app/AppTestSupport.h"
 
 namespace quillorn::test {
+
+QProcessEnvironment WindowProgramEnvironment() {
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("windows"));
+    env.insert(QStringLiteral("QT_FORCE_STDERR_LOGGING"), QStringLiteral("1"));
+    return env;
+}
+
+QString RealProgramFixture::BaseFolder() {
+    return QCoreApplication::applicationDirPath();
+}
 
 namespace {
 
