@@ -132,12 +132,13 @@ log "running the suite under Wine"
 results="$build_dir/windows-tests.log"
 tested=$SECONDS
 status=0
-# The first window program would start Wine's desktop process (explorer.exe), which holds on to
-# that test's output pipe for as long as it lives, so CTest would wait on that test until its
-# time-out: the Wine server and the desktop are started first, outside every test's pipes. The
-# Wine server goes before Xvfb does, or it would hang on to the display that went away.
+# The first Windows program of a Wine session starts Wine's own processes (services.exe and the
+# rest, and the desktop, explorer.exe), which inherit that program's output and keep it open as
+# long as they live: CTest would wait on that test, or on a test program's listing, until its
+# time-out. A program run first, with its output nowhere, starts them outside every test's pipes.
+# The Wine server goes before Xvfb does, or it would hang on to the display that went away.
 xvfb-run -a -s "-screen 0 1280x1024x24" bash -c \
-    'wineserver -p && { wine explorer.exe /desktop </dev/null >/dev/null 2>&1 & }
+    'wineserver -p && wine cmd /c exit </dev/null >/dev/null 2>&1
      ctest --test-dir "$@" --output-on-failure; rc=$?; wineserver -k; exit "$rc"' \
     windows-tests "$build_dir" --parallel "$jobs" "${ctest_arguments[@]}" 2>&1 | tee "$results" || status=$?
 

@@ -42,16 +42,16 @@ Harvest HeadlessHarvestTest::Run(QStringList args, const QString& locale,
         program.waitForReadyRead(100);
         out += program.readAllStandardOutput();
         err += program.readAllStandardError();
-        errSoFar = QString::fromUtf8(err);
+        errSoFar = ConsoleText(err);
         if (onOutput)
-            onOutput(program, QString::fromUtf8(out));
+            onOutput(program, ConsoleText(out));
     }
     if (!program.waitForFinished(1000))
         program.kill();
     out += program.readAllStandardOutput();
     err += program.readAllStandardError();
-    harvest.out = QString::fromUtf8(out);
-    harvest.err = QString::fromUtf8(err);
+    harvest.out = ConsoleText(out);
+    harvest.err = ConsoleText(err);
     if (program.exitStatus() == QProcess::NormalExit)
         harvest.status = program.exitCode();
     return harvest;

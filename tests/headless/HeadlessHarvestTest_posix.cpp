@@ -1,6 +1,7 @@
 // quillorn-harvest's cases that only POSIX systems have: a card list in UTF-8 without a mark read
-// under a UTF-8 locale (Windows reads it in its ANSI code page), a limit on the size of its files,
-// a FIFO in place of its store, and a signal held back until it is ready to take it.
+// under a UTF-8 locale (Windows reads it in its ANSI code page), its language chosen by the
+// environment (Windows takes the user's language from the system), a limit on the size of its
+// files, a FIFO in place of its store, and a signal held back until it is ready to take it.
 #include <sys/stat.h>
 
 #include <QFile>
@@ -11,6 +12,12 @@
 
 namespace quillorn::test {
 namespace {
+
+TEST_F(HeadlessHarvestTest, SpeaksEnglishUnderAnotherLocale) {
+    const Harvest english = Run({QStringLiteral("--help")}, QStringLiteral("C.UTF-8"));
+    EXPECT_TRUE(english.out.contains(QStringLiteral("One row per review.")))
+        << english.out.toStdString();
+}
 
 // What every Linux editor saves: UTF-8 without a mark. The card is asked for by its own path,
 // under the users' locale and under C.

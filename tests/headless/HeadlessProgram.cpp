@@ -42,4 +42,12 @@ bool Terminate(const QProcess& program) {
     return Signal(program, SIGTERM);
 }
 
+QString ConsoleText(const QByteArray& written) {
+    return QString::fromUtf8(written);
+}
+
+std::vector<std::string> LocalesTheEnvironmentChooses() {
+    return {"ru_RU.UTF-8", "C"};
+}
+
 }  // namespace quillorn::test

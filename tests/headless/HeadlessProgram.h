@@ -2,8 +2,12 @@
 // console's Ctrl+Break on Windows (HeadlessProgram_win.cpp).
 #pragma once
 
+#include <QByteArray>
 #include <QProcess>
+#include <QString>
 #include <optional>
+#include <string>
+#include <vector>
 
 namespace quillorn::test {
 
@@ -23,5 +27,13 @@ void PrepareChild(QProcess& program, const ChildSetup& setup);
 // is not sent anything. False when the stop could not be sent.
 bool Interrupt(const QProcess& program);
 bool Terminate(const QProcess& program);
+
+// The locales a test can start the program in through LANG and LC_ALL: the users' and C on POSIX;
+// on Windows only the user's regional settings count, and the suite runs as a Russian user.
+std::vector<std::string> LocalesTheEnvironmentChooses();
+
+// What the program wrote to its console (UTF-8), with its lines ended as on Linux: a Windows
+// program ends them in CR LF.
+QString ConsoleText(const QByteArray& written);
 
 }  // namespace quillorn::test

@@ -35,4 +35,12 @@ bool Terminate(const QProcess& program) {
     return BreakGroup(program);
 }
 
+QString ConsoleText(const QByteArray& written) {
+    return QString::fromUtf8(written).replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+}
+
+std::vector<std::string> LocalesTheEnvironmentChooses() {
+    return {"ru_RU.UTF-8"};
+}
+
 }  // namespace quillorn::test
