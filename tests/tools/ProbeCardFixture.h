@@ -30,6 +30,10 @@ protected:
         return {probe.exitCode(), probe.readAllStandardOutput(), probe.readAllStandardError()};
     }
 
+    // The separator of the rating Run prints under C: a point on POSIX; on Windows, whose programs
+    // take it from the user's regional settings whatever the environment says, the user's.
+    static QString SeparatorUnderC();
+
     static standin::StandInCard Card() {
         standin::StandInCard card;
         card.branchId = QStringLiteral("70000001");

@@ -13,7 +13,8 @@ TEST_F(ProbeCardTest, PrintsEveryFieldOnItsOwnLine) {
     EXPECT_EQ(outcome.exitCode, 0);
     EXPECT_EQ(QString::fromUtf8(outcome.out),
               QStringLiteral("key\tk-1\nbranch\t70000001\nname\tКафе\\t\"Ромашка\"\\nна углу\n"
-                             "city\tМосква\naddress\tТверская, 1\nrating\t4.7\ncount\t42\n"));
+                             "city\tМосква\naddress\tТверская, 1\nrating\t4") +
+                  SeparatorUnderC() + QStringLiteral("7\ncount\t42\n"));
 }
 
 TEST_F(ProbeCardTest, PageWithoutBranchIdPrintsTheReason) {

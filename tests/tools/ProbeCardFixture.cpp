@@ -1,0 +1,9 @@
+#include "tests/tools/ProbeCardFixture.h"
+
+namespace quillorn::test {
+
+QString ProbeCardTest::SeparatorUnderC() {
+    return QStringLiteral(".");
+}
+
+}  // namespace quillorn::test
