@@ -37,8 +37,20 @@ constexpr std::string_view kDateColumnName = "Дата отзыва2";
 constexpr std::string_view kLinkColumnNames[] = {"Профиль автора", "Карточка организации"};
 constexpr std::string_view kReplacementChar = "\xEF\xBF\xBD";
 
+// A workbook given up before it is saved (the availability probe, a failed import). The library
+// frees it without closing its sheets' row stores, temporary files that would stay open until the
+// program ends, and on Windows stay on disk as long: they are closed first.
 struct WorkbookDeleter {
-    void operator()(lxw_workbook* workbook) const { lxw_workbook_free(workbook); }
+    void operator()(lxw_workbook* workbook) const {
+        lxw_worksheet* sheet = nullptr;
+        LXW_FOREACH_WORKSHEET(sheet, workbook) {
+            if (sheet->optimize_tmpfile) {
+                std::fclose(sheet->optimize_tmpfile);
+                sheet->optimize_tmpfile = nullptr;
+            }
+        }
+        lxw_workbook_free(workbook);
+    }
 };
 using WorkbookPtr = std::unique_ptr<lxw_workbook, WorkbookDeleter>;
 

@@ -12,6 +12,7 @@
 #include "platform/TextEncoding.h"
 #include "tests/harvest/HarvestRunFixture.h"
 #include "tests/support/TinyproxyFixture.h"
+#include "tests/support/UnreplaceableFile.h"
 
 namespace quillorn {
 namespace {
@@ -637,8 +638,7 @@ TEST_F(HarvestRunTest, CleanUpClosesTheJournalBeforeEnablingAndSavesTheStoreBefo
     // A store that cannot be saved leaves the handler, and the folder free for the next run.
     host.onArm = nullptr;
     host.onEnable = [&] {
-        ASSERT_TRUE(QFile::remove(Path(QStringLiteral("IdsDB.dat"))));
-        ASSERT_TRUE(QDir(tmp.path()).mkpath(QStringLiteral("IdsDB.dat/taken")));
+        ASSERT_TRUE(test::MakeUnreplaceable(Path(QStringLiteral("IdsDB.dat"))));
     };
     clock.Advance(1000);
     EXPECT_THROW(run.Run(), OutputFailure);

@@ -1,5 +1,5 @@
 // What only Linux shows of the workbook writer: a process that can open no further file (a
-// descriptor limit), a result file whose name holds characters Windows names cannot (: * ? \),
+// descriptor limit) and one that keeps no file open after a workbook given up, a result file whose name holds characters Windows names cannot (: * ? \),
 // and the workbook read back by Linux programs (openpyxl, Gnumeric's ssconvert).
 #include "output/ResultTable.h"
 
@@ -47,6 +47,18 @@ TEST_F(SpreadsheetConversionTest, NotAvailableWhenTheLibraryCannotStartASheet) {
     EXPECT_FALSE(available);
     EXPECT_TRUE(app_.Available());
     EXPECT_EQ(QDir(dir_.path()).entryList(QDir::Files | QDir::Hidden).size(), 1);
+}
+
+// Each probe starts a workbook and gives it up: its row store, an unlinked file, must not stay
+// open for the rest of a program that repeats for days.
+TEST_F(SpreadsheetConversionTest, AvailabilityProbesKeepNoFileOpen) {
+    const auto openFiles = [] { return QDir(QStringLiteral("/proc/self/fd")).count(); };
+    const XlsxSpreadsheetApp app(",", QDir::tempPath());
+    ASSERT_TRUE(app.Available());
+    const auto before = openFiles();
+    for (int i = 0; i < 3; ++i)
+        ASSERT_TRUE(app.Available());
+    EXPECT_EQ(openFiles(), before);
 }
 
 TEST_F(SpreadsheetConversionTest, SheetIsNamedAfterTheResultFileAndPrintsOnePageWide) {
