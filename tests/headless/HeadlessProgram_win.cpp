@@ -8,19 +8,29 @@ namespace quillorn::test {
 
 namespace {
 
+// Windows sends a group Ctrl+Break but never Ctrl+C alone; Wine sends Ctrl+C to a group but has
+// no Ctrl+Break. Each reaches the same handler of the program.
 bool BreakGroup(const QProcess& program) {
     // The group's id is its first process's id.
     const qint64 pid = program.processId();
-    return pid > 0 && ::GenerateConsoleCtrlEvent(CTRL_BREAK_EVENT, static_cast<DWORD>(pid));
+    if (pid <= 0)
+        return false;
+    const auto group = static_cast<DWORD>(pid);
+    return ::GenerateConsoleCtrlEvent(CTRL_BREAK_EVENT, group) ||
+           ::GenerateConsoleCtrlEvent(CTRL_C_EVENT, group);
 }
 
 }  // namespace
 
 void PrepareChild(QProcess& program, const ChildSetup&) {
-    // A test started without a console gets one, which the program shares: without a console in
-    // common no event can be sent to it. This process stays out of the program's group.
-    if (!::GetConsoleWindow())
+    // A test started without a console window gets a console of its own, which the program
+    // shares: without a console in common no event can be sent to it. Under Wine a program started
+    // without a terminal has a console already, one that passes no events on: it is let go first.
+    // This process stays out of the program's group.
+    if (!::GetConsoleWindow()) {
+        ::FreeConsole();
         ::AllocConsole();
+    }
     program.setCreateProcessArgumentsModifier([](QProcess::CreateProcessArguments* arguments) {
         arguments->flags &= ~static_cast<DWORD>(CREATE_NO_WINDOW);
         arguments->flags |= CREATE_NEW_PROCESS_GROUP;
