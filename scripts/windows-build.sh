@@ -91,6 +91,15 @@ cmake --build "$build_dir" --parallel "$jobs"
 log "built into $build_dir in $((SECONDS - started)) s"
 [[ "$tests" == yes ]] || exit 0
 
+# The suite runs on the users' Windows, a Russian one: Wine takes the system's and the user's
+# locale (ANSI code page 1251, the decimal comma, Qt's texts in Russian) from the Linux locale.
+if ! locale -a 2>/dev/null | grep -qx 'ru_RU.utf8'; then
+    log "generating the ru_RU.UTF-8 locale"
+    bash "$root/scripts/install-packages.sh" locales
+    "${sudo_cmd[@]}" localedef -i ru_RU -f UTF-8 ru_RU.UTF-8
+fi
+export LANG=ru_RU.UTF-8
+unset LC_ALL LC_CTYPE LC_NUMERIC LC_MESSAGES
 export WINEPREFIX="$wine_prefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 if [[ ! -f "$wine_prefix/system.reg" ]]; then
     log "making the Wine prefix $wine_prefix"
