@@ -53,4 +53,8 @@ bool KeepsFilesBesideProgram(const AppDir& programDir) {
     return ::access(local.constData(), W_OK | X_OK) == 0;
 }
 
+QString UserDataFolderName() {
+    return QStringLiteral("~/.local/share/Quillorn");
+}
+
 }  // namespace quillorn

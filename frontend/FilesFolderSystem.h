@@ -7,6 +7,10 @@
 
 namespace quillorn {
 
+// The user's data folder as the help names it: ~/.local/share/Quillorn, or on Windows
+// %LOCALAPPDATA%\Quillorn.
+QString UserDataFolderName();
+
 // Makes every missing folder of path, each private to the user. Throws FilesFolderUnavailable
 // naming the folder and the system's reason, also when a file takes the folder's place.
 void MakeUserFolderPath(const QString& path);

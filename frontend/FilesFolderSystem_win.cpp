@@ -103,4 +103,8 @@ bool KeepsFilesBesideProgram(const AppDir& programDir) {
     return CanMakeFileIn(programDir.Path());
 }
 
+QString UserDataFolderName() {
+    return QStringLiteral("%LOCALAPPDATA%\\Quillorn");
+}
+
 }  // namespace quillorn

@@ -1,5 +1,7 @@
 #include "headless/HarvestOptions.h"
 
+#include "frontend/FilesFolderSystem.h"
+
 #include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QUrl>
@@ -46,7 +48,8 @@ void AddOptions(QCommandLineParser& parser) {
         Described(kDir,
                   HarvestTexts::tr("Folder whose urls.txt, settings.ini and proxy.txt are read and "
                                    "where every result is written (default: the program's own "
-                                   "folder when it is writable, else ~/.local/share/Quillorn)."),
+                                   "folder when it is writable, else %1).")
+                      .arg(UserDataFolderName()),
                   HarvestTexts::tr("DIR")),
         Described(kInterval,
                   HarvestTexts::tr("Seconds between two card pages (default: key Interval of "

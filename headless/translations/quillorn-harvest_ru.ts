@@ -12,8 +12,8 @@ Exit status: 0 done, 1 the run failed or a card failed all its attempts (the log
     </message>
     <message>
         <location filename="../HarvestOptions.cpp" line="47"/>
-        <source>Folder whose urls.txt, settings.ini and proxy.txt are read and where every result is written (default: the program&apos;s own folder when it is writable, else ~/.local/share/Quillorn).</source>
-        <translation>Папка, из которой читаются urls.txt, settings.ini и proxy.txt и куда записываются все результаты (по умолчанию папка программы, если в неё можно писать, иначе ~/.local/share/Quillorn).</translation>
+        <source>Folder whose urls.txt, settings.ini and proxy.txt are read and where every result is written (default: the program&apos;s own folder when it is writable, else %1).</source>
+        <translation>Папка, из которой читаются urls.txt, settings.ini и proxy.txt и куда записываются все результаты (по умолчанию папка программы, если в неё можно писать, иначе %1).</translation>
     </message>
     <message>
         <location filename="../HarvestOptions.cpp" line="50"/>
