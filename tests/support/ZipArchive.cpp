@@ -14,8 +14,12 @@ QStringList ZipMemberNames(const QString& path) {
 }
 
 QByteArray ZipMember(const QString& path, const QString& member) {
+    // unzip takes member names as patterns: "[Content_Types].xml" would match nothing.
+    QString pattern = member;
+    for (const QChar special : {u'\\', u'[', u']', u'*', u'?'})
+        pattern.replace(special, QStringLiteral("\\") + special);
     QProcess unzip;
-    unzip.start(QStringLiteral("unzip"), {QStringLiteral("-p"), path, member});
+    unzip.start(QStringLiteral("unzip"), {QStringLiteral("-p"), path, pattern});
     if (!unzip.waitForFinished(120000) || unzip.exitCode() != 0) {
         throw std::runtime_error("cannot unzip " + member.toStdString() + " from " +
                                  path.toStdString());
