@@ -72,7 +72,6 @@ QString Comparable(const QString& dir, const QString& name) {
         .replace(numbered, QStringLiteral("\\1<N>."));
 }
 
-
 class SameFilesAsTheWindow : public HeadlessHarvestTest,
                              public ::testing::WithParamInterface<std::tuple<std::string, bool>> {};
 
@@ -115,8 +114,8 @@ TEST_P(SameFilesAsTheWindow, AndASecondRunDeliversNothingAgain) {
     ASSERT_EQ(parts, ZipMemberNames(windowBook));
     // Each workbook's sheet is named after its own result file.
     const auto unnamed = [](const QString& book, const QString& part) {
-        return ZipMember(book, part).replace(QFileInfo(book).completeBaseName().toUtf8(),
-                                             "<sheet>");
+        return ZipMember(book, part)
+            .replace(QFileInfo(book).completeBaseName().toUtf8(), "<sheet>");
     };
     for (const QString& part : parts) {
         if (part != QStringLiteral("docProps/core.xml")) {  // the time it was made

@@ -1,6 +1,7 @@
 // What only Linux shows of the workbook writer: a process that can open no further file (a
-// descriptor limit) and one that keeps no file open after a workbook given up, a result file whose name holds characters Windows names cannot (: * ? \),
-// and the workbook read back by Linux programs (openpyxl, Gnumeric's ssconvert).
+// descriptor limit) and one that keeps no file open after a workbook given up, a result file whose
+// name holds characters Windows names cannot (: * ? \), and the workbook read back by Linux
+// programs (openpyxl, Gnumeric's ssconvert).
 #include "output/ResultTable.h"
 
 #include "tests/output/SpreadsheetConversionFixture.h"
