@@ -4,9 +4,11 @@
 #
 # Usage: wine-run.sh <Wine prefix> <DLL folder> <program.exe> [arguments...]
 #
-# Windows programs end their lines with CR LF; the CRs are dropped so that CTest reads the test
-# lists and the output as it does on Linux. The program takes this script's process, so the exit
-# code is the program's and a time-out of CTest ends the program itself.
+# The program writes into files, passed on once it has ended: processes that Wine starts for it
+# (a console host for a console program it starts, for one) inherit its output and may outlive it,
+# and CTest would wait on a pipe they hold until the test's time-out. Windows programs end their
+# lines with CR LF; the CRs are dropped so that CTest reads the test lists and the output as it
+# does on Linux. The exit code is the program's.
 set -u
 export WINEPREFIX=${1:?Wine prefix}
 export WINEPATH=${2:?DLL folder}
@@ -14,4 +16,10 @@ shift 2
 export WINEDEBUG=-all
 # No Mono or Gecko installer dialogs if Wine ever sets the prefix up again.
 export WINEDLLOVERRIDES="mscoree,mshtml="
-exec wine "$@" > >(tr -d '\r')
+output=$(mktemp) && errors=$(mktemp) || exit 1
+trap 'rm -f "$output" "$errors"' EXIT
+wine "$@" >"$output" 2>"$errors"
+status=$?
+tr -d '\r' <"$output"
+tr -d '\r' <"$errors" >&2
+exit "$status"

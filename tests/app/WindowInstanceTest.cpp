@@ -6,6 +6,7 @@
 #include <QTest>
 
 #include "tests/app/MainWindowFixture.h"
+#include "tests/support/KilledProgram.h"
 
 namespace quillorn::test {
 namespace {
@@ -49,8 +50,7 @@ TEST_F(WindowInstanceTest, AWindowKilledOutrightLeavesNoClaimOnItsFolder) {
     const QString dir = Install(QStringLiteral("crashed"));
     const std::unique_ptr<QProcess> killed = StartInstalled(dir);
     ASSERT_TRUE(WaitUntilUp(*killed));
-    killed->kill();  // SIGKILL: the socket file stays behind
-    killed->waitForFinished(20000);
+    ASSERT_TRUE(KillOutright(*killed));  // SIGKILL: the socket file stays behind
 
     const Ending next = RunAndTerminate(dir);
     EXPECT_EQ(next.exitCode, 0);
@@ -93,8 +93,7 @@ TEST_F(TypedInputSurvivesTest, AnEditIsSavedAQuietMomentLaterSoAKillLosesNothing
                    Read(QStringLiteral("settings.ini")).contains("VerticalMode=0");
         },
         20000));
-    editor.kill();
-    editor.waitForFinished(20000);
+    ASSERT_TRUE(KillOutright(editor));
 
     ShownForm();
     EXPECT_TRUE(Memo("InnsMemo")->toPlainText().contains(line));
