@@ -110,7 +110,7 @@ TEST_P(KilledRunTest, EveryReviewComesOnceAfterKillsAndOneWholeRun) {
     for (int kill = 0; kill < Kills(); ++kill) {
         QProcess program;
         Start(program);
-        ASSERT_TRUE(program.waitForStarted());
+        ASSERT_TRUE(program.waitForStarted()) << program.errorString().toStdString();
         if (program.waitForFinished(random.bounded(50, 1500)))
             continue;  // it ended before its moment came
         ++killedMidRun;
