@@ -110,16 +110,14 @@ fi
 # Wine keeps QT_* variables away from Windows programs, so the test programs' platform lives in the
 # prefix's registry: the Windows one (the offscreen one finds no fonts under Wine). A qt.conf beside
 # each program points Qt at the dependency prefix's plugins.
-set_wine_environment() {
-    wine reg add 'HKCU\Environment' /v "$1" /d "$2" /f >/dev/null 2>&1 ||
-        die "cannot set $1 in the registry of $wine_prefix"
+set_wine_registry() {
+    wine reg add "$1" /v "$2" /d "$3" /f >/dev/null 2>&1 ||
+        die "cannot set $2 under $1 in the registry of $wine_prefix"
 }
-set_wine_environment QT_QPA_PLATFORM windows
-wine reg delete 'HKCU\Environment' /v QT_PLUGIN_PATH /f >/dev/null 2>&1 || true
+set_wine_registry 'HKCU\Environment' QT_QPA_PLATFORM windows
 # Xvfb has no window manager: Wine would wait two seconds at every hidden window for one to
 # confirm it, so the windows go to X unmanaged.
-wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1 ||
-    die "cannot set Wine's X11 driver up in $wine_prefix"
+set_wine_registry 'HKCU\Software\Wine\X11 Driver' Managed N
 
 # A full disk for real: Windows cannot limit the size of a process's files, so the full-disk test
 # fills a small file system of its own (tests/support/FullDisk.h).

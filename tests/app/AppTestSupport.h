@@ -18,6 +18,7 @@
 
 #include "app/NotificationArea.h"
 #include "tests/support/RecordingOpener.h"
+#include "tests/support/WindowProgramEnvironment.h"
 
 namespace quillorn::test {
 
@@ -72,11 +73,6 @@ public:
 private:
     bool has_ = false;
 };
-
-// The environment a window program of the tests runs in: offscreen on POSIX; on Windows the
-// system's own windows (Wine's offscreen has no fonts), with Qt's messages on standard error,
-// which a window program without a console would send to the debugger.
-QProcessEnvironment WindowProgramEnvironment();
 
 // Programs run each in a folder of its own under base: the real `quillorn` copied there, or a test
 // program given the folder. A program is up once it has set up its termination handlers, which it

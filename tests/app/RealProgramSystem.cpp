@@ -1,18 +1,11 @@
-// How the window tests run the real program on POSIX: offscreen, copied under the temporary
-// folder; it is up once its termination handlers are in place, and SIGTERM ends it as a session's
-// end would.
+// How the window tests run the real program on POSIX: copied under the temporary folder; it is up
+// once its termination handlers are in place, and SIGTERM ends it as a session's end would.
 #include <QFile>
 #include <csignal>
 
 #include "tests/app/AppTestSupport.h"
 
 namespace quillorn::test {
-
-QProcessEnvironment WindowProgramEnvironment() {
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
-    return env;
-}
 
 QString RealProgramFixture::BaseFolder() {
     return QDir::tempPath();

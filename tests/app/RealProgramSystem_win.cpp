@@ -11,13 +11,6 @@
 
 namespace quillorn::test {
 
-QProcessEnvironment WindowProgramEnvironment() {
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("windows"));
-    env.insert(QStringLiteral("QT_FORCE_STDERR_LOGGING"), QStringLiteral("1"));
-    return env;
-}
-
 QString RealProgramFixture::BaseFolder() {
     return QCoreApplication::applicationDirPath();
 }

@@ -15,6 +15,7 @@
 #include "standin/StandInDirectory.h"
 #include "tests/support/FolderFixture.h"
 #include "tests/support/KilledProgram.h"
+#include "tests/support/WindowProgramEnvironment.h"
 
 namespace quillorn {
 namespace {
@@ -68,12 +69,7 @@ protected:
     }
 
     void Start(QProcess& program) const {
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        // The window without a screen, unless the suite chose its platform (the Windows suite
-        // draws through the Windows plugin on a private display: offscreen finds no fonts there).
-        if (!env.contains(QStringLiteral("QT_QPA_PLATFORM")))
-            env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
-        program.setProcessEnvironment(env);
+        program.setProcessEnvironment(test::WindowProgramEnvironment());
         program.setProcessChannelMode(QProcess::ForwardedErrorChannel);
         program.setStandardOutputFile(QProcess::nullDevice());
         if (GetParam().frontEnd == FrontEnd::Headless) {
