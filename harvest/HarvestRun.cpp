@@ -51,7 +51,7 @@ struct HarvestRun::RunParts {
         : vertical(vertical),
           journal(run.locale_, run.dir_),
           store(run.locale_, run.log_, run.dir_),
-          taken(store),
+          taken(store, run.dir_),
           table(run.log_, run.clock_, run.dir_, &taken),
           reader(run.locale_.DecimalSeparator()),
           feed(run.client_, run.clock_, run.log_, run.stop_, run.endpoints_, store, journal,
@@ -116,6 +116,7 @@ void HarvestRun::Run() {
     try {
         parts.journal.Open();
         parts.store.Load();
+        parts.taken.SettleInterruptedRow();
     } catch (...) {
         // An abandoned start: the window gets its controls back, and the store file is left
         // exactly as it was (it is never saved after a failed load).

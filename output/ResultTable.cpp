@@ -212,14 +212,23 @@ void ResultTable::Open(bool verticalMode) {
     const QString name = FreeNumberedName(dir_, QStringLiteral("data"), clock_.Tick(),
                                           {QStringLiteral(".tab"), QStringLiteral(".xlsx")});
     filePath_ = dir_.FilePath(name);
+    fileName_ = name;
     workbookName_ = QString(name).replace(QLatin1String(".tab"), QLatin1String(".xlsx"));
     log_.Add(QStringLiteral(": Данные будут записываться в файл ") + filePath_);
 
-    if (!file_.Open(filePath_, LockedFile::Mode::CreateNew))
+    const QString header = verticalMode_ ? VerticalHeader() : PerCardHeader();
+    const QByteArray firstLine = QByteArray("\xEF\xBB\xBF") + header.toUtf8() + "\r\n";
+    // Announced before the file exists, so that a run ended before the header is in it leaves a
+    // record naming the empty file.
+    if (taken_)
+        taken_->RowComing(name, 0, firstLine, {});
+    if (!file_.Open(filePath_, LockedFile::Mode::CreateNew)) {
+        if (taken_)
+            taken_->NoRowComing();
         throw OutputFailure(
             QStringLiteral("Cannot create file \"%1\". %2").arg(filePath_, file_.ErrorText()));
-    const QString header = verticalMode_ ? VerticalHeader() : PerCardHeader();
-    Write(QByteArray("\xEF\xBB\xBF") + header.toUtf8() + "\r\n");
+    }
+    Write(firstLine);
 }
 
 void ResultTable::BeginCard() {
@@ -308,6 +317,8 @@ void ResultTable::WriteCurrentRow() {
     currentRow_.append("\r\n");
     const qint64 rowStart = fileSize_;
     try {
+        if (taken_)
+            taken_->RowComing(fileName_, rowStart, currentRow_, rowIds_);
         Write(currentRow_);
         if (taken_ && !rowIds_.isEmpty())
             taken_->Delivered(rowIds_);

@@ -25,7 +25,9 @@ public:
     // Keeps references to log, clock and taken; they must outlive the table. taken, when given,
     // hears of every row holding reviews: delivered once it is in the file, lost when its write
     // fails or it can no longer be written. A row whose delivery cannot be recorded is cut off the
-    // file again and lost, and the OutputFailure ends the run.
+    // file again and lost, and the OutputFailure ends the run. taken also hears of every line
+    // before it is written, the header included, so that the next run can settle a line that was
+    // being written when this run ended.
     ResultTable(RunLog& log, Clock& clock, AppDir dir, TakenReviews* taken = nullptr);
 
     // Names the file after the tick counter ("data%d.tab"; the next free number when a result or
@@ -85,6 +87,7 @@ private:
     bool verticalMode_ = true;
     int rowCount_ = 0;
     QString filePath_;
+    QString fileName_;
     QString workbookName_;
     TakenReviews* taken_;
     QByteArray currentRow_;  // the row under construction, as UTF-8

@@ -4,7 +4,21 @@
 
 namespace quillorn {
 
-TakenReviews::TakenReviews(SeenReviewStore& store) : store_(store) {}
+TakenReviews::TakenReviews(SeenReviewStore& store, AppDir dir)
+    : store_(store), inFlight_(std::move(dir)) {}
+
+void TakenReviews::SettleInterruptedRow() {
+    inFlight_.Settle(store_);
+}
+
+void TakenReviews::RowComing(const QString& resultFileName, qint64 offset, QByteArrayView row,
+                             const QStringList& ids) {
+    inFlight_.Coming(resultFileName, offset, row, ids);
+}
+
+void TakenReviews::NoRowComing() {
+    inFlight_.Nothing();
+}
 
 void TakenReviews::Delivered(const QStringList& ids) {
     if (ids.isEmpty())

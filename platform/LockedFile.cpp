@@ -68,7 +68,10 @@ qint64 LockedFile::Size() const {
 }
 
 bool LockedFile::Truncate(qint64 size) {
-    return ::ftruncate(fd_, static_cast<off_t>(size)) == 0;
+    if (::ftruncate(fd_, static_cast<off_t>(size)) == 0)
+        return true;
+    errorText_ = SystemErrorText(errno);
+    return false;
 }
 
 void LockedFile::Close() {

@@ -42,7 +42,7 @@ public:
     qint64 Size() const;
 
     // Cuts the file to its first size bytes, taking back what was written after them; false when
-    // the system refuses. Precondition: IsOpen().
+    // the system refuses, with its reason in ErrorText(). Precondition: IsOpen().
     bool Truncate(qint64 size);
 
     // Releases the lock and closes the file; does nothing when nothing is open.

@@ -90,7 +90,10 @@ bool LockedFile::Truncate(qint64 size) {
     const HANDLE handle = HandleOf(fd_);
     LARGE_INTEGER at{};
     at.QuadPart = size;
-    return ::SetFilePointerEx(handle, at, nullptr, FILE_BEGIN) && ::SetEndOfFile(handle);
+    if (::SetFilePointerEx(handle, at, nullptr, FILE_BEGIN) && ::SetEndOfFile(handle))
+        return true;
+    errorText_ = LastWindowsErrorText();
+    return false;
 }
 
 void LockedFile::Close() {

@@ -89,7 +89,9 @@ protected:
         for (const QString& name : Files(QStringLiteral("data*.tab"))) {
             const QString text = QString::fromUtf8(Read(name));
             EXPECT_TRUE(text.endsWith(QStringLiteral("\r\n")))
-                << "a torn row in " << name.toStdString();
+                << "a torn row in " << name.toStdString() << " (" << Read(name).size()
+                << " bytes, ending " << Read(name).right(40).toPercentEncoding().toStdString()
+                << ")";
             for (const auto& match : id.globalMatch(text))
                 seen[match.captured(1)] << name;
         }

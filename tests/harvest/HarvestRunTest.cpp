@@ -506,10 +506,11 @@ TEST_F(HarvestRunTest, ResultFileThatCannotBeCreatedEndsTheRunWithItsCleanUp) {
     ids.write("x\r\n");
     ids.close();
     host.cardLines = {directory.AddCard(Quiet())};
-    // The directory disappears once the store is loaded and comes back after the failure line.
+    // The directory disappears once the result file is named and comes back after the failure
+    // line.
     const QString away = tmp.path() + QStringLiteral(".away");
     sink.onLine = [&](const QString& line) {
-        if (line.contains(QStringLiteral("IdsDB.dat взяты"))) {
+        if (line.contains(QStringLiteral("Данные будут записываться в файл"))) {
             ASSERT_TRUE(QDir().rename(tmp.path(), away));
         }
         if (line.contains(QStringLiteral(": Ошибка: "))) {

@@ -99,7 +99,7 @@ protected:
     StopFlag stop;
     SeenReviewStore store{locale, log, dir};
     ReviewJournal journal{locale, dir};
-    TakenReviews taken{store};
+    TakenReviews taken{store, dir};
     ResultTable table{log, clock, dir, &taken};
     ReviewFeedReader reader{client, clock, log, stop, endpoints, store, journal, table};
     CardProfile profile;

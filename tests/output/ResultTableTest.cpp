@@ -1,5 +1,6 @@
 #include "output/ResultTable.h"
 
+#include "output/TakenReviews.h"
 #include "tests/output/ResultTableFixture.h"
 #include "tests/support/MissingFolderText.h"
 
@@ -189,6 +190,92 @@ TEST_F(ResultTableTest, OpenFileIsRefusedToASecondWriterButReadable) {
     EXPECT_TRUE(Data().startsWith(kMark));
     table.Close();
     EXPECT_TRUE(second.Open(table.FilePath(), LockedFile::Mode::OpenOrAppend));
+}
+
+// A run ended without its clean-up (a kill, a power cut), as the next run finds it.
+class InterruptedRowTest : public ResultTableTest {
+protected:
+    // A run that writes one vertical row per id and ends there: nothing is closed or saved.
+    void RunEndingAfterRows(const QStringList& ids) {
+        ReviewJournal journal(locale, dir);
+        SeenReviewStore store(locale, log, dir);
+        TakenReviews taken(store, dir);
+        ResultTable tracked(log, clock, dir, &taken);
+        journal.Open();
+        store.Load();
+        taken.SettleInterruptedRow();
+        tracked.Open(true);
+        for (const QString& id : ids) {
+            ASSERT_TRUE(AcceptReview(id, store, journal, log));
+            tracked.AddReview(profile, Review(id));
+        }
+    }
+
+    // What the next run remembers once it has started.
+    QStringList NextRunRemembers() {
+        SeenReviewStore store(locale, log, dir);
+        TakenReviews taken(store, dir);
+        store.Load();
+        taken.SettleInterruptedRow();
+        return store.Ids();
+    }
+};
+
+TEST_F(InterruptedRowTest, RowWholeInItsFileIsRememberedWhenItsIdsWereNot) {
+    RunEndingAfterRows({"a", "b"});
+    const QByteArray rows = Data();
+    Write("IdsDB.dat", "a\r\n");  // the run ended between b's row and its id
+    EXPECT_EQ(NextRunRemembers(), (QStringList{"a", "b"}));
+    EXPECT_EQ(Read("IdsDB.dat"), "a\r\nb\r\n");
+    // Settled once: a later start adds nothing.
+    EXPECT_EQ(NextRunRemembers(), (QStringList{"a", "b"}));
+    EXPECT_EQ(Read("IdsDB.dat"), "a\r\nb\r\n");
+    EXPECT_EQ(Data(), rows);
+}
+
+TEST_F(InterruptedRowTest, TornRowIsCutOffAndItsReviewComesAgain) {
+    RunEndingAfterRows({"a", "b"});
+    const QByteArray rows = Data();
+    const qsizetype lastRow = rows.lastIndexOf("\r\n", rows.size() - 3) + 2;
+    Write("IdsDB.dat", "a\r\n");
+    Write("data1234.tab", rows.left(rows.size() - 10));
+    EXPECT_EQ(NextRunRemembers(), QStringList{"a"});
+    EXPECT_EQ(Data(), rows.left(lastRow));
+}
+
+TEST_F(InterruptedRowTest, ResultFileWithoutItsWholeHeaderIsRemoved) {
+    for (const qsizetype kept : {0, 5}) {
+        RunEndingAfterRows({});
+        Write("data1234.tab", Data().left(kept));
+        EXPECT_TRUE(NextRunRemembers().isEmpty());
+        EXPECT_TRUE(Files("data*").isEmpty()) << kept;
+    }
+}
+
+TEST_F(InterruptedRowTest, FilesChangedSinceAreLeftAlone) {
+    RunEndingAfterRows({"a"});
+    const QByteArray rows = Data();
+    const qsizetype lastRow = rows.lastIndexOf("\r\n", rows.size() - 3) + 2;
+    Write("IdsDB.dat", "");
+    QByteArray edited = rows;
+    edited[rows.size() - 4] = 'x';
+    Write("data1234.tab", edited);
+    EXPECT_TRUE(NextRunRemembers().isEmpty());
+    EXPECT_EQ(Data(), edited);
+
+    QFile::remove(Path("data1234.tab"));
+    RunEndingAfterRows({"a"});
+    Write("IdsDB.dat", "");
+    const QByteArray other = rows.left(lastRow) + "x\r\ny";  // shorter than the row, not torn
+    Write("data1234.tab", other);
+    EXPECT_TRUE(NextRunRemembers().isEmpty());
+    EXPECT_EQ(Data(), other);
+
+    // A record naming any other file changes nothing in it.
+    Write("IdsDB.pending", "urls.txt\t0\t9\t00\ta\n");
+    Write("urls.txt", "");
+    EXPECT_TRUE(NextRunRemembers().isEmpty());
+    EXPECT_TRUE(QFile::exists(Path("urls.txt")));
 }
 
 }  // namespace

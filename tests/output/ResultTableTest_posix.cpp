@@ -17,7 +17,7 @@ using test::ResultTableTest;
 TEST_F(ResultTableTest, ReviewsOfARowThatCannotBeWrittenAreTakenBack) {
     ReviewJournal journal(locale, dir);
     SeenReviewStore store(locale, log, dir);
-    TakenReviews taken(store);
+    TakenReviews taken(store, dir);
     ResultTable tracked(log, clock, dir, &taken);
     journal.Open();
     store.Load();
