@@ -130,6 +130,9 @@ void HarvestRun::Run() {
     parts.journal.Close();
     host_.EnableRunControls();
     parts.store.Save();  // a failure here goes to the window's error report, without re-arming
+    // Every row's ids are in the saved store: nothing is left to settle, and a store the user
+    // deletes afterwards is not partly refilled from the last row.
+    parts.taken.NoRowComing();
     RearmRepeat();
     host_.RunEnded(
         {parts.taken.DeliveredCount(), parts.table.FilePath(), parts.workbook, failedCards_});

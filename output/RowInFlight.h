@@ -35,7 +35,8 @@ public:
     void Coming(const QString& resultFileName, qint64 offset, QByteArrayView row,
                 const QStringList& ids);
 
-    // Nothing is on its way: the file the last record names was never made.
+    // Nothing is on its way: the file the last record names was never made, or the run has ended
+    // and saved its store.
     void Nothing();
 
     QString FilePath() const { return dir_.FilePath(QStringLiteral("IdsDB.pending")); }

@@ -30,7 +30,8 @@ public:
     // named resultFileName. Raises OutputFailure; the row must then not be written.
     void RowComing(const QString& resultFileName, qint64 offset, QByteArrayView row,
                    const QStringList& ids);
-    // The result file last announced was never made.
+    // Nothing is on its way: the result file last announced was never made, or every row's ids
+    // are in the saved store.
     void NoRowComing();
 
     // The row holding the reviews of ids is in the result file: their ids go into IdsDB.dat.

@@ -85,6 +85,7 @@ protected:
         EXPECT_TRUE(Files(QStringLiteral("log-*")).isEmpty());
         EXPECT_TRUE(Files(QStringLiteral("*.xlsx")).isEmpty());
         EXPECT_EQ(Read(QStringLiteral("IdsDB.dat")), expectedIds);
+        EXPECT_EQ(Read(QStringLiteral("IdsDB.pending")), "") << "a row left to settle";
         EXPECT_EQ(host.events.mid(host.events.size() - 2),
                   QStringList({"EnableRunControls", "ArmRepeat 60000"}));
         EXPECT_EQ(Messages().last(),
