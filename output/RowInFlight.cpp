@@ -13,10 +13,9 @@
 namespace quillorn {
 namespace {
 
-// One line: the result file's name, the row's offset, its length, its digest and its ids, tab
-// separated, the name and the ids percent-encoded so that no tab or line break of theirs can
-// split the line. A record without its line break was cut while being written: the row had not
-// been started then.
+// One line a row: the result file's name, the row's offset, its length, its digest and its ids,
+// tab separated, the name and the ids percent-encoded so that no tab or line break of theirs can
+// split the line.
 struct Record {
     QString fileName;
     qint64 offset = 0;
@@ -25,8 +24,10 @@ struct Record {
     QStringList ids;
 };
 
+// Tells the row from other bytes a file changed since holds at its place; it guards against
+// accidents, not against anyone, and is taken of every row, so the quicker digest serves.
 QByteArray Digest(QByteArrayView row) {
-    return QCryptographicHash::hash(row, QCryptographicHash::Sha256).toHex();
+    return QCryptographicHash::hash(row, QCryptographicHash::Md5).toHex();
 }
 
 QByteArray Encode(const Record& record) {
@@ -41,9 +42,13 @@ QByteArray Encode(const Record& record) {
 std::optional<Record> Decode(const QByteArray& bytes) {
     // Only the result files a run names itself; anything else in the record is not ours to touch.
     static const QRegularExpression resultFile(QStringLiteral("^data-?[0-9]+\\.tab$"));
-    if (!bytes.endsWith('\n'))
+    // The last whole line: a line without its break was cut while being appended, before its row
+    // was started, and the line before it tells of the last row.
+    const qsizetype end = bytes.lastIndexOf('\n');
+    if (end < 0)
         return std::nullopt;
-    const QList<QByteArray> fields = bytes.chopped(1).split('\t');
+    const qsizetype start = bytes.lastIndexOf('\n', end - 1) + 1;
+    const QList<QByteArray> fields = bytes.sliced(start, end - start).split('\t');
     if (fields.size() < 4)
         return std::nullopt;
     Record record;
@@ -122,28 +127,27 @@ void RowInFlight::Settle(SeenReviewStore& store) {
         if (const std::optional<Record> record = Decode(*bytes))
             SettleRow(*record, dir_.FilePath(record->fileName), store);
     }
-    Replace({});
+    Nothing();
 }
 
 void RowInFlight::Coming(const QString& resultFileName, qint64 offset, QByteArrayView row,
                          const QStringList& ids) {
-    Replace(Encode({resultFileName, offset, row.size(), Digest(row), ids}));
+    // Appended rather than written over the last record: emptying a file costs a journal entry of
+    // the file system for every row, many times the row's own write.
+    Open();
+    file_.Write(Encode({resultFileName, offset, row.size(), Digest(row), ids}));
 }
 
 void RowInFlight::Nothing() {
-    Replace({});
-}
-
-void RowInFlight::Replace(const QByteArray& record) {
-    // Emptied first: a run ended between the two steps leaves no record, and then no row was
-    // started either.
-    if (!file_.IsOpen())
-        file_.OpenForAppending(FilePath());
-    if (file_.Size() > 0 && !file_.Truncate(0))
+    Open();
+    if (file_.Size() != 0 && !file_.Truncate(0))
         throw OutputFailure(
             QStringLiteral("Cannot write file \"%1\". %2").arg(FilePath(), file_.ErrorText()));
-    if (!record.isEmpty())
-        file_.Write(record);
+}
+
+void RowInFlight::Open() {
+    if (!file_.IsOpen())
+        file_.OpenForAppending(FilePath());
 }
 
 }  // namespace quillorn

@@ -2,11 +2,11 @@
 // can tell what became of it. A row's ids go into IdsDB.dat only once the row is in the result
 // file, so a run ended between the two writes (a kill, a power cut, the session's end) leaves
 // reviews delivered but not remembered, and the next run would deliver them again; a run ended in
-// the middle of a write leaves a torn row. Before each write the result table records here the
-// file's name, where the row starts, its length, its digest and its ids, in one write over the
-// previous record. The next run settles the record before it takes anything: a row that is whole
-// in its file has its ids remembered, a torn row is cut off the file (its reviews are offered
-// again), and a result file that never received its header is removed.
+// the middle of a write leaves a torn row. Before each write the result table appends here, in one
+// write, the file's name, where the row starts, its length, its digest and its ids. The next run
+// settles the last record before it takes anything: a row that is whole in its file has its ids
+// remembered, a torn row is cut off the file (its reviews are offered again), and a result file
+// that never received its header is removed. The file is emptied then and when a run ends.
 #pragma once
 
 #include "platform/AppDir.h"
@@ -24,8 +24,8 @@ class RowInFlight {
 public:
     explicit RowInFlight(AppDir dir);
 
-    // Settles the record a previous run left (see above) into store, which must be loaded, then
-    // empties the record and keeps its file open, locked, for this run's records. Raises Failure
+    // Settles the last record a previous run left (see above) into store, which must be loaded,
+    // then empties the file and keeps it open, locked, for this run's records. Raises Failure
     // "Cannot open file ..." / "Cannot read file ..." when the record or its result file is out of
     // reach, and OutputFailure when the ids cannot be remembered.
     void Settle(SeenReviewStore& store);
@@ -42,7 +42,7 @@ public:
     QString FilePath() const { return dir_.FilePath(QStringLiteral("IdsDB.pending")); }
 
 private:
-    void Replace(const QByteArray& record);
+    void Open();
 
     AppDir dir_;
     LockedFile file_;

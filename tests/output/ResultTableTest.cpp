@@ -225,6 +225,8 @@ TEST_F(InterruptedRowTest, RowWholeInItsFileIsRememberedWhenItsIdsWereNot) {
     RunEndingAfterRows({"a", "b"});
     const QByteArray rows = Data();
     Write("IdsDB.dat", "a\r\n");  // the run ended between b's row and its id
+    // A record cut while it was appended tells of a row never started: the one before it counts.
+    Write("IdsDB.pending", Read("IdsDB.pending") + "data1234.tab\t9");
     EXPECT_EQ(NextRunRemembers(), (QStringList{"a", "b"}));
     EXPECT_EQ(Read("IdsDB.dat"), "a\r\nb\r\n");
     // Settled once: a later start adds nothing.
