@@ -47,7 +47,8 @@ std::optional<Record> Decode(const QByteArray& bytes) {
     const qsizetype end = bytes.lastIndexOf('\n');
     if (end < 0)
         return std::nullopt;
-    const qsizetype start = bytes.lastIndexOf('\n', end - 1) + 1;
+    // (A search from -1 would start at the end again.)
+    const qsizetype start = end == 0 ? 0 : bytes.lastIndexOf('\n', end - 1) + 1;
     const QList<QByteArray> fields = bytes.sliced(start, end - start).split('\t');
     if (fields.size() < 4)
         return std::nullopt;
