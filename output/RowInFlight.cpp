@@ -90,25 +90,28 @@ void Remember(const QStringList& ids, SeenReviewStore& store) {
 
 // What became of the row: whole in the file, its ids remembered; torn, cut off; or not there.
 void SettleRow(const Record& record, const QString& path, SeenReviewStore& store) {
-    if (!QFileInfo::exists(path))
+    const QFileInfo info(path);
+    if (!info.isFile())
         return;  // removed or moved since: nothing can be told, and the reviews come again
-    LockedFile result;
-    if (!result.Open(path, LockedFile::Mode::OpenOrAppend))
-        throw Failure(QStringLiteral("Cannot open file \"%1\". %2").arg(path, result.ErrorText()));
-    qint64 size = result.Size();
     const qint64 end = record.offset + record.length;
-    if (size >= end) {
+    if (info.size() >= end) {
         if (Digest(ReadRange(path, record.offset, record.length)) == record.digest)
             Remember(record.ids, store);
         return;
     }
-    if (size > record.offset) {
+    if (info.size() <= record.offset && info.size() != 0)
+        return;  // the row never reached the file
+    // Cutting needs the file to itself. One held by another program (a spreadsheet showing it)
+    // keeps its torn tail: that costs no review, whose id was never remembered.
+    LockedFile result;
+    if (!result.Open(path, LockedFile::Mode::OpenOrAppend))
+        return;
+    qint64 size = result.Size();
+    if (size > record.offset && size < end) {
         // A row holds no line break of its own, so a tail with one is not the torn row.
-        if (ReadRange(path, record.offset, size - record.offset).contains('\n'))
+        if (ReadRange(path, record.offset, size - record.offset).contains('\n') ||
+            !result.Truncate(record.offset))
             return;
-        if (!result.Truncate(record.offset))
-            throw OutputFailure(
-                QStringLiteral("Cannot write file \"%1\". %2").arg(path, result.ErrorText()));
         size = record.offset;
     }
     if (size == 0) {

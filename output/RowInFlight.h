@@ -26,8 +26,9 @@ public:
 
     // Settles the last record a previous run left (see above) into store, which must be loaded,
     // then empties the file and keeps it open, locked, for this run's records. Raises Failure
-    // "Cannot open file ..." / "Cannot read file ..." when the record or its result file is out of
-    // reach, and OutputFailure when the ids cannot be remembered.
+    // "Cannot open file ..." / "Cannot read file ..." when the record or the row is out of reach,
+    // and OutputFailure when the ids cannot be remembered or the record cannot be emptied. A torn
+    // row in a file another program holds is left as it is.
     void Settle(SeenReviewStore& store);
 
     // The row of ids is about to be written at offset of the result file named resultFileName.

@@ -239,8 +239,18 @@ TEST_F(InterruptedRowTest, TornRowIsCutOffAndItsReviewComesAgain) {
     RunEndingAfterRows({"a", "b"});
     const QByteArray rows = Data();
     const qsizetype lastRow = rows.lastIndexOf("\r\n", rows.size() - 3) + 2;
+    const QByteArray torn = rows.left(rows.size() - 10);
+    const QByteArray record = Read("IdsDB.pending");
     Write("IdsDB.dat", "a\r\n");
-    Write("data1234.tab", rows.left(rows.size() - 10));
+    Write("data1234.tab", torn);
+    {
+        // Another program holds the file: it keeps its torn tail, and the run starts all the same.
+        LockedFile spreadsheet;
+        ASSERT_TRUE(spreadsheet.Open(Path("data1234.tab"), LockedFile::Mode::OpenOrAppend));
+        EXPECT_EQ(NextRunRemembers(), QStringList{"a"});
+        EXPECT_EQ(Data(), torn);
+    }
+    Write("IdsDB.pending", record);
     EXPECT_EQ(NextRunRemembers(), QStringList{"a"});
     EXPECT_EQ(Data(), rows.left(lastRow));
 }
