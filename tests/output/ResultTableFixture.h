@@ -5,6 +5,7 @@
 #include "output/ResultTable.h"
 #include "output/ReviewJournal.h"
 #include "output/SeenReviewStore.h"
+#include "output/TakenReviews.h"
 #include "platform/Errors.h"
 #include "standin/SampleProfile.h"
 #include "tests/output/OutputFixture.h"
@@ -30,6 +31,36 @@ protected:
         r.LikesCount = QStringLiteral("2");
         return r;
     }
+
+    // What a run holds to remember the reviews it takes, over the test's folder.
+    struct TrackedRun {
+        explicit TrackedRun(ResultTableTest& test)
+            : test(test),
+              journal(test.locale, test.dir),
+              store(test.locale, test.log, test.dir),
+              taken(store, test.dir),
+              table(test.log, test.clock, test.dir, &taken) {}
+
+        // The start of a run: files opened, the store loaded and an earlier run's row settled.
+        void Start(bool vertical) {
+            journal.Open();
+            store.Load();
+            taken.SettleInterruptedRow();
+            table.Open(vertical);
+        }
+
+        // Takes the review of id, as the feed does, and adds it to the table.
+        void Take(const QString& id) {
+            ASSERT_TRUE(AcceptReview(id, store, journal, test.log));
+            table.AddReview(test.profile, Review(id));
+        }
+
+        ResultTableTest& test;
+        ReviewJournal journal;
+        SeenReviewStore store;
+        TakenReviews taken;
+        ResultTable table;
+    };
 
     QByteArray Data() const { return Read(QStringLiteral("data1234.tab")); }
     static QByteArray Line(const QString& text) { return text.toUtf8() + "\r\n"; }

@@ -1,6 +1,5 @@
 #include "output/ResultTable.h"
 
-#include "output/TakenReviews.h"
 #include "tests/output/ResultTableFixture.h"
 #include "tests/support/MissingFolderText.h"
 
@@ -197,18 +196,10 @@ class InterruptedRowTest : public ResultTableTest {
 protected:
     // A run that writes one vertical row per id and ends there: nothing is closed or saved.
     void RunEndingAfterRows(const QStringList& ids) {
-        ReviewJournal journal(locale, dir);
-        SeenReviewStore store(locale, log, dir);
-        TakenReviews taken(store, dir);
-        ResultTable tracked(log, clock, dir, &taken);
-        journal.Open();
-        store.Load();
-        taken.SettleInterruptedRow();
-        tracked.Open(true);
-        for (const QString& id : ids) {
-            ASSERT_TRUE(AcceptReview(id, store, journal, log));
-            tracked.AddReview(profile, Review(id));
-        }
+        TrackedRun run(*this);
+        run.Start(true);
+        for (const QString& id : ids)
+            run.Take(id);
     }
 
     // What the next run remembers once it has started.

@@ -15,34 +15,25 @@ using test::kProfileCells;
 using test::ResultTableTest;
 
 TEST_F(ResultTableTest, ReviewsOfARowThatCannotBeWrittenAreTakenBack) {
-    ReviewJournal journal(locale, dir);
-    SeenReviewStore store(locale, log, dir);
-    TakenReviews taken(store, dir);
-    ResultTable tracked(log, clock, dir, &taken);
-    journal.Open();
-    store.Load();
-    tracked.Open(false);
-    const auto take = [&](const QString& id) {
-        ASSERT_TRUE(AcceptReview(id, store, journal, log));
-        tracked.AddReview(profile, Review(id));
-    };
-    tracked.BeginCard();
-    take("kept");
-    tracked.EndCard(profile, true);
-    tracked.BeginCard();
-    take("a");
-    take("b");
+    TrackedRun run(*this);
+    run.Start(false);
+    run.table.BeginCard();
+    run.Take("kept");
+    run.table.EndCard(profile, true);
+    run.table.BeginCard();
+    run.Take("a");
+    run.Take("b");
     {
         FileSizeLimit full(static_cast<rlim_t>(Data().size()));
         // The next attempt at the card writes its pending row first.
-        EXPECT_THROW(tracked.BeginCard(), OutputFailure);
+        EXPECT_THROW(run.table.BeginCard(), OutputFailure);
     }
-    EXPECT_EQ(store.Ids(), QStringList{"kept"});
+    EXPECT_EQ(run.store.Ids(), QStringList{"kept"});
     EXPECT_EQ(Read("IdsDB.dat"), "kept\r\n");
     // The journal records takes, also those whose row was lost.
     EXPECT_EQ(Read("IdDates.dat").count("\r\n"), 3);
-    EXPECT_NO_THROW(tracked.Close());
-    EXPECT_EQ(tracked.RowCount(), 1);
+    EXPECT_NO_THROW(run.table.Close());
+    EXPECT_EQ(run.table.RowCount(), 1);
 }
 
 TEST_F(ResultTableTest, FullDiskRaisesOutputFailureAndLeavesNoPartialRow) {
