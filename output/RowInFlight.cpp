@@ -8,6 +8,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
+#include <limits>
 #include <optional>
 
 namespace quillorn {
@@ -59,7 +60,9 @@ std::optional<Record> Decode(const QByteArray& bytes) {
     record.offset = fields[1].toLongLong(&offsetRead);
     record.length = fields[2].toLongLong(&lengthRead);
     record.digest = fields[3];
+    // A hand-edited place past any file's end would overflow where the row ends.
     if (!offsetRead || !lengthRead || record.offset < 0 || record.length <= 0 ||
+        record.length > std::numeric_limits<qint64>::max() - record.offset ||
         !resultFile.match(record.fileName).hasMatch())
         return std::nullopt;
     for (qsizetype i = 4; i < fields.size(); ++i)
