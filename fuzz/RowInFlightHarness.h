@@ -24,11 +24,6 @@
 
 namespace quillorn::fuzz {
 
-inline QByteArray ScratchFileBytes(const QString& name) {
-    QFile file(QDir(ScratchFolder().path()).filePath(name));
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
-}
-
 inline QString CheckRowInFlight(const QByteArray& record) {
     const QByteArray rows("\xEF\xBB\xBFheader\r\n\"a\"\t\"1\"\r\n\"b\"\t\"2\"\r\n\"c\"\t\"3");
     const qsizetype wholeLines = rows.lastIndexOf('\n') + 1;
@@ -62,12 +57,12 @@ inline QString CheckRowInFlight(const QByteArray& record) {
                 return QStringLiteral("%1 remembered but not in the record").arg(Shown(id));
         }
     }
-    const QByteArray result = ScratchFileBytes(QStringLiteral("data1.tab"));
+    const QByteArray result = ReadScratchFile(QStringLiteral("data1.tab")).value_or("<missing>");
     if (!rows.startsWith(result) || result.size() < wholeLines)
         return QStringLiteral("the result file became %1").arg(Shown(QString::fromUtf8(result)));
-    if (ScratchFileBytes(QStringLiteral("urls.txt")) != "kept")
+    if (ReadScratchFile(QStringLiteral("urls.txt")).value_or("<missing>") != "kept")
         return QStringLiteral("another file was changed");
-    if (!ScratchFileBytes(QStringLiteral("IdsDB.pending")).isEmpty())
+    if (!ReadScratchFile(QStringLiteral("IdsDB.pending")).value_or("<missing>").isEmpty())
         return QStringLiteral("the record was not emptied");
     return {};
 }

@@ -6,6 +6,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
+#include <optional>
 
 namespace quillorn::fuzz {
 
@@ -25,6 +26,14 @@ inline bool WriteScratchFile(const QString& name, const QByteArray& bytes) {
     QFile file(QDir(ScratchFolder().path()).filePath(name));
     return file.open(QIODevice::WriteOnly | QIODevice::Truncate) &&
            file.write(bytes) == bytes.size() && file.flush();
+}
+
+// What the scratch folder's file name holds, or nothing when it cannot be read.
+inline std::optional<QByteArray> ReadScratchFile(const QString& name) {
+    QFile file(QDir(ScratchFolder().path()).filePath(name));
+    if (!file.open(QIODevice::ReadOnly))
+        return std::nullopt;
+    return file.readAll();
 }
 
 }  // namespace quillorn::fuzz

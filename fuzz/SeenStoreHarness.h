@@ -103,10 +103,8 @@ inline QString CheckSeenStore(const QByteArray& input, const LocaleServices& loc
         store.Record(ids.mid(0, ids.size() / 2));
         store.Record(ids.mid(ids.size() / 2));
         // Closed again before the save: Windows cannot replace a file that is open.
-        const QByteArray afterAppends = [&] {
-            QFile file(QDir(dir.Path()).filePath(QStringLiteral("IdsDB.dat")));
-            return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-        }();
+        const QByteArray afterAppends =
+            ReadScratchFile(QStringLiteral("IdsDB.dat")).value_or(QByteArray());
         store.Save();
         compacted = nextRunLoads();
         if (!WriteScratchFile(QStringLiteral("IdsDB.dat"), afterAppends))
